@@ -1,0 +1,36 @@
+#include "ProgramImage.h"
+
+#include "AtomicFile.h"
+
+#include <string_view>
+
+namespace korvalin {
+
+ProgramImage BuildProgramImage(const FontSet& table)
+{
+    static constexpr std::array<std::uint8_t, 11> kHeader = {0xBB, 0x6D, 0xC9, 'k', 'o', 'r',
+                                                             'v',  'a',  'l',  'i', 'n'};
+    ProgramImage image{};
+    std::copy(kHeader.begin(), kHeader.end(), image.begin());
+
+    auto out = image.begin() + kHeader.size();
+    const auto cells = table.cells();
+    for (std::size_t row = 0; row < FontSet::kCharacters * FontSet::kRows; ++row) {
+        std::uint8_t bits = 0;
+        for (std::size_t column = 0; column < FontSet::kColumns; ++column) {
+            const auto value = static_cast<std::uint16_t>(cells[row * FontSet::kColumns + column]);
+            bits = static_cast<std::uint8_t>((bits << 1) | (~value & 1u));
+        }
+        *out++ = bits;
+    }
+    return image;
+}
+
+void WriteProgramImage(const std::filesystem::path& path, const FontSet& table)
+{
+    const ProgramImage image = BuildProgramImage(table);
+    WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(image.data()),
+                                               image.size()));
+}
+
+} // namespace korvalin

@@ -1,0 +1,173 @@
+#include "AtomicFile.h"
+
+#include "FileError.h"
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#ifdef _WIN32
+#include <fstream>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace korvalin {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Write to the file a symbolic link names, not over the link itself.
+fs::path resolveLink(const fs::path& requested)
+{
+    std::error_code error;
+    if (!fs::is_symlink(requested, error))
+        return requested;
+    fs::path resolved = fs::weakly_canonical(requested, error);
+    return error ? requested : resolved;
+}
+
+// Hidden and ending in neither the target's extension nor any other, so a leftover
+// from a killed save never shows in an Open dialog's filter nor collides with the next.
+fs::path temporaryPathFor(const fs::path& target)
+{
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    const auto pid = _getpid();
+#else
+    const auto pid = getpid();
+#endif
+    return target.parent_path() / ("." + target.filename().string() + ".saving-" +
+                                   std::to_string(pid) + "-" + std::to_string(counter++));
+}
+
+void checkFolder(const fs::path& target)
+{
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::error_code error;
+    const auto status = fs::status(folder, error);
+    if (!fs::exists(status))
+        throw FileError(target, "the folder \"" + folder.string() + "\" does not exist");
+    if (!fs::is_directory(status))
+        throw FileError(target, "\"" + folder.string() + "\" is not a folder");
+}
+
+#ifndef _WIN32
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    [[nodiscard]] int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// Returns 0 or the errno of the failed write.
+int writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+void syncFolder(const fs::path& folder)
+{
+    const Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+}
+
+#endif
+
+} // namespace
+
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes)
+{
+    const fs::path target = resolveLink(requested);
+    checkFolder(target);
+
+#ifdef _WIN32
+    std::error_code error;
+    const auto status = fs::status(target, error);
+    if (fs::is_directory(status))
+        throw FileError(requested, "is a folder");
+    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        throw FileError(requested, "the file is read-only");
+    const fs::path temporary = temporaryPathFor(target);
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temporary, error);
+            throw FileError(requested, "cannot be written");
+        }
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        fs::remove(temporary, error);
+        throw FileError(requested, "cannot be replaced: " + error.message());
+    }
+#else
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (!exists && errno != ENOENT)
+        throw FileError(requested, systemReason(errno));
+    if (exists) {
+        if (S_ISDIR(existing.st_mode))
+            throw FileError(requested, "is a folder");
+        // Root may write anywhere; a file without write bits is still the user's "keep out".
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            throw FileError(requested, "the file is read-only");
+        if (::access(target.c_str(), W_OK) != 0)
+            throw FileError(requested, systemReason(errno));
+    }
+
+    const fs::path temporary = temporaryPathFor(target);
+    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.get() < 0)
+        throw FileError(requested, "cannot be written: " + systemReason(errno));
+
+    const auto fail = [&](int error) {
+        ::unlink(temporary.c_str());
+        throw FileError(requested, "cannot be written: " + systemReason(error));
+    };
+    if (exists) {
+        // The new file takes over the old one's permissions and, where allowed, owner.
+        ::fchmod(file.get(), existing.st_mode & 07777);
+        [[maybe_unused]] const int ignored = ::fchown(file.get(), existing.st_uid, existing.st_gid);
+    }
+    if (const int error = writeAll(file.get(), bytes))
+        fail(error);
+    if (::fsync(file.get()) != 0)
+        fail(errno);
+    if (::close(file.release()) != 0)
+        fail(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        fail(errno);
+    syncFolder(target.parent_path());
+#endif
+}
+
+} // namespace korvalin

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace korvalin {
+
+// Replaces `target` with `bytes` as a whole or not at all: the bytes go to a hidden
+// temporary file in the same folder, which is flushed to disk and then renamed over
+// the target. A failed write leaves the previous file as it was. A read-only target
+// is refused even where the rename could bypass it. Throws FileError.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+} // namespace korvalin

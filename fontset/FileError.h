@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace korvalin {
+
+// A failure to read or write a file: what() reads "<path>: <cause>".
+class FileError : public std::runtime_error {
+public:
+    FileError(std::filesystem::path path, std::string cause)
+        : std::runtime_error(path.string() + ": " + cause), path_(std::move(path)),
+          cause_(std::move(cause))
+    {
+    }
+
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] const std::string& cause() const { return cause_; }
+
+private:
+    std::filesystem::path path_;
+    std::string cause_;
+};
+
+// The system's reason for the last failed call (errno), in plain words.
+std::string systemReason(int error);
+
+} // namespace korvalin

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "FontSet.h"
+
+#include <array>
+#include <iosfwd>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace korvalin {
+
+// A fault in the text of a font set file; the caller adds the file's name.
+class ParseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Streams fields out of font set text in fixed-size chunks, so that whatever follows
+// the last field needed is never read beyond one chunk.
+class FontSetParser {
+public:
+    explicit FontSetParser(std::istream& in) : in_(in) {}
+
+    // Fills every cell in order or throws ParseError ("line 9: ...").
+    void readInto(std::span<CellValue, FontSet::kCellCount> cells);
+
+private:
+    static constexpr int kEnd = -1;
+
+    int peek()
+    {
+        if (next_ == end_ && !refill())
+            return kEnd;
+        return static_cast<unsigned char>(*next_);
+    }
+    void advance() { ++next_; }
+    bool refill();
+
+    void skipBlanks();
+    void skipSeparator();
+    CellValue readField(int valuesRead);
+    [[noreturn]] void failEmptyField(int valuesRead);
+
+    std::istream& in_;
+    std::array<char, 16 * 1024> buffer_{};
+    const char* next_ = nullptr;
+    const char* end_ = nullptr;
+    int line_ = 1;
+};
+
+} // namespace korvalin

@@ -1,0 +1,99 @@
+#include "GlyphArt.h"
+
+#include "FileError.h"
+
+#include <istream>
+#include <stdexcept>
+#include <vector>
+
+namespace korvalin {
+namespace {
+
+// Fills one row of `glyph`; returns the fault in plain words, or an empty string.
+std::string artRow(std::string_view row, int rowIndex, Glyph& glyph)
+{
+    if (row.size() != FontSet::kColumns)
+        return "a row must be 5 characters of '#' and '.'";
+    for (int column = 0; column < FontSet::kColumns; ++column) {
+        const char c = row[static_cast<std::size_t>(column)];
+        if (c != '#' && c != '.')
+            return "a row must be 5 characters of '#' and '.'";
+        glyph[static_cast<std::size_t>(rowIndex * FontSet::kColumns + column)] =
+            c == '#' ? FontSet::kSet : FontSet::kClear;
+    }
+    return {};
+}
+
+} // namespace
+
+Glyph GlyphFromArt(std::initializer_list<std::string_view> rows)
+{
+    if (rows.size() != FontSet::kRows)
+        throw std::invalid_argument("a glyph has 7 rows");
+    Glyph glyph{};
+    int rowIndex = 0;
+    for (const std::string_view row : rows) {
+        if (const std::string fault = artRow(row, rowIndex++, glyph); !fault.empty())
+            throw std::invalid_argument(fault);
+    }
+    return glyph;
+}
+
+std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph)
+{
+    std::string art;
+    for (int i = 0; i < FontSet::kCellsPerGlyph; ++i) {
+        const CellValue value = glyph[static_cast<std::size_t>(i)];
+        art += value == FontSet::kSet ? '#' : value == FontSet::kClear ? '.' : '?';
+        if (i % FontSet::kColumns == FontSet::kColumns - 1)
+            art += '\n';
+    }
+    return art;
+}
+
+FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source)
+{
+    FontSet font;
+    int lineNumber = 0;
+    int nextCode = 0;
+    int rowIndex = FontSet::kRows; // no glyph open yet
+    Glyph glyph{};
+    const auto fail = [&](const std::string& cause) {
+        throw FileError(source, "line " + std::to_string(lineNumber) + ": " + cause);
+    };
+    const auto store = [&] {
+        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
+            font.setCell(nextCode - 1, cell, glyph[static_cast<std::size_t>(cell)]);
+    };
+
+    std::string line;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (rowIndex < FontSet::kRows) {
+            if (const std::string fault = artRow(line, rowIndex, glyph); !fault.empty())
+                fail(fault);
+            if (++rowIndex == FontSet::kRows)
+                store();
+        } else if (line.starts_with("== ")) {
+            if (nextCode == FontSet::kCharacters)
+                fail("more than 256 glyphs");
+            const std::string expected = "== " + std::to_string(nextCode);
+            if (!line.starts_with(expected) ||
+                (line.size() > expected.size() && line[expected.size()] != ' '))
+                fail("expected the glyph of code " + std::to_string(nextCode));
+            ++nextCode;
+            rowIndex = 0;
+        } else if (!line.empty() && !line.starts_with(";")) {
+            fail("expected \"== CODE NAME\", a \";\" comment or a blank line");
+        }
+    }
+    if (rowIndex < FontSet::kRows)
+        fail("the last glyph has fewer than 7 rows");
+    if (nextCode != FontSet::kCharacters)
+        fail("ends after " + std::to_string(nextCode) + " glyphs; 256 needed");
+    return font;
+}
+
+} // namespace korvalin

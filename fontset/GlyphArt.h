@@ -1,0 +1,29 @@
+#pragma once
+
+#include "FontSet.h"
+
+#include <array>
+#include <filesystem>
+#include <initializer_list>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace korvalin {
+
+using Glyph = std::array<CellValue, FontSet::kCellsPerGlyph>;
+
+// A glyph drawn as seven rows of five '#' (ink, 0) and '.' (paper, 255), top row first.
+// Throws std::invalid_argument for any other shape or character.
+[[nodiscard]] Glyph GlyphFromArt(std::initializer_list<std::string_view> rows);
+
+// The seven rows of a glyph; values other than 0 and 255 show as '?'.
+[[nodiscard]] std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph);
+
+// A whole font drawn as text: for every code 0..255 in ascending order a header line
+// "== CODE NAME" and seven rows of art; blank lines and ";" comments between glyphs
+// are ignored.
+// Throws FileError naming `source` and the line at fault.
+[[nodiscard]] FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source);
+
+} // namespace korvalin

@@ -1,0 +1,181 @@
+#include "Packer.h"
+#include "ProgramVariable.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+// The TI file library's headers are C and say `restrict`, which C++ spells differently.
+#define restrict __restrict__
+extern "C" {
+#include <tifiles.h>
+}
+#undef restrict
+
+#include <numeric>
+#include <sstream>
+#include <vector>
+
+namespace korvalin {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+// What the independent TI file library makes of a variable file.
+struct TiFile {
+    std::string name;
+    int type = -1;
+    std::string data;
+    bool checksumGood = false;
+    unsigned entries = 0;
+};
+
+TiFile readWithTiFiles(const std::filesystem::path& path)
+{
+    static const int initialised = tifiles_library_init();
+    (void)initialised;
+    FileContent* content = tifiles_content_create_regular(CALC_TI83P);
+    TiFile file;
+    if (tifiles_file_read_regular(path.c_str(), content) == 0) {
+        file.entries = content->num_entries;
+        file.checksumGood = content->checksum == content->stored_checksum;
+        if (content->num_entries > 0) {
+            const VarEntry* entry = content->entries[0];
+            file.name = entry->name;
+            file.type = entry->type;
+            file.data.assign(reinterpret_cast<const char*>(entry->data), entry->size);
+        }
+    }
+    tifiles_content_delete_regular(content);
+    return file;
+}
+
+TEST(ProgramVariable, SmallestProgramMatchesItsPinnedBytes)
+{
+    const std::vector<std::uint8_t> file = PackProgramVariable("A", bytesOf("\xBB\x6D\xC9"));
+    std::string expected = "**TI83F*\x1A\x0A";
+    expected += '\0';
+    expected += std::string(42, '\0');
+    expected += std::string("\x16\x00" "\x0D\x00" "\x05\x00" "\x06" "A\0\0\0\0\0\0\0" "\x00\x00"
+                            "\x05\x00" "\x03\x00" "\xBB\x6D\xC9" "\x52\x02",
+                            26);
+    EXPECT_EQ(file.size(), 79u);
+    EXPECT_EQ(std::string(file.begin(), file.end()), expected);
+}
+
+TEST(ProgramVariable, RefusesWhatNoProgramCanBe)
+{
+    const std::vector<std::uint8_t> one(1, 0xC9);
+    EXPECT_THROW((void)PackProgramVariable("a&b", one), std::invalid_argument);
+    EXPECT_THROW((void)PackProgramVariable("FONT1", {}), std::invalid_argument);
+    EXPECT_THROW((void)PackProgramVariable("FONT1", std::vector<std::uint8_t>(kMaxProgramSize + 1)),
+                 std::invalid_argument);
+    EXPECT_THROW((void)PackProgramVariable("FONT1", one, std::string(43, 'c')),
+                 std::invalid_argument);
+    EXPECT_EQ(PackProgramVariable("FONT1", std::vector<std::uint8_t>(kMaxProgramSize)).size(),
+              55u + 0xFFFF + 2);
+}
+
+class PackerRun : public testing::Test {
+protected:
+    int run(std::vector<std::string_view> arguments)
+    {
+        errors.str("");
+        return RunPacker(arguments, dir.path(), errors);
+    }
+    [[nodiscard]] std::size_t filesInDir() const
+    {
+        return static_cast<std::size_t>(std::distance(
+            std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()));
+    }
+
+    TempDir dir;
+    std::ostringstream errors;
+};
+
+TEST_F(PackerRun, WritesAFileTheTiLibraryReads)
+{
+    std::string image = "\xBB\x6D\xC9korvalin";
+    for (int i = 0; i < 1792; ++i)
+        image += static_cast<char>(i % 32);
+    writeFile(dir / "Font1.bin", image);
+
+    ASSERT_EQ(run({"prgforge", "Font1"}), 0) << errors.str();
+    EXPECT_EQ(errors.str(), "");
+    const TiFile file = readWithTiFiles(dir / "Font1.8xp");
+    EXPECT_EQ(file.entries, 1u);
+    EXPECT_EQ(file.name, "FONT1");
+    EXPECT_EQ(file.type, 0x06);
+    EXPECT_TRUE(file.checksumGood);
+    EXPECT_EQ(file.data, std::string("\x0B\x07", 2) + image);
+    EXPECT_EQ(readFile(dir / "Font1.bin"), image) << "the script, not the packer, removes the image";
+}
+
+struct PackerFault {
+    const char* name;
+    std::vector<std::string_view> arguments;
+    std::string image; // written as FONT1.bin unless empty; "-" writes an empty file
+    int status;
+    const char* message;
+};
+
+class PackerFaults : public PackerRun, public testing::WithParamInterface<PackerFault> {};
+
+TEST_P(PackerFaults, FailOnOneLineAndWriteNothing)
+{
+    const PackerFault& fault = GetParam();
+    if (fault.image == "-")
+        writeFile(dir / "FONT1.bin", "");
+    else if (!fault.image.empty())
+        writeFile(dir / "FONT1.bin", fault.image);
+    const std::size_t before = filesInDir();
+
+    EXPECT_EQ(run(fault.arguments), fault.status);
+    const std::string message = errors.str();
+    EXPECT_NE(message.find(fault.message), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_EQ(filesInDir(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PackerFaults,
+    testing::Values(
+        PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
+        PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
+        PackerFault{"no_file", {"prgforge", "FONT1"}, "", 1, "FONT1.bin: no such file"},
+        PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
+        PackerFault{"oversized", {"prgforge", "FONT1"}, std::string(kMaxProgramSize + 1, 'x'), 1,
+                    "is larger than 65516 bytes"},
+        PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
+        PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten)
+{
+    writeFile(dir / "FONT1.bin", "\xC9");
+    std::filesystem::create_directory(dir / "FONT1.8xp");
+    EXPECT_EQ(run({"prgforge", "FONT1"}), 1);
+    EXPECT_NE(errors.str().find("FONT1.8xp: is a folder"), std::string::npos) << errors.str();
+    EXPECT_EQ(filesInDir(), 2u);
+}
+
+TEST(PackerCommand, RunsInItsWorkingDirectory)
+{
+    const TempDir dir;
+    writeFile(dir / "FONT1.bin", "\xBB\x6D\xC9");
+    const std::string command =
+        "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH + "' FONT1 2>errors.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / "errors.txt");
+    EXPECT_EQ(readFile(dir / "FONT1.8xp").size(), 79u);
+
+    const std::string failing = "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH +
+                                "' MISSING 2>errors.txt";
+    EXPECT_NE(std::system(failing.c_str()), 0);
+    EXPECT_EQ(readFile(dir / "errors.txt").substr(0, 10), "prgforge: ");
+}
+
+} // namespace
+} // namespace korvalin

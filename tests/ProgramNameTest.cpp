@@ -1,0 +1,75 @@
+#include "PackagingScript.h"
+#include "ProgramName.h"
+
+#include <gtest/gtest.h>
+
+namespace korvalin {
+namespace {
+
+TEST(ProgramName, CutsTheReplyToEightCharacters)
+{
+    EXPECT_EQ(CutProgramName("ABCDEFGHIJ"), "ABCDEFGH");
+    EXPECT_EQ(CutProgramName("ABCDEFGH"), "ABCDEFGH");
+    EXPECT_EQ(CutProgramName("F"), "F");
+    EXPECT_EQ(CutProgramName(""), "");
+    // Characters, not bytes: "θ" is two bytes in UTF-8.
+    EXPECT_EQ(CutProgramName("θθθθθθθθθ"), "θθθθθθθθ");
+    EXPECT_EQ(CutProgramName("Font1 and more"), "Font1 an");
+}
+
+TEST(ProgramName, AcceptsLettersAndDigitsStartingWithALetter)
+{
+    for (const char* name : {"Font1", "A", "ABCDEFGH", "z9", "korvalin"})
+        EXPECT_EQ(ProgramNameProblem(name), "") << name;
+}
+
+struct RefusedName {
+    const char* name;
+    const char* why;
+};
+
+class ProgramNameRefusals : public testing::TestWithParam<RefusedName> {};
+
+TEST_P(ProgramNameRefusals, ExplainTheRule)
+{
+    const std::string problem = ProgramNameProblem(GetParam().name);
+    EXPECT_NE(problem.find(GetParam().why), std::string::npos) << problem;
+    EXPECT_NE(problem.find("1 to 8 letters (A-Z, a-z) and digits, starting with a letter"),
+              std::string::npos);
+    EXPECT_THROW((void)PackagingScript(GetParam().name, ScriptKind::Batch), std::invalid_argument);
+    EXPECT_THROW((void)PackagingScript(GetParam().name, ScriptKind::Posix), std::invalid_argument);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Injections, ProgramNameRefusals,
+    testing::Values(RefusedName{"", "is empty"}, RefusedName{"a&b", "cannot contain \"&\""},
+                    RefusedName{"a|del", "\"|\""}, RefusedName{"%PATH%", "\"%\""},
+                    RefusedName{"my font", "a blank"}, RefusedName{"../x", "\".\""},
+                    RefusedName{"a\\b", "\"\\\""}, RefusedName{"x;rm", "\";\""},
+                    RefusedName{"a$(id)", "\"$\""}, RefusedName{"a\nb", "a control character"},
+                    RefusedName{"1abc", "starts with a digit"},
+                    RefusedName{"\xCE\xB8" "eta", "\"\xCE\xB8\""},
+                    RefusedName{"ABCDEFGHI", "longer than 8 characters"}),
+    [](const auto& info) { return "name" + std::to_string(info.index); });
+
+TEST(PackagingScript, BatchIsThreeCrLfLines)
+{
+    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Batch), "temp.bat");
+    EXPECT_EQ(PackagingScript("FONT1", ScriptKind::Batch),
+              "@echo off\r\nprgforge FONT1\r\ndel FONT1.bin\r\n");
+    EXPECT_EQ(PackagingScript("Font1", ScriptKind::Batch),
+              "@echo off\r\nprgforge Font1\r\ndel Font1.bin\r\n");
+}
+
+TEST(PackagingScript, PosixRunsThePackerBesideTheScript)
+{
+    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
+    EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix),
+              "#!/bin/sh\n"
+              "cd \"$(dirname \"$0\")\" || exit 1\n"
+              "./prgforge ABCDEFGH\n"
+              "rm -f ABCDEFGH.bin\n");
+}
+
+} // namespace
+} // namespace korvalin

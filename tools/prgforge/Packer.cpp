@@ -1,0 +1,72 @@
+#include "Packer.h"
+
+#include "AtomicFile.h"
+#include "FileError.h"
+#include "ProgramName.h"
+#include "ProgramVariable.h"
+
+#include <cerrno>
+#include <fstream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+namespace {
+
+constexpr std::string_view kComment = "Korvalin font set";
+
+// Reads at most one byte more than a program may hold, so a huge file costs nothing.
+std::vector<std::uint8_t> readImage(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        throw FileError(path, "no such file");
+    if (std::filesystem::is_directory(path, error))
+        throw FileError(path, "is a folder");
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw FileError(path, "cannot be opened: " + systemReason(errno ? errno : EACCES));
+    std::vector<std::uint8_t> image(kMaxProgramSize + 1);
+    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (in.bad())
+        throw FileError(path, "cannot be read");
+    image.resize(static_cast<std::size_t>(in.gcount()));
+    if (image.empty())
+        throw FileError(path, "is empty");
+    if (image.size() > kMaxProgramSize)
+        throw FileError(path, "is larger than " + std::to_string(kMaxProgramSize) +
+                                  " bytes, the most a program can hold");
+    return image;
+}
+
+} // namespace
+
+int RunPacker(std::span<const std::string_view> arguments, const std::filesystem::path& folder,
+              std::ostream& errors)
+{
+    if (arguments.size() != 2) {
+        errors << "usage: prgforge NAME  (turns NAME.bin into NAME.8xp)\n";
+        return 2;
+    }
+    const std::string name(arguments[1]);
+    if (const std::string problem = ProgramNameProblem(name); !problem.empty()) {
+        errors << "prgforge: " << problem << '\n';
+        return 1;
+    }
+    try {
+        const std::vector<std::uint8_t> image = readImage(folder / (name + ".bin"));
+        const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kComment);
+        WriteFileAtomically(folder / (name + ".8xp"),
+                            std::string_view(reinterpret_cast<const char*>(file.data()),
+                                             file.size()));
+    } catch (const std::exception& error) {
+        errors << "prgforge: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace korvalin

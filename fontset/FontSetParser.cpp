@@ -1,5 +1,6 @@
 #include "FontSetParser.h"
 
+#include <algorithm>
 #include <istream>
 
 namespace korvalin {
@@ -15,7 +16,8 @@ bool isSeparator(int c) { return isBlank(c) || c == ',' || c == '\r' || c == '\n
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 // A field as it stands in the file, cut short and with unprintable bytes escaped.
-std::string quoted(const std::string& field)
+// `length` is the field's whole length, of which `field` holds the start.
+std::string quoted(const std::string& field, std::size_t length)
 {
     std::string shown = "\"";
     for (std::size_t i = 0; i < field.size() && i < kShown; ++i) {
@@ -29,7 +31,7 @@ std::string quoted(const std::string& field)
             shown += hex[c & 0xF];
         }
     }
-    if (field.size() > kShown)
+    if (length > kShown)
         shown += "...";
     return shown + "\"";
 }
@@ -95,37 +97,41 @@ CellValue FontSetParser::readField(int valuesRead)
     if (isSeparator(c))
         failEmptyField(valuesRead);
 
-    std::string field;
+    // The field's first bytes are kept only to quote them in a message.
+    std::array<char, kShown + 1> kept{};
+    std::size_t length = 0;
     bool wellFormed = true;
     bool negative = false;
-    bool anyDigit = false;
     long magnitude = 0;
     if (c == '+' || c == '-') {
         negative = c == '-';
-        field += static_cast<char>(c);
+        kept[length++] = static_cast<char>(c);
         advance();
     }
+    const std::size_t digitsFrom = length;
     for (c = peek(); c != kEnd && !isSeparator(c); c = peek()) {
-        if (field.size() <= kShown)
-            field += static_cast<char>(c);
+        if (length < kept.size())
+            kept[length] = static_cast<char>(c);
+        ++length;
         advance();
         if (isDigit(c)) {
-            anyDigit = true;
             if (magnitude <= kMaxValue + 1)
                 magnitude = magnitude * 10 + (c - '0');
         } else {
             wellFormed = false;
         }
     }
-    const std::string where = "line " + std::to_string(line_) + ": ";
-    if (!wellFormed || !anyDigit)
-        throw ParseError(where + quoted(field) + " is not a whole number");
-    const long value = negative ? -magnitude : magnitude;
-    if (value < kMinValue || value > kMaxValue) {
-        const std::string shown = field.size() <= 12 ? field : quoted(field);
-        throw ParseError(where + shown + " is outside -32768..32767");
+    if (wellFormed && length > digitsFrom) {
+        const long value = negative ? -magnitude : magnitude;
+        if (value >= kMinValue && value <= kMaxValue)
+            return static_cast<CellValue>(value);
     }
-    return static_cast<CellValue>(value);
+    const std::string field(kept.data(), std::min(length, kept.size()));
+    const std::string where = "line " + std::to_string(line_) + ": ";
+    if (!wellFormed || length == digitsFrom)
+        throw ParseError(where + quoted(field, length) + " is not a whole number");
+    const std::string shown = length <= 12 ? field : quoted(field, length);
+    throw ParseError(where + shown + " is outside -32768..32767");
 }
 
 void FontSetParser::readInto(std::span<CellValue, FontSet::kCellCount> cells)

@@ -1,0 +1,103 @@
+// Font set files, the program image and the packer's conversion.
+#include "AtomicFile.h"
+#include "FontSetFile.h"
+#include "ProgramImage.h"
+#include "ProgramVariable.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+namespace korvalin {
+namespace {
+
+namespace fs = std::filesystem;
+
+FontSet allClear()
+{
+    FontSet table;
+    std::ranges::fill(table.cells(), FontSet::kClear);
+    return table;
+}
+
+// tmpfs where there is one, so the figures are the program's and not the disk's.
+fs::path benchFolder(bool onDisk)
+{
+    const fs::path base = !onDisk && fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
+                                                                    : fs::temp_directory_path();
+    const fs::path folder = base / ("korvalin-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    return folder;
+}
+
+void BM_ReadFontSetFile(benchmark::State& state)
+{
+    const fs::path path = benchFolder(false) / "clear.8xfont";
+    WriteFontSetFile(path, allClear());
+    FontSet table;
+    for (auto _ : state) {
+        ReadFontSetFile(path, table);
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+    fs::remove_all(path.parent_path());
+}
+BENCHMARK(BM_ReadFontSetFile);
+
+void BM_ReadFontSetText(benchmark::State& state)
+{
+    const std::string text = FontSetText(allClear());
+    FontSet table;
+    for (auto _ : state) {
+        std::istringstream in(text);
+        ReadFontSet(in, "memory", table);
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_ReadFontSetText);
+
+void BM_FontSetText(benchmark::State& state)
+{
+    const FontSet table = allClear();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FontSetText(table));
+    state.SetBytesProcessed(state.iterations() * 62720);
+}
+BENCHMARK(BM_FontSetText);
+
+// The whole crash-safe save: text, temporary file, fsync, rename.
+void BM_WriteFontSetFile(benchmark::State& state)
+{
+    const bool onDisk = state.range(0) != 0;
+    const fs::path path = benchFolder(onDisk) / "clear.8xfont";
+    const FontSet table = allClear();
+    for (auto _ : state)
+        WriteFontSetFile(path, table);
+    state.SetBytesProcessed(state.iterations() * 62720);
+    state.SetLabel(onDisk ? "disk, with fsync" : "tmpfs");
+    fs::remove_all(path.parent_path());
+}
+BENCHMARK(BM_WriteFontSetFile)->Arg(0)->Arg(1);
+
+void BM_BuildProgramImage(benchmark::State& state)
+{
+    const FontSet table = allClear();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildProgramImage(table));
+}
+BENCHMARK(BM_BuildProgramImage);
+
+void BM_PackProgramVariable(benchmark::State& state)
+{
+    const ProgramImage image = BuildProgramImage(allClear());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PackProgramVariable("FONT1", image, "Korvalin font set"));
+}
+BENCHMARK(BM_PackProgramVariable);
+
+} // namespace
+} // namespace korvalin

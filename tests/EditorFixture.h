@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Form1.h"
+#include "FontSetFile.h"
+#include "ScriptedPlatform.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace korvalin::test {
+
+// Character c of the test's default set: cell i is ink when (c + i) is odd, so every
+// glyph differs from its neighbours; cell 34 of character 255 holds paper.
+inline FontSet testDefaultSet()
+{
+    FontSet table;
+    for (int c = 0; c < FontSet::kCharacters; ++c)
+        for (int i = 0; i < FontSet::kCellsPerGlyph; ++i)
+            table.setCell(c, i, (c + i) % 2 ? FontSet::kSet : FontSet::kClear);
+    return table;
+}
+
+inline QString qpath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// A started editor whose program folder is a fresh temporary folder.
+class EditorTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteFontSetFile(dir / "default.8xfont", testDefaultSet());
+        platform.programDirectory = qpath(dir.path());
+        form = std::make_unique<Form1>(platform);
+        form->Form_Load();
+        platform.busyChanges.clear();
+    }
+
+    // Every file in the program folder, by name.
+    [[nodiscard]] std::vector<std::string> programFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            names.push_back(entry.path().filename().string());
+        std::ranges::sort(names);
+        return names;
+    }
+
+    [[nodiscard]] std::vector<OleColor> pixelColors() const
+    {
+        std::vector<OleColor> colors;
+        for (const Cell* cell : form->pixel)
+            colors.push_back(cell->BackColor());
+        return colors;
+    }
+
+    TempDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Form1> form;
+};
+
+} // namespace korvalin::test

@@ -1,0 +1,135 @@
+#include "EditorFixture.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+namespace korvalin {
+namespace {
+
+using test::EditorTest;
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList texts;
+    for (const QAction* action : actions)
+        texts << action->text();
+    return texts;
+}
+
+TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder)
+{
+    EXPECT_EQ(captions(form->menuBar()->actions()),
+              QStringList({"&File", "&Switch Character", "&Compile"}));
+    EXPECT_EQ(captions(form->mnuFile->actions()),
+              QStringList({"&New Set...", "&Load...", "&Save...", "&Exit"}));
+    EXPECT_EQ(captions(form->mnuSwitch->actions()),
+              QStringList({"Lower special (0-31)", "Symbols and numbers", "Uppercase letters",
+                           "More symbols", "Lowercase letters", "Some more symbols (123-255)"}));
+    EXPECT_EQ(form->mnuCompile->menu(), nullptr) << "Compile acts at once";
+
+    const QStringList numbers = captions(form->mnuSwitchSymbolNumber->actions());
+    ASSERT_EQ(numbers.size(), 33);
+    EXPECT_EQ(numbers.front(), "32 (space)");
+    EXPECT_EQ(numbers[36 - 32], "36 (fourth power symbol)");
+    EXPECT_EQ(numbers[38 - 32], "38 &&") << "the ampersand is shown, not an access key";
+    EXPECT_EQ(numbers[48 - 32], "48 0 (zero)");
+    EXPECT_EQ(numbers[57 - 32], "57 9 (nine)");
+    EXPECT_EQ(numbers[63 - 32], "63 ?");
+    EXPECT_EQ(numbers.back(), "64 @");
+
+    const QStringList upper = captions(form->mnuSwitchUppercase->actions());
+    ASSERT_EQ(upper.size(), 26);
+    EXPECT_EQ(upper.front(), "65 A");
+    EXPECT_EQ(upper.back(), "90 Z");
+    EXPECT_EQ(captions(form->mnuSwitchMoreSymbols->actions()),
+              QStringList({"91 Theta", "92 \\", "93 ]", "94 ^", "95 _", "96 `"}));
+    const QStringList lower = captions(form->mnuSwitchLowercase->actions());
+    ASSERT_EQ(lower.size(), 26);
+    EXPECT_EQ(lower[100 - 97], "100 d");
+    EXPECT_EQ(lower.back(), "122 z");
+}
+
+struct ItemArray {
+    const char* name;
+    std::map<int, QAction*> Form1::*items;
+    int first;
+    int last;
+};
+
+class CharacterItems : public EditorTest, public testing::WithParamInterface<ItemArray> {};
+
+TEST_P(CharacterItems, EachItemSelectsItsCode)
+{
+    const ItemArray& array = GetParam();
+    const auto& items = (*form).*array.items;
+    ASSERT_EQ(items.size(), static_cast<std::size_t>(array.last - array.first + 1));
+    for (const auto& [code, action] : items) {
+        action->trigger();
+        ASSERT_EQ(form->currentChar, code);
+        EXPECT_EQ(form->lblstatus->text(), "Currently editing character: " + QString::number(code));
+    }
+    EXPECT_EQ(items.begin()->first, array.first);
+    EXPECT_EQ(items.rbegin()->first, array.last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arrays, CharacterItems,
+    testing::Values(ItemArray{"numbers", &Form1::mnuSwitchNumbers, 32, 64},
+                    ItemArray{"uppercase", &Form1::mnuSwitchUppercaseLetters, 65, 90},
+                    ItemArray{"symbols", &Form1::mnuSwitchSymbols, 91, 96},
+                    ItemArray{"lowercase", &Form1::mnuSwitchLowercaseLetters, 97, 122}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorTest, CommandItemsRaiseTheirHandlers)
+{
+    platform.inputReplies = {"200", "7", ""};
+    form->mnuSwitchLowerSpecial->trigger();
+    EXPECT_EQ(form->currentChar, 200);
+    form->mnuSwitchEvenMoreSymbols->trigger();
+    EXPECT_EQ(form->currentChar, 7);
+    form->mnuCompile->trigger();
+    ASSERT_EQ(platform.inputBoxes.size(), 3u);
+    EXPECT_EQ(platform.inputBoxes[2].first, "Enter the name of the file (maximum 8 characters):");
+    EXPECT_TRUE(platform.allAnswersUsed());
+}
+
+// Opening a menu from the keyboard; returns the popup that opened, or nullptr.
+QMenu* openedMenu()
+{
+    QTest::qWait(50);
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+TEST_F(EditorTest, AccessKeysWork)
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::AltModifier);
+    QMenu* opened = openedMenu();
+    EXPECT_EQ(opened, form->mnuSwitch);
+    if (opened)
+        opened->close();
+    EXPECT_EQ(form->currentChar, 0) << "opening a menu runs nothing";
+
+    // S inside the open File menu chooses Save, which asks for a file first.
+    platform.fileChoices = {std::nullopt};
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
+    opened = openedMenu();
+    ASSERT_EQ(opened, form->mnuFile);
+    QTest::keyClick(opened, Qt::Key_S);
+    QTest::qWait(50);
+    EXPECT_EQ(platform.fileDialogs.size(), 1u);
+    EXPECT_EQ(platform.fileDialogs.at(0).kind, FileDialogKind::Save);
+
+    platform.inputReplies = {""};
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+    QTest::qWait(50);
+    EXPECT_EQ(platform.inputBoxes.size(), 1u) << "Alt+C compiles at once";
+    EXPECT_TRUE(platform.allAnswersUsed());
+}
+
+} // namespace
+} // namespace korvalin

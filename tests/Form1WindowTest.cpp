@@ -1,0 +1,105 @@
+#include "EditorFixture.h"
+#include "FileError.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace korvalin {
+namespace {
+
+using test::EditorTest;
+
+TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet)
+{
+    EXPECT_EQ(form->windowTitle(), "Korvalin Font Set Creator 1.0");
+    EXPECT_EQ(form->currentChar, 0);
+    EXPECT_FALSE(form->haveFileName);
+    EXPECT_TRUE(form->currentFileName.isEmpty());
+    EXPECT_EQ(form->appDir, test::qpath(dir.path()) + '/');
+    EXPECT_EQ(form->lblstatus->text(), "Currently editing character: 0");
+    EXPECT_EQ(form->fontSet, test::testDefaultSet());
+    for (int i = 0; i < Form1::kCells; ++i) {
+        const OleColor expected = i % 2 ? kBlack : kWhite;
+        EXPECT_EQ(form->pixel[i]->BackColor(), expected) << "pixel " << i;
+        EXPECT_EQ(form->preview[i]->BackColor(), expected) << "preview " << i;
+    }
+}
+
+TEST_F(EditorTest, StartUpShowsTheBusyPointerWhileItReads)
+{
+    platform.programDirectory += '/'; // a folder given with its separator keeps just one
+    form->Form_Load();
+    EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(form->appDir, test::qpath(dir.path()) + '/');
+}
+
+TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing)
+{
+    form->cmdNextChar_Click();
+    std::filesystem::remove(dir / "default.8xfont");
+    try {
+        form->Form_Load();
+        FAIL() << "started without a default set";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), dir / "default.8xfont");
+    }
+    EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(form->currentChar, 1);
+    EXPECT_EQ(form->fontSet, test::testDefaultSet());
+}
+
+// Twips rounded to pixels at both edges: the cells keep their overlaps.
+TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem)
+{
+    EXPECT_EQ(form->pixel[0]->geometry(), QRect(4, 16, 26, 27));
+    EXPECT_EQ(form->pixel[1]->geometry(), QRect(29, 16, 26, 27));
+    EXPECT_EQ(form->pixel[5]->geometry(), QRect(4, 41, 26, 27));
+    EXPECT_EQ(form->pixel[34]->geometry(), QRect(104, 167, 27, 27));
+    EXPECT_TRUE(form->pixel[0]->geometry().intersects(form->pixel[1]->geometry()));
+    EXPECT_EQ(form->Frame1->geometry(), QRect(288, 16, 49, 60));
+    EXPECT_EQ(form->Frame1->title(), "Preview");
+    EXPECT_EQ(form->preview[0]->parentWidget(), form->Frame1);
+    EXPECT_EQ(form->preview[0]->geometry(), QRect(11, 14, 6, 6));
+    EXPECT_EQ(form->preview[34]->geometry(), QRect(32, 47, 6, 6));
+    EXPECT_EQ(form->cmdNextChar->geometry(), QRect(288, 86, 49, 21));
+    EXPECT_EQ(form->cmdNextChar->text(), "Next");
+    EXPECT_EQ(form->centralWidget()->width(), 339);
+    EXPECT_GE(form->centralWidget()->height(), 232);
+}
+
+TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine)
+{
+    form->show();
+    const QLabel* status = form->lblstatus;
+    EXPECT_EQ(status->pos(), QPoint(2, 218));
+    const QFontMetrics metrics(status->font());
+    EXPECT_GE(status->width(), metrics.horizontalAdvance("Currently editing character: 200"));
+    EXPECT_GE(status->height(), metrics.height());
+    EXPECT_LE(status->geometry().right() + 1, 337);
+    EXPECT_LE(status->geometry().bottom() + 1, form->centralWidget()->height());
+    EXPECT_EQ(form->size(), form->minimumSize()) << "the window is not resizable";
+    EXPECT_EQ(form->size(), form->maximumSize());
+}
+
+TEST_F(EditorTest, OnlyNextTakesTheFocus)
+{
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const QWidget* child : form->centralWidget()->findChildren<QWidget*>()) {
+        if (child != form->cmdNextChar) {
+            EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
+        }
+    }
+    EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
+    QTest::mouseClick(form->pixel[3], Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
+    QTest::keyClick(form->cmdNextChar, Qt::Key_Space);
+    EXPECT_EQ(form->currentChar, 1);
+}
+
+} // namespace
+} // namespace korvalin

@@ -1,0 +1,112 @@
+#include "Form1.h"
+
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLayout>
+#include <QPushButton>
+
+namespace korvalin {
+
+namespace {
+
+constexpr int kClientWidth = 5085;
+constexpr int kClientHeight = 3474;
+// Margins of the status line: from the client area's right edge, and below it.
+constexpr int kStatusRightMargin = 27;
+constexpr int kStatusBottomMargin = kClientHeight - (3267 + 171);
+
+} // namespace
+
+Form1::Form1(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), CommonDialog1(platform), platform_(platform)
+{
+    setWindowTitle(kTitle);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 256})
+        icon.addFile(QStringLiteral(":/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    createControls();
+    createMenus();
+    // The window takes the size of its fixed client area plus the menu bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Form1::createControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    // Added in tab order; cells, frame and label never take the focus.
+    for (int i = 0; i < kCells; ++i) {
+        const int row = i / FontSet::kColumns;
+        const int column = i % FontSet::kColumns;
+        const int size = i == 0 ? 400 : 396;
+        pixel[i] = new Cell(Cell::Kind::Pixel, i, client);
+        pixel[i]->setGeometry(twipsRect(54 + 378 * column, 243 + 378 * row, size, size));
+        connect(pixel[i], &Cell::clicked, this, &Form1::pixel_Click);
+    }
+
+    Frame1 = new QGroupBox(QStringLiteral("Preview"), client);
+    Frame1->setGeometry(twipsRect(4320, 243, 738, 900));
+    Frame1->setFocusPolicy(Qt::NoFocus);
+    for (int i = 0; i < kCells; ++i) {
+        const int row = i / FontSet::kColumns;
+        const int column = i % FontSet::kColumns;
+        preview[i] = new Cell(Cell::Kind::Preview, i, Frame1);
+        preview[i]->setGeometry(twipsRect(162 + 81 * column, 216 + 81 * row, 90, 90));
+    }
+
+    lblstatus = new QLabel(QStringLiteral("Currently editing character:"), client);
+    lblstatus->setGeometry(twipsRect(27, 3267, 2331, 171));
+    lblstatus->setFocusPolicy(Qt::NoFocus);
+
+    cmdNextChar = new QPushButton(QStringLiteral("Next"), client);
+    cmdNextChar->setGeometry(twipsRect(4320, 1296, 738, 306));
+    cmdNextChar->setFocusPolicy(Qt::StrongFocus);
+    cmdNextChar->setAutoDefault(false);
+    connect(cmdNextChar, &QPushButton::clicked, this, &Form1::cmdNextChar_Click);
+    setFocusProxy(cmdNextChar);
+    cmdNextChar->setFocus();
+
+    client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    fitStatusLine();
+}
+
+// The status line was sized for a smaller default font than most desktops have: it keeps
+// its place and grows to hold its longest text on one line, and the window with it.
+void Form1::fitStatusLine()
+{
+    const QFontMetrics metrics(lblstatus->font());
+    int widestNumber = 0;
+    for (int code = 0; code < FontSet::kCharacters; ++code)
+        widestNumber = std::max(widestNumber, metrics.horizontalAdvance(QString::number(code)));
+    const int needed = metrics.horizontalAdvance(kStatusPrefix) + widestNumber + 2;
+    const int rightLimit = twipsToPixels(kClientWidth - kStatusRightMargin);
+
+    QRect box = lblstatus->geometry();
+    box.setWidth(std::clamp(needed, box.width(), rightLimit - box.left()));
+    box.setHeight(std::max(box.height(), metrics.height()));
+    lblstatus->setGeometry(box);
+
+    QWidget* client = centralWidget();
+    const int clientHeight =
+        std::max(client->height(), box.bottom() + 1 + twipsToPixels(kStatusBottomMargin));
+    client->setFixedSize(client->width(), clientHeight);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+} // namespace korvalin

@@ -1,0 +1,72 @@
+#include "Form1.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace korvalin {
+
+namespace {
+
+// The caption of a character item: the code and its character, shown literally.
+QString characterCaption(int code)
+{
+    static const std::map<int, QString> kNamed = {
+        {32, "32 (space)"},    {36, "36 (fourth power symbol)"},
+        {48, "48 0 (zero)"},   {49, "49 1 (one)"},
+        {50, "50 2 (two)"},    {51, "51 3 (three)"},
+        {52, "52 4 (four)"},   {53, "53 5 (five)"},
+        {54, "54 6 (six)"},    {55, "55 7 (seven)"},
+        {56, "56 8 (eight)"},  {57, "57 9 (nine)"},
+        {91, "91 Theta"},
+    };
+    const auto named = kNamed.find(code);
+    const QString caption = named != kNamed.end()
+                                ? named->second
+                                : QString::number(code) + ' ' + QChar(static_cast<char16_t>(code));
+    // A single ampersand would mark an access key; doubled, it shows as itself.
+    QString literal = caption;
+    return literal.replace('&', QStringLiteral("&&"));
+}
+
+} // namespace
+
+void Form1::createMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuNew = mnuFile->addAction(QStringLiteral("&New Set..."), this, &Form1::mnuNew_Click);
+    mnuFileLoad = mnuFile->addAction(QStringLiteral("&Load..."), this, &Form1::mnuFileLoad_Click);
+    mnuFileSave = mnuFile->addAction(QStringLiteral("&Save..."), this, &Form1::mnuFileSave_Click);
+    mnuFileExit = mnuFile->addAction(QStringLiteral("&Exit"), this, &Form1::mnuFileExit_Click);
+
+    mnuSwitch = bar->addMenu(QStringLiteral("&Switch Character"));
+    mnuSwitchLowerSpecial = mnuSwitch->addAction(QStringLiteral("Lower special (0-31)"), this,
+                                                 &Form1::mnuSwitchLowerSpecial_Click);
+
+    using Handler = void (Form1::*)(int);
+    const auto addItems = [this](QMenu* menu, int first, int last, std::map<int, QAction*>& items,
+                                 Handler handler) {
+        for (int code = first; code <= last; ++code)
+            items[code] = menu->addAction(characterCaption(code), this,
+                                          [this, handler, code] { (this->*handler)(code); });
+    };
+    mnuSwitchSymbolNumber = mnuSwitch->addMenu(QStringLiteral("Symbols and numbers"));
+    addItems(mnuSwitchSymbolNumber, 32, 64, mnuSwitchNumbers, &Form1::mnuSwitchNumbers_Click);
+    mnuSwitchUppercase = mnuSwitch->addMenu(QStringLiteral("Uppercase letters"));
+    addItems(mnuSwitchUppercase, 65, 90, mnuSwitchUppercaseLetters,
+             &Form1::mnuSwitchUppercaseLetters_Click);
+    mnuSwitchMoreSymbols = mnuSwitch->addMenu(QStringLiteral("More symbols"));
+    addItems(mnuSwitchMoreSymbols, 91, 96, mnuSwitchSymbols, &Form1::mnuSwitchSymbols_Click);
+    mnuSwitchLowercase = mnuSwitch->addMenu(QStringLiteral("Lowercase letters"));
+    addItems(mnuSwitchLowercase, 97, 122, mnuSwitchLowercaseLetters,
+             &Form1::mnuSwitchLowercaseLetters_Click);
+
+    mnuSwitchEvenMoreSymbols = mnuSwitch->addAction(QStringLiteral("Some more symbols (123-255)"),
+                                                    this, &Form1::mnuSwitchEvenMoreSymbols_Click);
+
+    // A menu-bar entry of its own: choosing it compiles at once.
+    mnuCompile = bar->addAction(QStringLiteral("&Compile"), this, &Form1::mnuCompile_Click);
+}
+
+} // namespace korvalin

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace korvalin {
+
+// The platform of the real program: Qt's dialogs, processes and cursor.
+class QtPlatform : public Platform {
+public:
+    // Dialogs are modal to this window.
+    void setWindow(QWidget* window) { window_ = window; }
+
+    int MsgBox(const QString& prompt, int style, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title) override;
+    std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override;
+    bool StartProcess(const QString& program, const QStringList& arguments,
+                      const QString& workingDirectory, int windowStyle) override;
+    void SetBusyPointer(bool busy) override;
+    QString ProgramDirectory() override;
+    void End(int exitStatus) override;
+
+private:
+    QPointer<QWidget> window_;
+};
+
+// "Korvalin Fonts|*.8xfont" in Qt's form, "Korvalin Fonts (*.8xfont)".
+QString qtFileFilter(const QString& filter);
+
+} // namespace korvalin

@@ -1,0 +1,24 @@
+#include "Form1.h"
+#include "QtCompat.h"
+#include "QtPlatform.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    korvalin::QtPlatform platform;
+    korvalin::Form1 window(platform);
+    platform.setWindow(&window);
+    try {
+        window.Form_Load();
+    } catch (const std::exception& error) {
+        platform.setWindow(nullptr);
+        platform.MsgBox(QStringLiteral("The Korvalin Font Set Creator cannot start.\n\n") +
+                            korvalin::fromCore(error.what()),
+                        korvalin::msgbox::OkOnly + korvalin::msgbox::Critical, QString());
+        return 1;
+    }
+    window.show();
+    return app.exec();
+}

@@ -59,12 +59,21 @@ TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem)
     EXPECT_EQ(form->pixel[5]->geometry(), QRect(4, 41, 26, 27));
     EXPECT_EQ(form->pixel[34]->geometry(), QRect(104, 167, 27, 27));
     EXPECT_TRUE(form->pixel[0]->geometry().intersects(form->pixel[1]->geometry()));
-    EXPECT_EQ(form->Frame1->geometry(), QRect(288, 16, 49, 60));
+
+    // The frame keeps its right edge, top and height; it is 49 pixels wide or, where its
+    // title needs more, wider to the left, with the preview centred and Next below it.
+    const QRect frame = form->Frame1->geometry();
+    EXPECT_EQ(frame.right() + 1, 337);
+    EXPECT_EQ(frame.top(), 16);
+    EXPECT_EQ(frame.height(), 60);
+    EXPECT_GE(frame.width(), 49);
+    EXPECT_GE(frame.width(), form->Frame1->minimumSizeHint().width());
     EXPECT_EQ(form->Frame1->title(), "Preview");
+    const int shift = (frame.width() - 49) / 2;
     EXPECT_EQ(form->preview[0]->parentWidget(), form->Frame1);
-    EXPECT_EQ(form->preview[0]->geometry(), QRect(11, 14, 6, 6));
-    EXPECT_EQ(form->preview[34]->geometry(), QRect(32, 47, 6, 6));
-    EXPECT_EQ(form->cmdNextChar->geometry(), QRect(288, 86, 49, 21));
+    EXPECT_EQ(form->preview[0]->geometry(), QRect(11 + shift, 14, 6, 6));
+    EXPECT_EQ(form->preview[34]->geometry(), QRect(32 + shift, 47, 6, 6));
+    EXPECT_EQ(form->cmdNextChar->geometry(), QRect(frame.left(), 86, frame.width(), 21));
     EXPECT_EQ(form->cmdNextChar->text(), "Next");
     EXPECT_EQ(form->centralWidget()->width(), 339);
     EXPECT_GE(form->centralWidget()->height(), 232);

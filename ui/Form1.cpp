@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QStyleFactory>
 
 namespace korvalin {
 
@@ -54,6 +55,10 @@ void Form1::createControls()
     Frame1 = new QGroupBox(QStringLiteral("Preview"), client);
     Frame1->setGeometry(twipsRect(4320, 243, 738, 900));
     Frame1->setFocusPolicy(Qt::NoFocus);
+    // The frame's line runs through the middle of its title, as the preview's place in it
+    // assumes; Fusion would put the title above the line and the cells across it.
+    static QStyle* const titledFrameStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    Frame1->setStyle(titledFrameStyle);
     for (int i = 0; i < kCells; ++i) {
         const int row = i / FontSet::kColumns;
         const int column = i % FontSet::kColumns;
@@ -74,7 +79,22 @@ void Form1::createControls()
     cmdNextChar->setFocus();
 
     client->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    fitPreviewFrame();
     fitStatusLine();
+}
+
+// Like the status line, the frame was sized for a smaller font: where its title does not
+// fit, the frame and the Next button below it grow to the left, and the preview stays
+// centred in the frame.
+void Form1::fitPreviewFrame()
+{
+    const int grow = std::max(0, Frame1->minimumSizeHint().width() - Frame1->width());
+    if (grow == 0)
+        return;
+    for (QWidget* control : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(cmdNextChar)})
+        control->setGeometry(control->geometry().adjusted(-grow, 0, 0, 0));
+    for (Cell* cell : preview)
+        cell->move(cell->pos() + QPoint(grow / 2, 0));
 }
 
 // The status line was sized for a smaller default font than most desktops have: it keeps

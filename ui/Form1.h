@@ -94,6 +94,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void fitPreviewFrame();
     void fitStatusLine();
     void askForCharacter();
     // The save prompt of New Set, Load and Exit; false when the set the user asked to

@@ -28,6 +28,7 @@ inline FontSet testDefaultSet()
 }
 
 inline QString qpath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+inline std::filesystem::path toStdPath(const QString& path) { return path.toStdString(); }
 
 // A started editor whose program folder is a fresh temporary folder.
 class EditorTest : public testing::Test {

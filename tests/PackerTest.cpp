@@ -1,15 +1,9 @@
 #include "Packer.h"
 #include "ProgramVariable.h"
 #include "TempDir.h"
+#include "TiFile.h"
 
 #include <gtest/gtest.h>
-
-// The TI file library's headers are C and say `restrict`, which C++ spells differently.
-#define restrict __restrict__
-extern "C" {
-#include <tifiles.h>
-}
-#undef restrict
 
 #include <numeric>
 #include <sstream>
@@ -19,39 +13,12 @@ namespace korvalin {
 namespace {
 
 using test::readFile;
+using test::readWithTiFiles;
 using test::TempDir;
+using test::TiFile;
 using test::writeFile;
 
 std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
-
-// What the independent TI file library makes of a variable file.
-struct TiFile {
-    std::string name;
-    int type = -1;
-    std::string data;
-    bool checksumGood = false;
-    unsigned entries = 0;
-};
-
-TiFile readWithTiFiles(const std::filesystem::path& path)
-{
-    static const int initialised = tifiles_library_init();
-    (void)initialised;
-    FileContent* content = tifiles_content_create_regular(CALC_TI83P);
-    TiFile file;
-    if (tifiles_file_read_regular(path.c_str(), content) == 0) {
-        file.entries = content->num_entries;
-        file.checksumGood = content->checksum == content->stored_checksum;
-        if (content->num_entries > 0) {
-            const VarEntry* entry = content->entries[0];
-            file.name = entry->name;
-            file.type = entry->type;
-            file.data.assign(reinterpret_cast<const char*>(entry->data), entry->size);
-        }
-    }
-    tifiles_content_delete_regular(content);
-    return file;
-}
 
 TEST(ProgramVariable, SmallestProgramMatchesItsPinnedBytes)
 {

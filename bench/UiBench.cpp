@@ -1,0 +1,196 @@
+// The editor window: showing a character and clicking a cell, with and without painting.
+#include "FontSetFile.h"
+#include "Form1.h"
+
+#include <QApplication>
+#include <QEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+namespace korvalin {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Characters 0 and 1 differ in every cell, so showing one after the other repaints all
+// 70 cells: the worst case of ShowCharacter.
+FontSet alternatingSet()
+{
+    FontSet table;
+    for (int c = 0; c < FontSet::kCharacters; ++c)
+        for (int i = 0; i < FontSet::kCellsPerGlyph; ++i)
+            table.setCell(c, i, (c + i) % 2 ? FontSet::kSet : FontSet::kClear);
+    return table;
+}
+
+// The desktop as a benchmark sees it: a program folder holding the default set, and a
+// user who never gets asked anything.
+class BenchPlatform : public Platform {
+public:
+    BenchPlatform()
+        : folder_(fs::temp_directory_path() / ("korvalin-uibench-" + std::to_string(::getpid())))
+    {
+        fs::create_directories(folder_);
+        WriteFontSetFile(folder_ / "default.8xfont", alternatingSet());
+    }
+    BenchPlatform(const BenchPlatform&) = delete;
+    BenchPlatform& operator=(const BenchPlatform&) = delete;
+    ~BenchPlatform() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    int MsgBox(const QString&, int, const QString&) override { return msgbox::AnswerOk; }
+    QString InputBox(const QString&, const QString&) override { return {}; }
+    std::optional<QString> ShowFileDialog(const FileDialogRequest&) override
+    {
+        return std::nullopt;
+    }
+    bool StartProcess(const QString&, const QStringList&, const QString&, int) override
+    {
+        return false;
+    }
+    void SetBusyPointer(bool) override {}
+    QString ProgramDirectory() override { return QString::fromStdString(folder_.string()); }
+    void End(int) override {}
+
+private:
+    fs::path folder_;
+};
+
+// Counts the paint events the cells get, to show that a variant really paints them.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    PaintCounter(const PaintCounter&) = delete;
+    PaintCounter& operator=(const PaintCounter&) = delete;
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+
+    int cellPaints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && qobject_cast<Cell*>(watched) != nullptr)
+            ++cellPaints;
+        return false;
+    }
+};
+
+// How a variant brings the change to the screen: not at all (the handler alone, which only
+// marks the cells dirty), at once as repaint() does, or through the event loop as in the
+// running editor.
+constexpr int kNoPaint = 0;
+constexpr int kRepaint = 1;
+constexpr int kEventLoop = 2;
+
+const char* paintLabel(int paint)
+{
+    switch (paint) {
+    case kRepaint:
+        return "set colours + repaint";
+    case kEventLoop:
+        return "set colours + event loop paint";
+    default:
+        return "set colours";
+    }
+}
+
+// A shown editor window with its default set loaded.
+struct ShownEditor {
+    BenchPlatform platform;
+    Form1 form{platform};
+
+    ShownEditor()
+    {
+        form.Form_Load();
+        form.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_ShowCharacter(benchmark::State& state)
+{
+    const int paint = static_cast<int>(state.range(0));
+    ShownEditor editor;
+    Form1& form = editor.form;
+    QWidget* client = form.centralWidget();
+    const auto step = [&] {
+        form.currentChar = static_cast<qint16>(form.currentChar ^ 1);
+        form.ShowCharacter();
+        if (paint == kRepaint)
+            client->repaint();
+        else if (paint == kEventLoop)
+            QCoreApplication::processEvents();
+    };
+
+    // One counted step outside the timing, so the figure says what a step paints.
+    int cellPaints = 0;
+    {
+        QCoreApplication::processEvents();
+        const PaintCounter counter;
+        step();
+        cellPaints = counter.cellPaints;
+    }
+
+    for (auto _ : state)
+        step();
+    QCoreApplication::processEvents();
+    state.counters["cell_paints"] = cellPaints;
+    state.SetLabel(paintLabel(paint));
+}
+BENCHMARK(BM_ShowCharacter)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
+
+void BM_PixelClick(benchmark::State& state)
+{
+    const int paint = static_cast<int>(state.range(0));
+    constexpr int kIndex = 17; // the middle cell
+    ShownEditor editor;
+    Form1& form = editor.form;
+    const auto step = [&] {
+        form.pixel_Click(kIndex);
+        if (paint == kRepaint) {
+            form.pixel[kIndex]->repaint();
+            form.preview[kIndex]->repaint();
+        } else if (paint == kEventLoop) {
+            QCoreApplication::processEvents();
+        }
+    };
+
+    int cellPaints = 0;
+    {
+        QCoreApplication::processEvents();
+        const PaintCounter counter;
+        step();
+        cellPaints = counter.cellPaints;
+    }
+
+    for (auto _ : state)
+        step();
+    QCoreApplication::processEvents();
+    state.counters["cell_paints"] = cellPaints;
+    state.SetLabel(paintLabel(paint));
+}
+BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
+
+} // namespace
+} // namespace korvalin
+
+// The window needs an application object; it runs headless unless told otherwise.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <unistd.h>
@@ -178,6 +179,20 @@ void BM_PixelClick(benchmark::State& state)
 }
 BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
+// The offscreen platform warns about every fixed-size window; that says nothing about the
+// editor and would bury the figures.
+QtMessageHandler previousHandler = nullptr;
+
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    if (previousHandler != nullptr)
+        previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 } // namespace
 } // namespace korvalin
 
@@ -186,6 +201,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    korvalin::previousHandler = qInstallMessageHandler(korvalin::quietMessages);
     benchmark::Initialize(&argc, argv);
     QApplication app(argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

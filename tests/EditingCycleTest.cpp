@@ -1,0 +1,80 @@
+// The whole cycle through the real window: draw, save, start anew, load, compile, and the
+// packer's program file read back by the TI file library.
+#include "EditorFixture.h"
+#include "ProgramImage.h"
+#include "TiFile.h"
+
+#include <QTest>
+
+
+namespace korvalin {
+namespace {
+
+using test::qpath;
+using test::readFile;
+
+std::filesystem::file_time_type modified(const std::filesystem::path& path)
+{
+    return std::filesystem::last_write_time(path);
+}
+
+using EditingCycle = test::EditorTest;
+
+TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile)
+{
+    std::filesystem::copy_file(PRGFORGE_PATH, dir / "prgforge");
+    const test::TempDir fonts;
+    platform.runLaunches = true;
+
+    // Draw on two glyphs.
+    form->mnuSwitchUppercaseLetters[65]->trigger();
+    for (const int cell : {0, 6, 12, 18, 24})
+        QTest::mouseClick(form->pixel[cell], Qt::LeftButton);
+    QTest::mouseClick(form->cmdNextChar, Qt::LeftButton);
+    QTest::mouseClick(form->pixel[34], Qt::LeftButton);
+    const FontSet drawn = form->fontSet;
+    ASSERT_NE(drawn, test::testDefaultSet());
+
+    // Save it, start a new set, and load it back.
+    platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
+    form->mnuFileSave->trigger();
+    platform.messageAnswers = {msgbox::AnswerNo};
+    form->mnuNew->trigger();
+    ASSERT_EQ(form->fontSet, test::testDefaultSet());
+    platform.messageAnswers = {msgbox::AnswerNo};
+    platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
+    form->mnuFileLoad->trigger();
+    EXPECT_EQ(form->fontSet, drawn);
+    form->mnuSwitchUppercaseLetters[66]->trigger();
+    EXPECT_EQ(form->pixel[34]->BackColor(), drawn.cell(66, 34) == 0 ? kBlack : kWhite);
+
+    const auto defaultWritten = modified(dir / "default.8xfont");
+    const auto savedWritten = modified(fonts / "Mine.8xfont");
+
+    platform.inputReplies = {"Font1"};
+    form->mnuCompile->trigger();
+    ASSERT_EQ(platform.processes.size(), 1u);
+    QProcess& script = *platform.processes[0];
+    ASSERT_TRUE(script.waitForFinished(10000));
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+
+    const test::TiFile file = test::readWithTiFiles(dir / "Font1.8xp");
+    ASSERT_TRUE(file.read);
+    EXPECT_TRUE(file.checksumGood);
+    EXPECT_EQ(file.entries, 1u);
+    EXPECT_EQ(file.name, "FONT1");
+    EXPECT_EQ(file.type, 0x06);
+    const ProgramImage image = BuildProgramImage(drawn);
+    EXPECT_EQ(file.data, std::string("\x0B\x07", 2) + std::string(image.begin(), image.end()));
+
+    EXPECT_EQ(programFiles(), (std::vector<std::string>{"Font1.8xp", "default.8xfont", "prgforge",
+                                                        "temp.sh"}))
+        << "Font1.bin is removed and nothing else is left";
+    EXPECT_EQ(modified(dir / "default.8xfont"), defaultWritten);
+    EXPECT_EQ(modified(fonts / "Mine.8xfont"), savedWritten);
+    EXPECT_EQ(readFile(fonts / "Mine.8xfont"), FontSetText(drawn));
+    EXPECT_TRUE(platform.allAnswersUsed());
+}
+
+} // namespace
+} // namespace korvalin

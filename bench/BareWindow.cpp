@@ -2,8 +2,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Bare window"));

@@ -10,20 +10,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <signal.h>
 #include <stdexcept>
 #include <string>
-#include <thread>
-#include <vector>
-
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace korvalin {
 namespace {
@@ -47,15 +46,14 @@ struct Options {
 struct Program {
     fs::path path;
     std::vector<double> startupMs;
-    std::vector<double> peakRssMiB;
+    std::vector<double> peakRssMB;
 };
 
 struct Summary {
     double median, min, max;
 };
 
-Summary summarize(std::vector<double> values)
-{
+Summary summarize(std::vector<double> values) {
     std::ranges::sort(values);
     const std::size_t n = values.size();
     const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -63,17 +61,15 @@ Summary summarize(std::vector<double> values)
 }
 
 // What the child wrote, for the error message when it did not show a window.
-std::string tail(const fs::path& log)
-{
+std::string tail(const fs::path& log) {
     std::ifstream in(log);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     constexpr std::size_t kKeep = 2000;
     return text.size() > kKeep ? "..." + text.substr(text.size() - kKeep) : text;
 }
 
-// Ends the child, politely first, and returns its peak resident memory in MiB.
-double stopAndReap(pid_t pid)
-{
+// Ends the child, politely first, and returns its peak resident memory in MB (10^6 bytes).
+double stopAndReap(pid_t pid) {
     rusage usage{};
     int status = 0;
     ::kill(pid, SIGTERM);
@@ -86,11 +82,10 @@ double stopAndReap(pid_t pid)
         }
         std::this_thread::sleep_for(2ms);
     }
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
+    return static_cast<double>(usage.ru_maxrss) * 1024.0 / 1e6; // ru_maxrss is in KiB on Linux
 }
 
-[[noreturn]] void execChild(const fs::path& program, const fs::path& log)
-{
+[[noreturn]] void execChild(const fs::path& program, const fs::path& log) {
     // The editor finds its default set beside itself; its folder is the working folder too.
     if (::chdir(program.parent_path().c_str()) != 0)
         _exit(126);
@@ -107,10 +102,9 @@ double stopAndReap(pid_t pid)
     _exit(127);
 }
 
-// One start: the time to the window in ms and the peak memory in MiB.
+// One start: the time to the window in ms and the peak memory in MB.
 std::pair<double, double> timeOneStart(XDisplay& display, const fs::path& program,
-                                       const fs::path& log, std::chrono::milliseconds settle)
-{
+                                       const fs::path& log, std::chrono::milliseconds settle) {
     display.discardPendingEvents();
     const auto start = Clock::now();
     const pid_t pid = ::fork();
@@ -126,14 +120,13 @@ std::pair<double, double> timeOneStart(XDisplay& display, const fs::path& progra
         rusage usage{};
         int status = 0;
         if (::wait4(pid, &status, WNOHANG, &usage) == pid)
-            throw std::runtime_error(program.string() + " ended (status " +
-                                     std::to_string(status) +
+            throw std::runtime_error(program.string() + " ended (status " + std::to_string(status) +
                                      ") before it showed a window. Its output:\n" + tail(log));
         const auto now = Clock::now();
         if (now >= deadline) {
             stopAndReap(pid);
-            throw std::runtime_error(program.string() + " showed no window within 10 s. Its output:\n" +
-                                     tail(log));
+            throw std::runtime_error(program.string() +
+                                     " showed no window within 10 s. Its output:\n" + tail(log));
         }
         // Short waits, so a child that dies is noticed too; the display wakes us at once.
         display.waitForEvents(std::min<Clock::duration>(deadline - now, 20ms));
@@ -144,8 +137,7 @@ std::pair<double, double> timeOneStart(XDisplay& display, const fs::path& progra
     return {startupMs, stopAndReap(pid)};
 }
 
-Options parseOptions(int argc, char** argv)
-{
+Options parseOptions(int argc, char** argv) {
     Options options;
     std::vector<std::string> programs;
     const auto value = [&](int& i) -> std::string {
@@ -178,26 +170,31 @@ Options parseOptions(int argc, char** argv)
     return options;
 }
 
-void printTable(const Program (&programs)[2], std::FILE* out)
-{
-    std::fprintf(out, "%-24s %10s %10s %10s %14s\n", "program", "median ms", "min ms", "max ms",
-                 "peak RSS MiB");
-    for (const Program& program : programs) {
-        const Summary time = summarize(program.startupMs);
-        std::fprintf(out, "%-24s %10.1f %10.1f %10.1f %14.1f\n",
-                     program.path.filename().c_str(), time.median, time.min, time.max,
-                     summarize(program.peakRssMiB).median);
-    }
-    const double ratio =
-        summarize(programs[0].startupMs).median / summarize(programs[1].startupMs).median;
-    const double extra =
-        summarize(programs[0].peakRssMiB).median - summarize(programs[1].peakRssMiB).median;
-    std::fprintf(out, "start-up A/B (medians): %.2fx   peak RSS A-B (medians): %+.1f MiB\n", ratio,
-                 extra);
+// A's median start-up over B's, and A's median peak memory less B's.
+struct Comparison {
+    double ratio;
+    double extraMB;
+};
+
+Comparison compare(const Program (&programs)[2]) {
+    return {summarize(programs[0].startupMs).median / summarize(programs[1].startupMs).median,
+            summarize(programs[0].peakRssMB).median - summarize(programs[1].peakRssMB).median};
 }
 
-void writeJson(const Program (&programs)[2], const std::string& path)
-{
+void printTable(const Program (&programs)[2]) {
+    std::printf("%-24s %10s %10s %10s %13s\n", "program", "median ms", "min ms", "max ms",
+                "peak RSS MB");
+    for (const Program& program : programs) {
+        const Summary time = summarize(program.startupMs);
+        std::printf("%-24s %10.1f %10.1f %10.1f %13.1f\n", program.path.filename().c_str(),
+                    time.median, time.min, time.max, summarize(program.peakRssMB).median);
+    }
+    const Comparison comparison = compare(programs);
+    std::printf("start-up A/B (medians): %.2fx   peak RSS A-B (medians): %+.1f MB\n",
+                comparison.ratio, comparison.extraMB);
+}
+
+void writeJson(const Program (&programs)[2], const std::string& path) {
     std::ofstream out(path);
     const auto list = [&](const std::vector<double>& values) {
         out << '[';
@@ -211,40 +208,62 @@ void writeJson(const Program (&programs)[2], const std::string& path)
         out << (i ? ", " : "") << "{\"path\": \"" << programs[i].path.string()
             << "\", \"median_ms\": " << time.median << ", \"min_ms\": " << time.min
             << ", \"max_ms\": " << time.max
-            << ", \"median_peak_rss_mib\": " << summarize(programs[i].peakRssMiB).median
+            << ", \"median_peak_rss_mb\": " << summarize(programs[i].peakRssMB).median
             << ", \"startup_ms\": ";
         list(programs[i].startupMs);
-        out << ", \"peak_rss_mib\": ";
-        list(programs[i].peakRssMiB);
+        out << ", \"peak_rss_mb\": ";
+        list(programs[i].peakRssMB);
         out << '}';
     }
-    out << "]}\n";
+    const Comparison comparison = compare(programs);
+    out << "], \"ratio\": " << comparison.ratio << ", \"extra_peak_rss_mb\": " << comparison.extraMB
+        << "}\n";
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
-int run(int argc, char** argv)
-{
+// The file the children write to, kept only for the error message of a failed start.
+class ChildLog {
+public:
+    ChildLog()
+        : path_(fs::temp_directory_path() /
+                ("startup-bench-" + std::to_string(::getpid()) + ".log")) {}
+    ChildLog(const ChildLog&) = delete;
+    ChildLog& operator=(const ChildLog&) = delete;
+    ~ChildLog() {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+    [[nodiscard]] const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     XDisplay display;
-    const fs::path log = fs::temp_directory_path() / ("startup-bench-" + std::to_string(::getpid()) + ".log");
+    const ChildLog log;
     Program programs[2] = {{options.programs[0], {}, {}}, {options.programs[1], {}, {}}};
+
+    const bool showProgress = ::isatty(STDERR_FILENO) != 0;
 
     // One start of each first, unmeasured: it fills the file cache and the font caches.
     for (const Program& program : programs)
-        timeOneStart(display, program.path, log, options.settle);
+        timeOneStart(display, program.path, log.path(), options.settle);
     for (int run = 0; run < options.runs; ++run) {
         for (Program& program : programs) {
-            const auto [ms, mib] = timeOneStart(display, program.path, log, options.settle);
+            const auto [ms, mb] = timeOneStart(display, program.path, log.path(), options.settle);
             program.startupMs.push_back(ms);
-            program.peakRssMiB.push_back(mib);
+            program.peakRssMB.push_back(mb);
         }
-        std::fprintf(stderr, "\rrun %d of %d", run + 1, options.runs);
+        if (showProgress)
+            std::fprintf(stderr, "\rrun %d of %d", run + 1, options.runs);
     }
-    std::fprintf(stderr, "\n");
-    fs::remove(log);
+    if (showProgress)
+        std::fprintf(stderr, "\n");
 
-    printTable(programs, stdout);
+    printTable(programs);
     if (!options.jsonPath.empty())
         writeJson(programs, options.jsonPath);
     return 0;
@@ -253,8 +272,7 @@ int run(int argc, char** argv)
 } // namespace
 } // namespace korvalin
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     try {
         return korvalin::run(argc, argv);
     } catch (const std::exception& error) {

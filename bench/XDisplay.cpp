@@ -1,15 +1,13 @@
 #include "XDisplay.h"
 
-#include <xcb/xcb.h>
-
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
-
-#include <fcntl.h>
-#include <poll.h>
+#include <xcb/xcb.h>
 
 namespace korvalin {
 
@@ -23,8 +21,7 @@ using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XDisplay::XDisplay()
-{
+XDisplay::XDisplay() {
     int screenNumber = 0;
     connection_ = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(connection_) != 0) {
@@ -52,10 +49,11 @@ XDisplay::XDisplay()
     }
 }
 
-XDisplay::~XDisplay() { xcb_disconnect(connection_); }
+XDisplay::~XDisplay() {
+    xcb_disconnect(connection_);
+}
 
-void XDisplay::discardPendingEvents()
-{
+void XDisplay::discardPendingEvents() {
     // A round trip makes sure that everything the server sent before now has arrived.
     const XcbReply<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
@@ -63,8 +61,7 @@ void XDisplay::discardPendingEvents()
     }
 }
 
-bool XDisplay::takeTopLevelMap()
-{
+bool XDisplay::takeTopLevelMap() {
     while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(connection_)}) {
         if ((event->response_type & 0x7F) != XCB_MAP_NOTIFY)
             continue;
@@ -77,8 +74,7 @@ bool XDisplay::takeTopLevelMap()
     return false;
 }
 
-void XDisplay::waitForEvents(std::chrono::steady_clock::duration timeout)
-{
+void XDisplay::waitForEvents(std::chrono::steady_clock::duration timeout) {
     pollfd watched{xcb_get_file_descriptor(connection_), POLLIN, 0};
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
     ::poll(&watched, 1, static_cast<int>(ms));

@@ -45,6 +45,8 @@ fs::path temporaryPathFor(const fs::path& target)
                                    std::to_string(pid) + "-" + std::to_string(counter++));
 }
 
+constexpr int kNameAttempts = 1000;
+
 void checkFolder(const fs::path& target)
 {
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
@@ -144,8 +146,16 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes)
             throw FileError(requested, systemReason(errno));
     }
 
-    const fs::path temporary = temporaryPathFor(target);
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    // A killed save of an earlier process with the same id may have left the name taken.
+    fs::path temporary;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < kNameAttempts && descriptor < 0; ++attempt) {
+        temporary = temporaryPathFor(target);
+        descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor < 0 && errno != EEXIST)
+            break;
+    }
+    Descriptor file(descriptor);
     if (file.get() < 0)
         throw FileError(requested, "cannot be written: " + systemReason(errno));
 

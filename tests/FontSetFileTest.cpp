@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include <sstream>
+#include <unistd.h>
 
 namespace korvalin {
 namespace {
@@ -242,6 +243,18 @@ TEST(FontSetFile, FailedSaveKeepsThePreviousFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave)
+{
+    const TempDir dir;
+    // Temporary names as a killed process with this very id would have left them.
+    for (int counter = 0; counter < 300; ++counter)
+        writeFile(dir / (".t.8xfont.saving-" + std::to_string(::getpid()) + "-" +
+                         std::to_string(counter)),
+                  "partial");
+    WriteFontSetFile(dir / "t.8xfont", filled(FontSet::kSet));
+    EXPECT_EQ(readFile(dir / "t.8xfont"), FontSetText(filled(FontSet::kSet)));
 }
 
 TEST(FontSetFile, SaveIntoAMissingFolderNamesTheFolder)

@@ -1,0 +1,54 @@
+#!/bin/bash
+# Runs every benchmark of a build and prints each figure beside its goal.
+#
+#   bench/run-all.sh BUILD_DIR
+#
+# The micro-benchmarks run briefly (0.2 s each), the start-up benchmark on a private X
+# server from xvfb-run. Goals missed are reported, not failed: timings on a busy machine
+# vary, and the figures are for reading.
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+    echo "usage: bench/run-all.sh BUILD_DIR" >&2
+    exit 2
+fi
+bin=$(cd "$1" && pwd)/bin
+here=$(cd "$(dirname "$0")" && pwd)
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+
+# libbenchmark 1.7 takes the minimum time as seconds without a unit.
+min_time=0.2
+
+if [ ! -x "$bin/core_bench" ]; then
+    echo "run-all.sh: $bin/core_bench is missing; build first (cmake --build $1)" >&2
+    exit 1
+fi
+echo "== core_bench"
+"$bin/core_bench" --benchmark_min_time=$min_time \
+    --benchmark_out="$results/core.json" --benchmark_out_format=json
+
+if [ -x "$bin/ui_bench" ]; then
+    echo
+    echo "== ui_bench"
+    QT_QPA_PLATFORM=offscreen "$bin/ui_bench" --benchmark_min_time=$min_time \
+        --benchmark_out="$results/ui.json" --benchmark_out_format=json
+else
+    echo "run-all.sh: no ui_bench in $bin (built without the editor window); skipped" >&2
+fi
+
+if [ -x "$bin/startup_bench" ]; then
+    if ! command -v xvfb-run >/dev/null; then
+        echo "run-all.sh: xvfb-run is missing; install Debian's xvfb package to time the start-up" >&2
+        exit 1
+    fi
+    echo
+    echo "== startup_bench: fontset-creator (A) against bare_window (B)"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/startup_bench" --json "$results/startup.json" \
+        "$bin/fontset-creator" "$bin/bare_window"
+else
+    echo "run-all.sh: no startup_bench in $bin (built without the window or libxcb); skipped" >&2
+fi
+
+echo
+python3 "$here/summarize.py" "$results"

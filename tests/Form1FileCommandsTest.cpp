@@ -12,8 +12,29 @@ using test::TempDir;
 constexpr int Yes = msgbox::AnswerYes;
 constexpr int No = msgbox::AnswerNo;
 
+enum class Command { New, Load, Exit, Close };
+
 class FileCommands : public test::EditorTest {
 protected:
+    // Runs a command that leaves the set; returns whether the window closed.
+    bool run(Command command)
+    {
+        switch (command) {
+        case Command::New:
+            form->mnuNew_Click();
+            break;
+        case Command::Load:
+            form->mnuFileLoad_Click();
+            break;
+        case Command::Exit:
+            form->mnuFileExit_Click();
+            break;
+        case Command::Close:
+            return form->close();
+        }
+        return false;
+    }
+
     // A font set file of all-paper glyphs in a folder of the user's.
     QString paperFile(const std::string& name = "paper.8xfont")
     {
@@ -162,8 +183,6 @@ TEST_F(FileCommands, NewSetWithoutADefaultSetKeepsTheCurrentOne)
     EXPECT_TRUE(platform.ends.empty());
 }
 
-enum class Command { New, Load, Exit, Close };
-
 struct PromptPath {
     const char* name;
     Command command;
@@ -197,20 +216,7 @@ TEST_P(SavePrompts, AskSaveAndGoOn)
     if (path.command == Command::Load)
         platform.fileChoices.push_back(std::nullopt);
 
-    switch (path.command) {
-    case Command::New:
-        form->mnuNew_Click();
-        break;
-    case Command::Load:
-        form->mnuFileLoad_Click();
-        break;
-    case Command::Exit:
-        form->mnuFileExit_Click();
-        break;
-    case Command::Close:
-        EXPECT_TRUE(form->close());
-        break;
-    }
+    EXPECT_EQ(run(path.command), path.command == Command::Close);
 
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].prompt, "Save current font set?");
@@ -284,21 +290,8 @@ TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet)
     platform.fileDialogs.clear();
     platform.messageAnswers = {Yes, msgbox::AnswerOk};
 
-    switch (GetParam()) {
-    case Command::New:
-        form->mnuNew_Click();
-        break;
-    case Command::Load:
-        form->mnuFileLoad_Click();
-        break;
-    case Command::Exit:
-        form->mnuFileExit_Click();
-        break;
-    case Command::Close:
-        EXPECT_FALSE(form->close());
-        EXPECT_TRUE(form->isVisible());
-        break;
-    }
+    EXPECT_FALSE(run(GetParam())) << "closing is cancelled";
+    EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].prompt.contains(chosen));
     EXPECT_TRUE(platform.messages[1].prompt.contains("read-only"));

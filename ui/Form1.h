@@ -100,6 +100,7 @@ private:
     // The save prompt of New Set, Load and Exit; false when the set the user asked to
     // keep could not be saved, and the command must stop.
     bool savePrompt(const QString& title);
+    void prepareFileDialog();
     // Save; false when a save that was not cancelled failed.
     bool save();
     void showFailure(const QString& what, const std::exception& error);

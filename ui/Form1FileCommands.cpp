@@ -26,12 +26,19 @@ void Form1::LoadFontSet(const QString& path)
 
 void Form1::SaveFontSet() { WriteFontSetFile(toPath(currentFileName), fontSet); }
 
+// Both dialogs list font set files, report Cancel as a failure, and ask before
+// replacing a file.
+void Form1::prepareFileDialog()
+{
+    CommonDialog1.Filter = kFilter;
+    CommonDialog1.CancelError = true;
+    CommonDialog1.Flags = kDialogFlags;
+}
+
 bool Form1::save()
 {
     if (!haveFileName) {
-        CommonDialog1.Filter = kFilter;
-        CommonDialog1.CancelError = true;
-        CommonDialog1.Flags = kDialogFlags;
+        prepareFileDialog();
         try {
             CommonDialog1.ShowSave();
         } catch (const DialogCancelled&) {
@@ -75,9 +82,7 @@ void Form1::mnuFileLoad_Click()
 {
     if (!savePrompt(QStringLiteral("Open new font set")))
         return;
-    CommonDialog1.Filter = kFilter;
-    CommonDialog1.CancelError = true;
-    CommonDialog1.Flags = kDialogFlags;
+    prepareFileDialog();
     try {
         CommonDialog1.ShowOpen();
     } catch (const DialogCancelled&) {

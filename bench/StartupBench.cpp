@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <signal.h>
 #include <stdexcept>
@@ -68,6 +67,13 @@ std::string tail(const fs::path& log) {
     return text.size() > kKeep ? "..." + text.substr(text.size() - kKeep) : text;
 }
 
+// How a child that ended by itself ended, for the error message.
+std::string describeEnd(int status) {
+    if (WIFSIGNALED(status))
+        return "was killed by signal " + std::to_string(WTERMSIG(status));
+    return "exited with status " + std::to_string(WEXITSTATUS(status));
+}
+
 // Ends the child, politely first, and returns its peak resident memory in MB (10^6 bytes).
 double stopAndReap(pid_t pid) {
     rusage usage{};
@@ -120,8 +126,8 @@ std::pair<double, double> timeOneStart(XDisplay& display, const fs::path& progra
         rusage usage{};
         int status = 0;
         if (::wait4(pid, &status, WNOHANG, &usage) == pid)
-            throw std::runtime_error(program.string() + " ended (status " + std::to_string(status) +
-                                     ") before it showed a window. Its output:\n" + tail(log));
+            throw std::runtime_error(program.string() + " " + describeEnd(status) +
+                                     " before it showed a window. Its output:\n" + tail(log));
         const auto now = Clock::now();
         if (now >= deadline) {
             stopAndReap(pid);
@@ -251,14 +257,14 @@ int run(int argc, char** argv) {
     // One start of each first, unmeasured: it fills the file cache and the font caches.
     for (const Program& program : programs)
         timeOneStart(display, program.path, log.path(), options.settle);
-    for (int run = 0; run < options.runs; ++run) {
+    for (int i = 0; i < options.runs; ++i) {
         for (Program& program : programs) {
             const auto [ms, mb] = timeOneStart(display, program.path, log.path(), options.settle);
             program.startupMs.push_back(ms);
             program.peakRssMB.push_back(mb);
         }
         if (showProgress)
-            std::fprintf(stderr, "\rrun %d of %d", run + 1, options.runs);
+            std::fprintf(stderr, "\rrun %d of %d", i + 1, options.runs);
     }
     if (showProgress)
         std::fprintf(stderr, "\n");

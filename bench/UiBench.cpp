@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <unistd.h>
 
 namespace korvalin {

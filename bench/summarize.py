@@ -2,7 +2,9 @@
 """Prints the benchmark figures of run-all.sh beside their goals.
 
 Reads core.json and ui.json (Google Benchmark's JSON output) and startup.json (from
-startup_bench) in the folder given; a missing file leaves its lines out. MB is 10^6 bytes.
+startup_bench) in the folder given; a missing file leaves its lines out. Figures are wall
+time, which the goals are about; the CPU-time figure beside each tells how much of it other
+work on a busy machine took. MB is 10^6 bytes.
 """
 import json
 import sys
@@ -21,8 +23,34 @@ def benchmarks(report):
     return {entry["name"]: entry for entry in (report or {}).get("benchmarks", [])}
 
 
-def seconds(entry):
-    return entry["real_time"] * TO_SECONDS[entry["time_unit"]]
+def wall_and_cpu_seconds(entry):
+    unit = TO_SECONDS[entry["time_unit"]]
+    return entry["real_time"] * unit, entry["cpu_time"] * unit
+
+
+def format_duration(s):
+    return f"{s * 1e3:.3f} ms" if s >= 1e-4 else f"{s * 1e6:.2f} us"
+
+
+class Table:
+    HEADER = ("figure", "measured", "cpu time", "goal", "verdict")
+
+    def __init__(self):
+        self.rows = []
+
+    def add(self, figure, measured, cpu="", goal="(report)", met=None):
+        verdict = "" if met is None else ("met" if met else "MISSED")
+        self.rows.append((figure, measured, cpu, goal, verdict))
+
+    def print(self):
+        rows = [self.HEADER] + self.rows
+        widths = [max(len(row[i]) for row in rows) for i in range(4)]
+        for figure, measured, cpu, goal, verdict in rows:
+            print(f"{figure:<{widths[0]}}  {measured:>{widths[1]}}  {cpu:>{widths[2]}}  "
+                  f"{goal:<{widths[3]}}  {verdict}".rstrip())
+        checked = [row for row in self.rows if row[4]]
+        met = sum(1 for row in checked if row[4] == "met")
+        print(f"{met} of {len(checked)} goals met")
 
 
 def main():
@@ -30,30 +58,29 @@ def main():
     core = benchmarks(load(folder, "core.json"))
     ui = benchmarks(load(folder, "ui.json"))
     startup = load(folder, "startup.json")
-    rows = []  # (figure, measured, goal, verdict)
-
-    def add(figure, measured, goal="(report)", met=None):
-        verdict = "" if met is None else ("met" if met else "MISSED")
-        rows.append((figure, measured, goal, verdict))
+    table = Table()
 
     def throughput(figure, name, goal_mb_s=None):
         if name not in core:
             return
-        mb_s = core[name]["bytes_per_second"] / 1e6
-        if goal_mb_s is None:
-            add(figure, f"{mb_s:.0f} MB/s")
-        else:
-            add(figure, f"{mb_s:.0f} MB/s", f">= {goal_mb_s} MB/s", mb_s >= goal_mb_s)
+        entry = core[name]
+        wall, cpu = wall_and_cpu_seconds(entry)
+        # The library's rate is per CPU second; the bytes of one iteration give both.
+        bytes_per_iteration = entry["bytes_per_second"] * cpu
+        wall_mb_s, cpu_mb_s = bytes_per_iteration / wall / 1e6, bytes_per_iteration / cpu / 1e6
+        goal = f">= {goal_mb_s} MB/s" if goal_mb_s else "(report)"
+        met = wall_mb_s >= goal_mb_s if goal_mb_s else None
+        measured = f"{wall_mb_s:.0f} MB/s"
+        if wall >= 1e-3:  # a slow figure reads better as the time of one file
+            measured = f"{wall * 1e3:.1f} ms a file, {measured}"
+        table.add(figure, measured, f"{cpu_mb_s:.0f} MB/s", goal, met)
 
-    def duration(table, figure, name, goal_s=None, goal_text=None):
-        if name not in table:
+    def duration(benchmarks, figure, name, goal_s=None, goal_text="(report)"):
+        if name not in benchmarks:
             return
-        s = seconds(table[name])
-        measured = f"{s * 1e3:.3f} ms" if s >= 1e-4 else f"{s * 1e6:.2f} us"
-        if goal_s is None:
-            add(figure, measured)
-        else:
-            add(figure, measured, goal_text, s < goal_s)
+        wall, cpu = wall_and_cpu_seconds(benchmarks[name])
+        met = wall < goal_s if goal_s else None
+        table.add(figure, format_duration(wall), format_duration(cpu), goal_text, met)
 
     throughput("font set read", "BM_ReadFontSetFile", 300)
     throughput("font set write (tmpfs)", "BM_WriteFontSetFile/0", 300)
@@ -68,25 +95,18 @@ def main():
 
     if startup:
         editor, bare = startup["programs"]
-        ratio = editor["median_ms"] / bare["median_ms"]
-        extra = editor["median_peak_rss_mb"] - bare["median_peak_rss_mb"]
-        add("start-up, editor / bare window",
-            f"{ratio:.2f}x ({editor['median_ms']:.0f} / {bare['median_ms']:.0f} ms)",
-            "<= 1.15x", ratio <= 1.15)
-        add("peak memory, editor - bare window",
-            f"{extra:+.1f} MB ({editor['median_peak_rss_mb']:.1f} / "
-            f"{bare['median_peak_rss_mb']:.1f} MB)",
-            "<= +5 MB", extra <= 5)
+        ratio = startup["ratio"]
+        extra = startup["extra_peak_rss_mb"]
+        table.add("start-up, editor / bare window",
+                  f"{ratio:.2f}x ({editor['median_ms']:.0f} / {bare['median_ms']:.0f} ms)",
+                  goal="<= 1.15x", met=ratio <= 1.15)
+        table.add("peak memory, editor - bare window",
+                  f"{extra:+.1f} MB ({editor['median_peak_rss_mb']:.1f} / "
+                  f"{bare['median_peak_rss_mb']:.1f} MB)",
+                  goal="<= +5 MB", met=extra <= 5)
 
-    widths = [max(len(row[i]) for row in rows + [("figure", "measured", "goal", "")])
-              for i in range(3)]
-    print("Summary")
-    print(f"{'figure':<{widths[0]}}  {'measured':>{widths[1]}}  {'goal':<{widths[2]}}  verdict")
-    for figure, measured, goal, verdict in rows:
-        print(f"{figure:<{widths[0]}}  {measured:>{widths[1]}}  {goal:<{widths[2]}}  {verdict}")
-    missed = sum(1 for row in rows if row[3] == "MISSED")
-    checked = sum(1 for row in rows if row[3])
-    print(f"{checked - missed} of {checked} goals met")
+    print("Summary (medians of the start-up runs; wall time, CPU time beside it)")
+    table.print()
 
 
 if __name__ == "__main__":

@@ -4,9 +4,8 @@
 #include "ProgramImage.h"
 #include "ProgramVariable.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>
@@ -16,25 +15,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-FontSet allClear()
-{
+FontSet allClear() {
     FontSet table;
     std::ranges::fill(table.cells(), FontSet::kClear);
     return table;
 }
 
 // tmpfs where there is one, so the figures are the program's and not the disk's.
-fs::path benchFolder(bool onDisk)
-{
-    const fs::path base = !onDisk && fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
-                                                                    : fs::temp_directory_path();
+fs::path benchFolder(bool onDisk) {
+    const fs::path base =
+        !onDisk && fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     const fs::path folder = base / ("korvalin-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     return folder;
 }
 
-void BM_ReadFontSetFile(benchmark::State& state)
-{
+void BM_ReadFontSetFile(benchmark::State& state) {
     const fs::path path = benchFolder(false) / "clear.8xfont";
     WriteFontSetFile(path, allClear());
     FontSet table;
@@ -47,8 +43,7 @@ void BM_ReadFontSetFile(benchmark::State& state)
 }
 BENCHMARK(BM_ReadFontSetFile);
 
-void BM_ReadFontSetText(benchmark::State& state)
-{
+void BM_ReadFontSetText(benchmark::State& state) {
     const std::string text = FontSetText(allClear());
     FontSet table;
     for (auto _ : state) {
@@ -60,8 +55,7 @@ void BM_ReadFontSetText(benchmark::State& state)
 }
 BENCHMARK(BM_ReadFontSetText);
 
-void BM_FontSetText(benchmark::State& state)
-{
+void BM_FontSetText(benchmark::State& state) {
     const FontSet table = allClear();
     for (auto _ : state)
         benchmark::DoNotOptimize(FontSetText(table));
@@ -70,8 +64,7 @@ void BM_FontSetText(benchmark::State& state)
 BENCHMARK(BM_FontSetText);
 
 // The whole crash-safe save: text, temporary file, fsync, rename.
-void BM_WriteFontSetFile(benchmark::State& state)
-{
+void BM_WriteFontSetFile(benchmark::State& state) {
     const bool onDisk = state.range(0) != 0;
     const fs::path path = benchFolder(onDisk) / "clear.8xfont";
     const FontSet table = allClear();
@@ -83,16 +76,14 @@ void BM_WriteFontSetFile(benchmark::State& state)
 }
 BENCHMARK(BM_WriteFontSetFile)->Arg(0)->Arg(1);
 
-void BM_BuildProgramImage(benchmark::State& state)
-{
+void BM_BuildProgramImage(benchmark::State& state) {
     const FontSet table = allClear();
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildProgramImage(table));
 }
 BENCHMARK(BM_BuildProgramImage);
 
-void BM_PackProgramVariable(benchmark::State& state)
-{
+void BM_PackProgramVariable(benchmark::State& state) {
     const ProgramImage image = BuildProgramImage(allClear());
     for (auto _ : state)
         benchmark::DoNotOptimize(PackProgramVariable("FONT1", image, "Korvalin font set"));

@@ -68,7 +68,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && qobject_cast<Cell*>(watched) != nullptr)
+        if (event->type() == QEvent::Paint && qobject_cast<CellGrid*>(watched) != nullptr)
             ++cellPaints;
         return false;
     }
@@ -104,21 +104,23 @@ struct ShownEditor {
     }
 };
 
-void BM_ShowCharacter(benchmark::State& state) {
+// Makes `change` and brings it to the screen as the benchmark's argument says; one counted
+// step outside the timing says what a step paints.
+template <typename Change>
+void measurePaintedChange(benchmark::State& state, Change change) {
     const int paint = static_cast<int>(state.range(0));
     ShownEditor editor;
     Form1& form = editor.form;
-    QWidget* client = form.centralWidget();
     const auto step = [&] {
-        form.currentChar = static_cast<qint16>(form.currentChar ^ 1);
-        form.ShowCharacter();
-        if (paint == kRepaint)
-            client->repaint();
-        else if (paint == kEventLoop)
+        change(form);
+        if (paint == kRepaint) {
+            form.pixelGrid->repaint();
+            form.previewGrid->repaint();
+        } else if (paint == kEventLoop) {
             QCoreApplication::processEvents();
+        }
     };
 
-    // One counted step outside the timing, so the figure says what a step paints.
     int cellPaints = 0;
     {
         QCoreApplication::processEvents();
@@ -130,38 +132,20 @@ void BM_ShowCharacter(benchmark::State& state) {
     for (auto _ : state)
         step();
     QCoreApplication::processEvents();
-    state.counters["cell_paints"] = cellPaints;
+    state.counters["grid_paints"] = cellPaints;
     state.SetLabel(paintLabel(paint));
+}
+
+void BM_ShowCharacter(benchmark::State& state) {
+    measurePaintedChange(state, [](Form1& form) {
+        form.currentChar = static_cast<qint16>(form.currentChar ^ 1);
+        form.ShowCharacter();
+    });
 }
 BENCHMARK(BM_ShowCharacter)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
 void BM_PixelClick(benchmark::State& state) {
-    const int paint = static_cast<int>(state.range(0));
-    constexpr int kIndex = 17; // the middle cell
-    ShownEditor editor;
-    Form1& form = editor.form;
-    const auto step = [&] {
-        form.pixel_Click(kIndex);
-        // repaint() paints every dirty widget of the window, the preview cell too.
-        if (paint == kRepaint)
-            form.pixel[kIndex]->repaint();
-        else if (paint == kEventLoop)
-            QCoreApplication::processEvents();
-    };
-
-    int cellPaints = 0;
-    {
-        QCoreApplication::processEvents();
-        const PaintCounter counter;
-        step();
-        cellPaints = counter.cellPaints;
-    }
-
-    for (auto _ : state)
-        step();
-    QCoreApplication::processEvents();
-    state.counters["cell_paints"] = cellPaints;
-    state.SetLabel(paintLabel(paint));
+    measurePaintedChange(state, [](Form1& form) { form.pixel_Click(17); });
 }
 BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 

@@ -6,13 +6,11 @@
 
 namespace korvalin {
 
-std::string_view PackagingScriptFileName(ScriptKind kind)
-{
+std::string_view PackagingScriptFileName(ScriptKind kind) {
     return kind == ScriptKind::Batch ? "temp.bat" : "temp.sh";
 }
 
-std::string PackagingScript(std::string_view name, ScriptKind kind)
-{
+std::string PackagingScript(std::string_view name, ScriptKind kind) {
     if (const std::string problem = ProgramNameProblem(name); !problem.empty())
         throw std::invalid_argument(problem);
     const std::string n(name);
@@ -21,8 +19,11 @@ std::string PackagingScript(std::string_view name, ScriptKind kind)
     // Run from the script's own folder, where the editor left the image and keeps the packer.
     return "#!/bin/sh\n"
            "cd \"$(dirname \"$0\")\" || exit 1\n"
-           "./prgforge " + n + "\n"
-           "rm -f " + n + ".bin\n";
+           "./prgforge " +
+           n +
+           "\n"
+           "rm -f " +
+           n + ".bin\n";
 }
 
 } // namespace korvalin

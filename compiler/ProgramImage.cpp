@@ -6,8 +6,7 @@
 
 namespace korvalin {
 
-ProgramImage BuildProgramImage(const FontSet& table)
-{
+ProgramImage BuildProgramImage(const FontSet& table) {
     static constexpr std::array<std::uint8_t, 11> kHeader = {0xBB, 0x6D, 0xC9, 'k', 'o', 'r',
                                                              'v',  'a',  'l',  'i', 'n'};
     ProgramImage image{};
@@ -26,11 +25,10 @@ ProgramImage BuildProgramImage(const FontSet& table)
     return image;
 }
 
-void WriteProgramImage(const std::filesystem::path& path, const FontSet& table)
-{
+void WriteProgramImage(const std::filesystem::path& path, const FontSet& table) {
     const ProgramImage image = BuildProgramImage(table);
-    WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(image.data()),
-                                               image.size()));
+    WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }
 
 } // namespace korvalin

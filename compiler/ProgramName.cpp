@@ -3,21 +3,25 @@
 namespace korvalin {
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The whole character that starts at `at`, so a message never shows half of one.
-std::string_view characterAt(std::string_view text, std::size_t at)
-{
+std::string_view characterAt(std::string_view text, std::size_t at) {
     std::size_t end = at + 1;
     while (end < text.size() && isContinuationByte(text[end]))
         ++end;
     return text.substr(at, end - at);
 }
 
-std::string describe(std::string_view character)
-{
+std::string describe(std::string_view character) {
     if (character == " ")
         return "a blank";
     if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x20)
@@ -27,8 +31,7 @@ std::string describe(std::string_view character)
 
 } // namespace
 
-std::string CutProgramName(std::string_view reply)
-{
+std::string CutProgramName(std::string_view reply) {
     std::size_t characters = 0;
     std::size_t end = 0;
     while (end < reply.size()) {
@@ -39,8 +42,7 @@ std::string CutProgramName(std::string_view reply)
     return std::string(reply.substr(0, end));
 }
 
-std::string ProgramNameProblem(std::string_view name)
-{
+std::string ProgramNameProblem(std::string_view name) {
     static const std::string kRule =
         " A program name is 1 to 8 letters (A-Z, a-z) and digits, starting with a letter.";
     if (name.empty())

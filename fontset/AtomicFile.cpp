@@ -22,8 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Write to the file a symbolic link names, not over the link itself.
-fs::path resolveLink(const fs::path& requested)
-{
+fs::path resolveLink(const fs::path& requested) {
     std::error_code error;
     if (!fs::is_symlink(requested, error))
         return requested;
@@ -33,8 +32,7 @@ fs::path resolveLink(const fs::path& requested)
 
 // Hidden and ending in neither the target's extension nor any other, so a leftover
 // from a killed save never shows in an Open dialog's filter nor collides with the next.
-fs::path temporaryPathFor(const fs::path& target)
-{
+fs::path temporaryPathFor(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
 #ifdef _WIN32
     const auto pid = _getpid();
@@ -47,8 +45,7 @@ fs::path temporaryPathFor(const fs::path& target)
 
 constexpr int kNameAttempts = 1000;
 
-void checkFolder(const fs::path& target)
-{
+void checkFolder(const fs::path& target) {
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     std::error_code error;
     const auto status = fs::status(folder, error);
@@ -65,8 +62,7 @@ public:
     explicit Descriptor(int fd) : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
+    ~Descriptor() {
         if (fd_ >= 0)
             ::close(fd_);
     }
@@ -78,8 +74,7 @@ private:
 };
 
 // Returns 0 or the errno of the failed write.
-int writeAll(int fd, std::string_view bytes)
-{
+int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
@@ -92,8 +87,7 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
-void syncFolder(const fs::path& folder)
-{
+void syncFolder(const fs::path& folder) {
     const Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
@@ -103,8 +97,7 @@ void syncFolder(const fs::path& folder)
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& requested, std::string_view bytes)
-{
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     const fs::path target = resolveLink(requested);
     checkFolder(target);
 

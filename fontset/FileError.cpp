@@ -5,8 +5,7 @@
 
 namespace korvalin {
 
-std::string systemReason(int error)
-{
+std::string systemReason(int error) {
     if (error == ENOSPC)
         return "the disk is full";
     return std::generic_category().message(error);

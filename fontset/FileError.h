@@ -11,9 +11,7 @@ class FileError : public std::runtime_error {
 public:
     FileError(std::filesystem::path path, std::string cause)
         : std::runtime_error(path.string() + ": " + cause), path_(std::move(path)),
-          cause_(std::move(cause))
-    {
-    }
+          cause_(std::move(cause)) {}
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     [[nodiscard]] const std::string& cause() const { return cause_; }

@@ -6,8 +6,7 @@
 namespace korvalin {
 namespace {
 
-std::size_t indexOf(int character, int cell)
-{
+std::size_t indexOf(int character, int cell) {
     if (character < 0 || character >= FontSet::kCharacters)
         throw std::out_of_range("character " + std::to_string(character) + " is outside 0..255");
     if (cell < 0 || cell >= FontSet::kCellsPerGlyph)
@@ -17,18 +16,15 @@ std::size_t indexOf(int character, int cell)
 
 } // namespace
 
-CellValue FontSet::cell(int character, int cell) const
-{
+CellValue FontSet::cell(int character, int cell) const {
     return cells_[indexOf(character, cell)];
 }
 
-void FontSet::setCell(int character, int cell, CellValue value)
-{
+void FontSet::setCell(int character, int cell, CellValue value) {
     cells_[indexOf(character, cell)] = value;
 }
 
-std::span<const CellValue, FontSet::kCellsPerGlyph> FontSet::glyph(int character) const
-{
+std::span<const CellValue, FontSet::kCellsPerGlyph> FontSet::glyph(int character) const {
     return std::span<const CellValue, kCellsPerGlyph>(&cells_[indexOf(character, 0)],
                                                       kCellsPerGlyph);
 }

@@ -10,8 +10,7 @@
 
 namespace korvalin {
 
-void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table)
-{
+void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table) {
     FontSet parsed;
     try {
         FontSetParser(in).readInto(parsed.cells());
@@ -21,8 +20,7 @@ void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet&
     table = parsed;
 }
 
-void ReadFontSetFile(const std::filesystem::path& path, FontSet& table)
-{
+void ReadFontSetFile(const std::filesystem::path& path, FontSet& table) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
         throw FileError(path, "cannot be opened: it is a folder");
@@ -36,8 +34,7 @@ void ReadFontSetFile(const std::filesystem::path& path, FontSet& table)
     ReadFontSet(in, path, table);
 }
 
-std::string FontSetText(const FontSet& table)
-{
+std::string FontSetText(const FontSet& table) {
     std::string text;
     text.reserve(FontSet::kCellCount * 9);
     char digits[8];
@@ -52,8 +49,7 @@ std::string FontSetText(const FontSet& table)
     return text;
 }
 
-void WriteFontSetFile(const std::filesystem::path& path, const FontSet& table)
-{
+void WriteFontSetFile(const std::filesystem::path& path, const FontSet& table) {
     WriteFileAtomically(path, FontSetText(table));
 }
 

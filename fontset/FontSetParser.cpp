@@ -11,14 +11,19 @@ constexpr int kMaxValue = 32767;
 // Enough of a field to quote it in a message; a runaway field is not kept whole.
 constexpr std::size_t kShown = 24;
 
-bool isBlank(int c) { return c == ' ' || c == '\t'; }
-bool isSeparator(int c) { return isBlank(c) || c == ',' || c == '\r' || c == '\n'; }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isBlank(int c) {
+    return c == ' ' || c == '\t';
+}
+bool isSeparator(int c) {
+    return isBlank(c) || c == ',' || c == '\r' || c == '\n';
+}
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 
 // A field as it stands in the file, cut short and with unprintable bytes escaped.
 // `length` is the field's whole length, of which `field` holds the start.
-std::string quoted(const std::string& field, std::size_t length)
-{
+std::string quoted(const std::string& field, std::size_t length) {
     std::string shown = "\"";
     for (std::size_t i = 0; i < field.size() && i < kShown; ++i) {
         const auto c = static_cast<unsigned char>(field[i]);
@@ -36,12 +41,13 @@ std::string quoted(const std::string& field, std::size_t length)
     return shown + "\"";
 }
 
-std::string valuesCount(int count) { return std::to_string(count) + (count == 1 ? " value" : " values"); }
+std::string valuesCount(int count) {
+    return std::to_string(count) + (count == 1 ? " value" : " values");
+}
 
 } // namespace
 
-bool FontSetParser::refill()
-{
+bool FontSetParser::refill() {
     in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     const auto count = in_.gcount();
     if (in_.bad())
@@ -51,16 +57,14 @@ bool FontSetParser::refill()
     return count > 0;
 }
 
-void FontSetParser::skipBlanks()
-{
+void FontSetParser::skipBlanks() {
     while (isBlank(peek()))
         advance();
 }
 
 // One comma or one line end (CR LF, CR or LF) after the blanks that end a field.
 // Without either, the blanks themselves were the separator.
-void FontSetParser::skipSeparator()
-{
+void FontSetParser::skipSeparator() {
     skipBlanks();
     const int c = peek();
     if (c == ',') {
@@ -76,8 +80,7 @@ void FontSetParser::skipSeparator()
     }
 }
 
-void FontSetParser::failEmptyField(int valuesRead)
-{
+void FontSetParser::failEmptyField(int valuesRead) {
     // Blank lines or stray commas at the very end are only an early end of the file.
     const int emptyLine = line_;
     for (int c = peek(); c != kEnd && isSeparator(c); c = peek())
@@ -88,8 +91,7 @@ void FontSetParser::failEmptyField(int valuesRead)
                      std::to_string(valuesRead + 1) + " is empty");
 }
 
-CellValue FontSetParser::readField(int valuesRead)
-{
+CellValue FontSetParser::readField(int valuesRead) {
     skipBlanks();
     int c = peek();
     if (c == kEnd)
@@ -134,8 +136,7 @@ CellValue FontSetParser::readField(int valuesRead)
     throw ParseError(where + shown + " is outside -32768..32767");
 }
 
-void FontSetParser::readInto(std::span<CellValue, FontSet::kCellCount> cells)
-{
+void FontSetParser::readInto(std::span<CellValue, FontSet::kCellCount> cells) {
     for (int i = 0; i < FontSet::kCellCount; ++i) {
         if (i > 0)
             skipSeparator();

@@ -28,8 +28,7 @@ public:
 private:
     static constexpr int kEnd = -1;
 
-    int peek()
-    {
+    int peek() {
         if (next_ == end_ && !refill())
             return kEnd;
         return static_cast<unsigned char>(*next_);

@@ -10,8 +10,7 @@ namespace korvalin {
 namespace {
 
 // Fills one row of `glyph`; returns the fault in plain words, or an empty string.
-std::string artRow(std::string_view row, int rowIndex, Glyph& glyph)
-{
+std::string artRow(std::string_view row, int rowIndex, Glyph& glyph) {
     if (row.size() != FontSet::kColumns)
         return "a row must be 5 characters of '#' and '.'";
     for (int column = 0; column < FontSet::kColumns; ++column) {
@@ -26,8 +25,7 @@ std::string artRow(std::string_view row, int rowIndex, Glyph& glyph)
 
 } // namespace
 
-Glyph GlyphFromArt(std::initializer_list<std::string_view> rows)
-{
+Glyph GlyphFromArt(std::initializer_list<std::string_view> rows) {
     if (rows.size() != FontSet::kRows)
         throw std::invalid_argument("a glyph has 7 rows");
     Glyph glyph{};
@@ -39,8 +37,7 @@ Glyph GlyphFromArt(std::initializer_list<std::string_view> rows)
     return glyph;
 }
 
-std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph)
-{
+std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph) {
     std::string art;
     for (int i = 0; i < FontSet::kCellsPerGlyph; ++i) {
         const CellValue value = glyph[static_cast<std::size_t>(i)];
@@ -51,8 +48,7 @@ std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph)
     return art;
 }
 
-FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source)
-{
+FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
     FontSet font;
     int lineNumber = 0;
     int nextCode = 0;

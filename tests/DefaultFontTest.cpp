@@ -1,31 +1,26 @@
 #include "FontSetFile.h"
 #include "GlyphArt.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace korvalin {
 namespace {
 
 const std::filesystem::path kDataDir = TEST_DATA_DIR;
 
-FontSet readArt()
-{
+FontSet readArt() {
     std::ifstream art(kDataDir / "default-font.txt", std::ios::binary);
     return ReadFontArt(art, kDataDir / "default-font.txt");
 }
 
-bool isBlank(const FontSet& table, int character)
-{
+bool isBlank(const FontSet& table, int character) {
     return std::ranges::all_of(table.glyph(character),
                                [](CellValue value) { return value == FontSet::kClear; });
 }
 
-TEST(DefaultFont, FileAgreesWithItsArt)
-{
+TEST(DefaultFont, FileAgreesWithItsArt) {
     FontSet file;
     ReadFontSetFile(kDataDir / "default.8xfont", file);
     const FontSet art = readArt();
@@ -38,8 +33,7 @@ TEST(DefaultFont, FileAgreesWithItsArt)
     EXPECT_EQ(text, FontSetText(art));
 }
 
-TEST(DefaultFont, DrawsEveryPrintableCharacter)
-{
+TEST(DefaultFont, DrawsEveryPrintableCharacter) {
     const FontSet art = readArt();
     EXPECT_TRUE(isBlank(art, 0));
     EXPECT_TRUE(isBlank(art, 32));

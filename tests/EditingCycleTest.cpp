@@ -6,22 +6,19 @@
 
 #include <QTest>
 
-
 namespace korvalin {
 namespace {
 
 using test::qpath;
 using test::readFile;
 
-std::filesystem::file_time_type modified(const std::filesystem::path& path)
-{
+std::filesystem::file_time_type modified(const std::filesystem::path& path) {
     return std::filesystem::last_write_time(path);
 }
 
 using EditingCycle = test::EditorTest;
 
-TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile)
-{
+TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile) {
     std::filesystem::copy_file(PRGFORGE_PATH, dir / "prgforge");
     const test::TempDir fonts;
     platform.runLaunches = true;
@@ -29,9 +26,9 @@ TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile)
     // Draw on two glyphs.
     form->mnuSwitchUppercaseLetters[65]->trigger();
     for (const int cell : {0, 6, 12, 18, 24})
-        QTest::mouseClick(form->pixel[cell], Qt::LeftButton);
+        click(form->pixel[cell]);
     QTest::mouseClick(form->cmdNextChar, Qt::LeftButton);
-    QTest::mouseClick(form->pixel[34], Qt::LeftButton);
+    click(form->pixel[34]);
     const FontSet drawn = form->fontSet;
     ASSERT_NE(drawn, test::testDefaultSet());
 
@@ -67,8 +64,8 @@ TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile)
     const ProgramImage image = BuildProgramImage(drawn);
     EXPECT_EQ(file.data, std::string("\x0B\x07", 2) + std::string(image.begin(), image.end()));
 
-    EXPECT_EQ(programFiles(), (std::vector<std::string>{"Font1.8xp", "default.8xfont", "prgforge",
-                                                        "temp.sh"}))
+    EXPECT_EQ(programFiles(),
+              (std::vector<std::string>{"Font1.8xp", "default.8xfont", "prgforge", "temp.sh"}))
         << "Font1.bin is removed and nothing else is left";
     EXPECT_EQ(modified(dir / "default.8xfont"), defaultWritten);
     EXPECT_EQ(modified(fonts / "Mine.8xfont"), savedWritten);

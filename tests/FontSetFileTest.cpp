@@ -1,11 +1,10 @@
-#include "FileError.h"
 #include "FontSetFile.h"
+
+#include "FileError.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
+#include <gtest/gtest.h>
 #include <sstream>
 #include <unistd.h>
 
@@ -16,24 +15,21 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-FontSet filled(CellValue value)
-{
+FontSet filled(CellValue value) {
     FontSet table;
     std::ranges::fill(table.cells(), value);
     return table;
 }
 
 // Cell n of the table holds n - 4480, so every value and its place can be checked.
-FontSet counting()
-{
+FontSet counting() {
     FontSet table;
     for (int i = 0; i < FontSet::kCellCount; ++i)
         table.cells()[static_cast<std::size_t>(i)] = static_cast<CellValue>(i - 4480);
     return table;
 }
 
-std::string repeatField(std::string_view field, std::string_view separator, int count = 8960)
-{
+std::string repeatField(std::string_view field, std::string_view separator, int count = 8960) {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += field;
@@ -42,16 +38,14 @@ std::string repeatField(std::string_view field, std::string_view separator, int 
     return text;
 }
 
-FontSet read(const std::string& text)
-{
+FontSet read(const std::string& text) {
     std::istringstream in(text);
     FontSet table;
     ReadFontSet(in, "test.8xfont", table);
     return table;
 }
 
-TEST(FontSetWriter, WritesEachValueAsOneExactLine)
-{
+TEST(FontSetWriter, WritesEachValueAsOneExactLine) {
     FontSet table = filled(FontSet::kClear);
     table.setCell(0, 0, 0);
     table.setCell(0, 1, 128);
@@ -63,8 +57,7 @@ TEST(FontSetWriter, WritesEachValueAsOneExactLine)
     EXPECT_TRUE(text.ends_with(" 255 \r\n 32767 \r\n"));
 }
 
-TEST(FontSetWriter, FileSizesFollowTheValues)
-{
+TEST(FontSetWriter, FileSizesFollowTheValues) {
     EXPECT_EQ(FontSetText(filled(FontSet::kClear)).size(), 62720u);
     EXPECT_EQ(FontSetText(filled(FontSet::kSet)).size(), 44800u);
     FontSet mixed = filled(FontSet::kSet);
@@ -73,8 +66,7 @@ TEST(FontSetWriter, FileSizesFollowTheValues)
     EXPECT_EQ(FontSetText(mixed).size(), 44800u + 2 * 10);
 }
 
-TEST(FontSetFile, RoundTripIsByteIdentical)
-{
+TEST(FontSetFile, RoundTripIsByteIdentical) {
     const TempDir dir;
     const FontSet original = counting();
     WriteFontSetFile(dir / "a.8xfont", original);
@@ -85,8 +77,7 @@ TEST(FontSetFile, RoundTripIsByteIdentical)
     EXPECT_EQ(readFile(dir / "a.8xfont"), readFile(dir / "b.8xfont"));
 }
 
-TEST(FontSetFile, LinesAreCharacterMajor)
-{
+TEST(FontSetFile, LinesAreCharacterMajor) {
     const std::string text = FontSetText(counting());
     std::istringstream lines(text);
     std::string line;
@@ -104,8 +95,7 @@ struct ReaderForm {
 
 class FontSetReaderForms : public testing::TestWithParam<ReaderForm> {};
 
-TEST_P(FontSetReaderForms, ReadLikeTheWrittenForm)
-{
+TEST_P(FontSetReaderForms, ReadLikeTheWrittenForm) {
     EXPECT_EQ(read(GetParam().text), filled(FontSet::kClear)) << GetParam().name;
 }
 
@@ -118,17 +108,18 @@ INSTANTIATE_TEST_SUITE_P(
                     ReaderForm{"blank runs", repeatField("255", "   ")},
                     ReaderForm{"tabs and commas", repeatField("\t+255\t", ",")},
                     ReaderForm{"blanks before CR LF", repeatField("255 \t ", "\r\n")},
-                    ReaderForm{"no final line end", repeatField("255", "\n").substr(0, 8960 * 4 - 1)},
+                    ReaderForm{"no final line end",
+                               repeatField("255", "\n").substr(0, 8960 * 4 - 1)},
                     ReaderForm{"junk after the last value",
                                repeatField("255", "\r\n") + "not a number,,\r\n\r\n99999"}),
     [](const auto& info) {
         std::string name = info.param.name;
-        std::ranges::replace_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        std::ranges::replace_if(
+            name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
         return name;
     });
 
-TEST(FontSetReader, AcceptsTheWholeRangeAndBothSigns)
-{
+TEST(FontSetReader, AcceptsTheWholeRangeAndBothSigns) {
     std::string text = "32767\n-32768\n+5\n-0\n007\n";
     text += repeatField("1", "\n", 8960 - 5);
     const FontSet table = read(text);
@@ -147,8 +138,7 @@ struct ReaderFault {
 
 class FontSetReaderFaults : public testing::TestWithParam<ReaderFault> {};
 
-TEST_P(FontSetReaderFaults, FailWithTheCauseAndLeaveTheTableAlone)
-{
+TEST_P(FontSetReaderFaults, FailWithTheCauseAndLeaveTheTableAlone) {
     const FontSet before = counting();
     FontSet table = before;
     std::istringstream in(GetParam().text);
@@ -161,8 +151,7 @@ TEST_P(FontSetReaderFaults, FailWithTheCauseAndLeaveTheTableAlone)
     EXPECT_EQ(table, before);
 }
 
-std::string withLine(int line, std::string_view field)
-{
+std::string withLine(int line, std::string_view field) {
     return repeatField(" 0 ", "\r\n", line - 1) + std::string(field) + "\r\n" +
            repeatField(" 0 ", "\r\n", 8960 - line);
 }
@@ -171,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, FontSetReaderFaults,
     testing::Values(
         ReaderFault{"empty", "", "ends after 0 values; 8960 needed"},
-        ReaderFault{"short", repeatField(" 0 ", "\r\n", 8959), "ends after 8959 values; 8960 needed"},
+        ReaderFault{"short", repeatField(" 0 ", "\r\n", 8959),
+                    "ends after 8959 values; 8960 needed"},
         ReaderFault{"short with blank lines", repeatField("0", "\n", 8959) + "\n\n,\n",
                     "ends after 8959 values; 8960 needed"},
         ReaderFault{"overflow", withLine(812, "40000"), "line 812: 40000 is outside -32768..32767"},
@@ -195,8 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(FontSetFile, ReportsFilesThatCannotBeOpened)
-{
+TEST(FontSetFile, ReportsFilesThatCannotBeOpened) {
     const TempDir dir;
     FontSet table = counting();
     const FontSet before = table;
@@ -214,16 +203,14 @@ TEST(FontSetFile, ReportsFilesThatCannotBeOpened)
     expectFailure(dir.path(), "is a folder");
 }
 
-TEST(FontSetFile, SaveReplacesALongerFileWhole)
-{
+TEST(FontSetFile, SaveReplacesALongerFileWhole) {
     const TempDir dir;
     writeFile(dir / "set.8xfont", std::string(100000, 'x'));
     WriteFontSetFile(dir / "set.8xfont", filled(FontSet::kSet));
     EXPECT_EQ(readFile(dir / "set.8xfont"), FontSetText(filled(FontSet::kSet)));
 }
 
-TEST(FontSetFile, FailedSaveKeepsThePreviousFile)
-{
+TEST(FontSetFile, FailedSaveKeepsThePreviousFile) {
     const TempDir dir;
     const auto target = dir / "kept.8xfont";
     WriteFontSetFile(target, filled(FontSet::kClear));
@@ -245,8 +232,7 @@ TEST(FontSetFile, FailedSaveKeepsThePreviousFile)
               1);
 }
 
-TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave)
-{
+TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave) {
     const TempDir dir;
     // Temporary names as a killed process with this very id would have left them.
     for (int counter = 0; counter < 300; ++counter)
@@ -257,8 +243,7 @@ TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave)
     EXPECT_EQ(readFile(dir / "t.8xfont"), FontSetText(filled(FontSet::kSet)));
 }
 
-TEST(FontSetFile, SaveIntoAMissingFolderNamesTheFolder)
-{
+TEST(FontSetFile, SaveIntoAMissingFolderNamesTheFolder) {
     const TempDir dir;
     const auto target = dir / "gone" / "set.8xfont";
     try {
@@ -269,8 +254,7 @@ TEST(FontSetFile, SaveIntoAMissingFolderNamesTheFolder)
     }
 }
 
-TEST(FontSetFile, SaveThroughALinkReplacesTheLinkedFileAndKeepsItsMode)
-{
+TEST(FontSetFile, SaveThroughALinkReplacesTheLinkedFileAndKeepsItsMode) {
     const TempDir dir;
     WriteFontSetFile(dir / "real.8xfont", filled(FontSet::kClear));
     std::filesystem::permissions(dir / "real.8xfont", std::filesystem::perms::owner_read |

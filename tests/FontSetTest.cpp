@@ -5,8 +5,7 @@
 namespace korvalin {
 namespace {
 
-TEST(FontSet, StartsAllSetAndStoresEveryCellApart)
-{
+TEST(FontSet, StartsAllSetAndStoresEveryCellApart) {
     FontSet table;
     for (const CellValue value : table.cells())
         ASSERT_EQ(value, 0);
@@ -31,8 +30,7 @@ struct OutOfRange {
 
 class FontSetBounds : public testing::TestWithParam<OutOfRange> {};
 
-TEST_P(FontSetBounds, RefusesAndChangesNothing)
-{
+TEST_P(FontSetBounds, RefusesAndChangesNothing) {
     FontSet table;
     table.setCell(255, 34, 7);
     const FontSet before = table;
@@ -43,9 +41,9 @@ TEST_P(FontSetBounds, RefusesAndChangesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Indexes, FontSetBounds,
-                         testing::Values(OutOfRange{256, 0}, OutOfRange{-1, 0},
-                                         OutOfRange{0, 35}, OutOfRange{0, -1},
-                                         OutOfRange{255, 35}, OutOfRange{32767, -32768}));
+                         testing::Values(OutOfRange{256, 0}, OutOfRange{-1, 0}, OutOfRange{0, 35},
+                                         OutOfRange{0, -1}, OutOfRange{255, 35},
+                                         OutOfRange{32767, -32768}));
 
 } // namespace
 } // namespace korvalin

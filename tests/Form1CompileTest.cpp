@@ -13,21 +13,18 @@ using test::readFile;
 
 class Compile : public test::EditorTest {
 protected:
-    void compile(const QString& reply)
-    {
+    void compile(const QString& reply) {
         platform.inputReplies = {reply};
         form->mnuCompile_Click();
     }
 
-    [[nodiscard]] std::string imageOfTheSet() const
-    {
+    [[nodiscard]] std::string imageOfTheSet() const {
         const ProgramImage image = BuildProgramImage(form->fontSet);
         return {image.begin(), image.end()};
     }
 };
 
-TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder)
-{
+TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
     form->selectCharacter(65);
     form->pixel_Click(0); // an unsaved edit goes into the image
     const FontSet edited = form->fontSet;
@@ -54,8 +51,7 @@ TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder)
     EXPECT_TRUE(form->currentFileName.isEmpty());
 }
 
-TEST_F(Compile, CutsTheNameToEightCharactersAndReplacesAnEarlierScript)
-{
+TEST_F(Compile, CutsTheNameToEightCharactersAndReplacesAnEarlierScript) {
     compile("ABCDEFGHIJ");
     EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("ABCDEFGH", ScriptKind::Posix));
     compile("AB");
@@ -65,8 +61,7 @@ TEST_F(Compile, CutsTheNameToEightCharactersAndReplacesAnEarlierScript)
     EXPECT_EQ(platform.launches.size(), 2u);
 }
 
-TEST_F(Compile, EmptyReplyOrCancelEndsQuietly)
-{
+TEST_F(Compile, EmptyReplyOrCancelEndsQuietly) {
     compile("");
     EXPECT_EQ(programFiles(), std::vector<std::string>{"default.8xfont"});
     EXPECT_TRUE(platform.launches.empty());
@@ -75,8 +70,7 @@ TEST_F(Compile, EmptyReplyOrCancelEndsQuietly)
 
 class RefusedProgramNames : public Compile, public testing::WithParamInterface<const char*> {};
 
-TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing)
-{
+TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing) {
     platform.messageAnswers = {msgbox::AnswerOk};
     compile(QString::fromUtf8(GetParam()));
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -87,11 +81,10 @@ TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, RefusedProgramNames,
-                         testing::Values("a&b", "../x", "my font", "1abc", "x|rm", "%TEMP%",
-                                         "Fönt", "a;b"));
+                         testing::Values("a&b", "../x", "my font", "1abc", "x|rm", "%TEMP%", "Fönt",
+                                         "a;b"));
 
-TEST_F(Compile, FailuresAreReportedAndChangeNothing)
-{
+TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
     // The image cannot be written: a folder stands in its place.
     std::filesystem::create_directory(dir / "FONT1.bin");
     platform.messageAnswers = {msgbox::AnswerOk};

@@ -7,15 +7,14 @@ namespace {
 
 using test::EditorTest;
 
-TEST_F(EditorTest, ClickInvertsACellItsPreviewAndItsValue)
-{
+TEST_F(EditorTest, ClickInvertsACellItsPreviewAndItsValue) {
     form->selectCharacter(10); // cell 0 of character 10 is paper
     ASSERT_EQ(form->pixel[0]->BackColor(), kWhite);
-    QTest::mouseClick(form->pixel[0], Qt::LeftButton);
+    click(form->pixel[0]);
     EXPECT_EQ(form->pixel[0]->BackColor(), kBlack);
     EXPECT_EQ(form->preview[0]->BackColor(), kBlack);
     EXPECT_EQ(form->fontSet.cell(10, 0), 0);
-    QTest::mouseClick(form->pixel[0], Qt::LeftButton);
+    click(form->pixel[0]);
     EXPECT_EQ(form->pixel[0]->BackColor(), kWhite);
     EXPECT_EQ(form->preview[0]->BackColor(), kWhite);
     EXPECT_EQ(form->fontSet.cell(10, 0), 255);
@@ -37,8 +36,7 @@ class GreyCellClicks : public EditorTest, public testing::WithParamInterface<Cli
 
 // Values other than 0 and 255 come from files; a click turns the grey it shows into
 // its opposite and stores that.
-TEST_P(GreyCellClicks, FollowTheColourShown)
-{
+TEST_P(GreyCellClicks, FollowTheColourShown) {
     const ClickCase& c = GetParam();
     form->fontSet.setCell(255, 34, c.stored);
     form->fontSet.setCell(254, 34, 77);
@@ -46,30 +44,28 @@ TEST_P(GreyCellClicks, FollowTheColourShown)
     EXPECT_EQ(form->pixel[34]->BackColor(), c.shown);
     EXPECT_EQ(form->preview[34]->BackColor(), c.shown);
 
-    QTest::mouseClick(form->pixel[34], Qt::LeftButton);
+    click(form->pixel[34]);
     EXPECT_EQ(form->pixel[34]->BackColor(), c.afterFirst);
     EXPECT_EQ(form->preview[34]->BackColor(), c.afterFirst);
     EXPECT_EQ(form->fontSet.cell(255, 34), c.storedFirst);
 
-    QTest::mouseClick(form->pixel[34], Qt::LeftButton);
+    click(form->pixel[34]);
     EXPECT_EQ(form->pixel[34]->BackColor(), c.afterSecond);
     EXPECT_EQ(form->fontSet.cell(255, 34), c.storedSecond);
     EXPECT_EQ(form->fontSet.cell(254, 34), 77) << "only the current character changes";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, GreyCellClicks,
-    testing::Values(ClickCase{128, 0x808080, 0x7F7F7F, 127, 0x808080, 128},
-                    ClickCase{300, kWhite, kBlack, 0, kWhite, 255},
-                    ClickCase{1000, kWhite, kBlack, 0, kWhite, 255},
-                    ClickCase{-5, kBlack, kWhite, 255, kBlack, 0},
-                    ClickCase{1, 0x010101, 0xFEFEFE, 254, 0x010101, 1}));
+INSTANTIATE_TEST_SUITE_P(Values, GreyCellClicks,
+                         testing::Values(ClickCase{128, 0x808080, 0x7F7F7F, 127, 0x808080, 128},
+                                         ClickCase{300, kWhite, kBlack, 0, kWhite, 255},
+                                         ClickCase{1000, kWhite, kBlack, 0, kWhite, 255},
+                                         ClickCase{-5, kBlack, kWhite, 255, kBlack, 0},
+                                         ClickCase{1, 0x010101, 0xFEFEFE, 254, 0x010101, 1}));
 
-TEST_F(EditorTest, PreviewAndLabelIgnoreClicks)
-{
+TEST_F(EditorTest, PreviewAndLabelIgnoreClicks) {
     const FontSet before = form->fontSet;
     const auto colours = pixelColors();
-    QTest::mouseClick(form->preview[7], Qt::LeftButton);
+    click(form->preview[7]);
     QTest::mouseClick(form->Frame1, Qt::LeftButton);
     QTest::mouseClick(form->lblstatus, Qt::LeftButton);
     EXPECT_EQ(form->fontSet, before);
@@ -77,8 +73,22 @@ TEST_F(EditorTest, PreviewAndLabelIgnoreClicks)
     EXPECT_EQ(form->preview[7]->BackColor(), kBlack);
 }
 
-TEST_F(EditorTest, NextWrapsFrom255ToZero)
-{
+TEST_F(EditorTest, OverlapsGoToTheUpperCellAndADragIsNoClick) {
+    // Cells 0 and 1 share a column of pixels; cell 1 lies on top there.
+    const QRect shared = form->pixel[0]->rect() & form->pixel[1]->rect();
+    ASSERT_FALSE(shared.isEmpty());
+    QTest::mouseClick(form->pixelGrid, Qt::LeftButton, {}, shared.center());
+    EXPECT_EQ(form->fontSet.cell(0, 1), 255) << "cell 1, ink before, is paper now";
+    EXPECT_EQ(form->fontSet.cell(0, 0), 255) << "cell 0 is untouched";
+
+    QTest::mousePress(form->pixelGrid, Qt::LeftButton, {}, form->pixel[2]->rect().center());
+    QTest::mouseRelease(form->pixelGrid, Qt::LeftButton, {}, form->pixel[3]->rect().center());
+    QTest::mouseClick(form->pixelGrid, Qt::RightButton, {}, form->pixel[2]->rect().center());
+    EXPECT_EQ(form->fontSet.cell(0, 2), 255);
+    EXPECT_EQ(form->fontSet.cell(0, 3), 0);
+}
+
+TEST_F(EditorTest, NextWrapsFrom255ToZero) {
     form->selectCharacter(254);
     form->cmdNextChar_Click();
     EXPECT_EQ(form->currentChar, 255);
@@ -97,10 +107,10 @@ struct PromptReply {
 
 class NumberPrompt : public EditorTest, public testing::WithParamInterface<PromptReply> {};
 
-TEST_P(NumberPrompt, SelectsCodesZeroTo255AndIgnoresTheRest)
-{
+TEST_P(NumberPrompt, SelectsCodesZeroTo255AndIgnoresTheRest) {
     form->selectCharacter(42);
-    for (auto handler : {&Form1::mnuSwitchLowerSpecial_Click, &Form1::mnuSwitchEvenMoreSymbols_Click}) {
+    for (auto handler :
+         {&Form1::mnuSwitchLowerSpecial_Click, &Form1::mnuSwitchEvenMoreSymbols_Click}) {
         form->selectCharacter(42);
         platform.inputReplies = {GetParam().reply};
         ((*form).*handler)();
@@ -115,18 +125,18 @@ TEST_P(NumberPrompt, SelectsCodesZeroTo255AndIgnoresTheRest)
     EXPECT_TRUE(platform.messages.empty()) << "a refused reply shows no message";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, NumberPrompt,
-    testing::Values(PromptReply{"0", 0}, PromptReply{"255", 255}, PromptReply{"200", 200},
-                    PromptReply{"65", 65}, PromptReply{" 7 ", 7}, PromptReply{"+9", 9},
-                    PromptReply{"256", -1}, PromptReply{"-1", -1}, PromptReply{"32768", -1},
-                    PromptReply{"abc", -1}, PromptReply{"1.5", -1}, PromptReply{"", -1}));
+INSTANTIATE_TEST_SUITE_P(Replies, NumberPrompt,
+                         testing::Values(PromptReply{"0", 0}, PromptReply{"255", 255},
+                                         PromptReply{"200", 200}, PromptReply{"65", 65},
+                                         PromptReply{" 7 ", 7}, PromptReply{"+9", 9},
+                                         PromptReply{"256", -1}, PromptReply{"-1", -1},
+                                         PromptReply{"32768", -1}, PromptReply{"abc", -1},
+                                         PromptReply{"1.5", -1}, PromptReply{"", -1}));
 
-TEST_F(EditorTest, AnEditSurvivesNavigation)
-{
+TEST_F(EditorTest, AnEditSurvivesNavigation) {
     form->mnuSwitchUppercaseLetters[65]->trigger();
     const OleColor before = form->pixel[12]->BackColor();
-    QTest::mouseClick(form->pixel[12], Qt::LeftButton);
+    click(form->pixel[12]);
     form->cmdNextChar_Click();
     EXPECT_EQ(form->currentChar, 66);
     EXPECT_EQ(form->pixel[12]->BackColor(), GreyOf(test::testDefaultSet().cell(66, 12)))
@@ -136,8 +146,7 @@ TEST_F(EditorTest, AnEditSurvivesNavigation)
     EXPECT_EQ(form->preview[12]->BackColor(), before ^ 0xFFFFFF);
 }
 
-TEST_F(EditorTest, ShowCharacterPaintsGreysOfTheStoredValues)
-{
+TEST_F(EditorTest, ShowCharacterPaintsGreysOfTheStoredValues) {
     std::ranges::fill(form->fontSet.cells(), FontSet::kSet);
     form->fontSet.setCell(3, 7, 128);
     form->selectCharacter(3);

@@ -17,8 +17,7 @@ enum class Command { New, Load, Exit, Close };
 class FileCommands : public test::EditorTest {
 protected:
     // Runs a command that leaves the set; returns whether the window closed.
-    bool run(Command command)
-    {
+    bool run(Command command) {
         switch (command) {
         case Command::New:
             form->mnuNew_Click();
@@ -36,8 +35,7 @@ protected:
     }
 
     // A font set file of all-paper glyphs in a folder of the user's.
-    QString paperFile(const std::string& name = "paper.8xfont")
-    {
+    QString paperFile(const std::string& name = "paper.8xfont") {
         FontSet paper;
         std::ranges::fill(paper.cells(), FontSet::kClear);
         WriteFontSetFile(fonts / name, paper);
@@ -45,8 +43,7 @@ protected:
     }
 
     // Loads `path` through the Load command, answering No to its prompt.
-    void load(const QString& path)
-    {
+    void load(const QString& path) {
         platform.messageAnswers.push_back(No);
         platform.fileChoices.push_back(path);
         form->mnuFileLoad_Click();
@@ -59,8 +56,7 @@ protected:
     TempDir fonts;
 };
 
-TEST_F(FileCommands, SaveAsksForAFileOnceThenWritesAtOnce)
-{
+TEST_F(FileCommands, SaveAsksForAFileOnceThenWritesAtOnce) {
     draw();
     platform.fileChoices = {qpath(fonts / "mine.8xfont")};
     form->mnuFileSave_Click();
@@ -80,8 +76,7 @@ TEST_F(FileCommands, SaveAsksForAFileOnceThenWritesAtOnce)
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(FileCommands, CancelledSaveDialogChangesNothing)
-{
+TEST_F(FileCommands, CancelledSaveDialogChangesNothing) {
     platform.fileChoices = {std::nullopt};
     form->mnuFileSave_Click();
     EXPECT_FALSE(form->haveFileName);
@@ -90,8 +85,7 @@ TEST_F(FileCommands, CancelledSaveDialogChangesNothing)
     EXPECT_EQ(programFiles(), std::vector<std::string>{"default.8xfont"});
 }
 
-TEST_F(FileCommands, LoadReadsTheSetAndShowsCharacterZero)
-{
+TEST_F(FileCommands, LoadReadsTheSetAndShowsCharacterZero) {
     const QString path = paperFile();
     form->selectCharacter(65);
     load(path);
@@ -117,8 +111,7 @@ TEST_F(FileCommands, LoadReadsTheSetAndShowsCharacterZero)
     EXPECT_EQ(platform.fileDialogs.back().fileName, path);
 }
 
-TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing)
-{
+TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing) {
     const QString good = paperFile();
     load(good);
     form->selectCharacter(65);
@@ -149,8 +142,7 @@ TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing)
     }
 }
 
-TEST_F(FileCommands, NewSetKeepsThePathButForgetsTheChoice)
-{
+TEST_F(FileCommands, NewSetKeepsThePathButForgetsTheChoice) {
     const QString path = paperFile();
     load(path);
     form->selectCharacter(65);
@@ -167,8 +159,7 @@ TEST_F(FileCommands, NewSetKeepsThePathButForgetsTheChoice)
     EXPECT_EQ(platform.fileDialogs.size(), 2u) << "Save asks again after New Set";
 }
 
-TEST_F(FileCommands, NewSetWithoutADefaultSetKeepsTheCurrentOne)
-{
+TEST_F(FileCommands, NewSetWithoutADefaultSetKeepsTheCurrentOne) {
     form->selectCharacter(9);
     draw();
     const FontSet before = form->fontSet;
@@ -195,8 +186,7 @@ class SavePrompts : public FileCommands, public testing::WithParamInterface<Prom
 
 // Each command asks once, saves on Yes (through the dialog when no file is chosen) and
 // then goes on, whatever the answer or the dialog.
-TEST_P(SavePrompts, AskSaveAndGoOn)
-{
+TEST_P(SavePrompts, AskSaveAndGoOn) {
     const PromptPath& path = GetParam();
     const QString chosen = paperFile("chosen.8xfont");
     if (path.haveFile)
@@ -211,8 +201,8 @@ TEST_P(SavePrompts, AskSaveAndGoOn)
     platform.messageAnswers = {path.answer};
     const bool dialogExpected = path.answer == Yes && !path.haveFile;
     if (dialogExpected)
-        platform.fileChoices.push_back(path.saveDialogChooses ? std::optional(qpath(fonts / "new.8xfont"))
-                                                              : std::nullopt);
+        platform.fileChoices.push_back(
+            path.saveDialogChooses ? std::optional(qpath(fonts / "new.8xfont")) : std::nullopt);
     if (path.command == Command::Load)
         platform.fileChoices.push_back(std::nullopt);
 
@@ -250,11 +240,12 @@ TEST_P(SavePrompts, AskSaveAndGoOn)
     }
 }
 
-std::vector<PromptPath> promptPaths()
-{
+std::vector<PromptPath> promptPaths() {
     std::vector<PromptPath> paths;
-    const std::pair<Command, const char*> commands[] = {
-        {Command::New, "New"}, {Command::Load, "Load"}, {Command::Exit, "Exit"}, {Command::Close, "Close"}};
+    const std::pair<Command, const char*> commands[] = {{Command::New, "New"},
+                                                        {Command::Load, "Load"},
+                                                        {Command::Exit, "Exit"},
+                                                        {Command::Close, "Close"}};
     static std::vector<std::string> names;
     names.reserve(64);
     for (const auto& [command, commandName] : commands) {
@@ -277,8 +268,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, SavePrompts, testing::ValuesIn(promptPaths())
 class FailedPromptSave : public FileCommands, public testing::WithParamInterface<Command> {};
 
 // The set the user asked to keep could not be saved: the command stops there.
-TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet)
-{
+TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet) {
     const QString chosen = paperFile("locked.8xfont");
     load(chosen);
     form->show();
@@ -303,10 +293,10 @@ TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet)
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FailedPromptSave,
-                         testing::Values(Command::New, Command::Load, Command::Exit, Command::Close));
+                         testing::Values(Command::New, Command::Load, Command::Exit,
+                                         Command::Close));
 
-TEST_F(FileCommands, FailedSavesReportTheFileAndKeepTheSet)
-{
+TEST_F(FileCommands, FailedSavesReportTheFileAndKeepTheSet) {
     // Through the dialog, into a folder that has gone.
     draw();
     const FontSet drawnSet = form->fontSet;

@@ -9,16 +9,14 @@ namespace {
 
 using test::EditorTest;
 
-QStringList captions(const QList<QAction*>& actions)
-{
+QStringList captions(const QList<QAction*>& actions) {
     QStringList texts;
     for (const QAction* action : actions)
         texts << action->text();
     return texts;
 }
 
-TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder)
-{
+TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(captions(form->menuBar()->actions()),
               QStringList({"&File", "&Switch Character", "&Compile"}));
     EXPECT_EQ(captions(form->mnuFile->actions()),
@@ -59,8 +57,7 @@ struct ItemArray {
 
 class CharacterItems : public EditorTest, public testing::WithParamInterface<ItemArray> {};
 
-TEST_P(CharacterItems, EachItemSelectsItsCode)
-{
+TEST_P(CharacterItems, EachItemSelectsItsCode) {
     const ItemArray& array = GetParam();
     const auto& items = (*form).*array.items;
     ASSERT_EQ(items.size(), static_cast<std::size_t>(array.last - array.first + 1));
@@ -81,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ItemArray{"lowercase", &Form1::mnuSwitchLowercaseLetters, 97, 122}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(EditorTest, CommandItemsRaiseTheirHandlers)
-{
+TEST_F(EditorTest, CommandItemsRaiseTheirHandlers) {
     platform.inputReplies = {"200", "7", ""};
     form->mnuSwitchLowerSpecial->trigger();
     EXPECT_EQ(form->currentChar, 200);
@@ -95,14 +91,12 @@ TEST_F(EditorTest, CommandItemsRaiseTheirHandlers)
 }
 
 // Opening a menu from the keyboard; returns the popup that opened, or nullptr.
-QMenu* openedMenu()
-{
+QMenu* openedMenu() {
     QTest::qWait(50);
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
 }
 
-TEST_F(EditorTest, AccessKeysWork)
-{
+TEST_F(EditorTest, AccessKeysWork) {
     form->show();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));

@@ -12,8 +12,7 @@ namespace {
 
 using test::EditorTest;
 
-TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet)
-{
+TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet) {
     EXPECT_EQ(form->windowTitle(), "Korvalin Font Set Creator 1.0");
     EXPECT_EQ(form->currentChar, 0);
     EXPECT_FALSE(form->haveFileName);
@@ -28,16 +27,14 @@ TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet)
     }
 }
 
-TEST_F(EditorTest, StartUpShowsTheBusyPointerWhileItReads)
-{
+TEST_F(EditorTest, StartUpShowsTheBusyPointerWhileItReads) {
     platform.programDirectory += '/'; // a folder given with its separator keeps just one
     form->Form_Load();
     EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
     EXPECT_EQ(form->appDir, test::qpath(dir.path()) + '/');
 }
 
-TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing)
-{
+TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing) {
     form->cmdNextChar_Click();
     std::filesystem::remove(dir / "default.8xfont");
     try {
@@ -52,8 +49,7 @@ TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing)
 }
 
 // Twips rounded to pixels at both edges: the cells keep their overlaps.
-TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem)
-{
+TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_EQ(form->pixel[0]->geometry(), QRect(4, 16, 26, 27));
     EXPECT_EQ(form->pixel[1]->geometry(), QRect(29, 16, 26, 27));
     EXPECT_EQ(form->pixel[5]->geometry(), QRect(4, 41, 26, 27));
@@ -70,7 +66,7 @@ TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem)
     EXPECT_GE(frame.width(), form->Frame1->minimumSizeHint().width());
     EXPECT_EQ(form->Frame1->title(), "Preview");
     const int shift = (frame.width() - 49) / 2;
-    EXPECT_EQ(form->preview[0]->parentWidget(), form->Frame1);
+    EXPECT_EQ(form->preview[0]->grid()->parentWidget(), form->Frame1);
     EXPECT_EQ(form->preview[0]->geometry(), QRect(11 + shift, 14, 6, 6));
     EXPECT_EQ(form->preview[34]->geometry(), QRect(32 + shift, 47, 6, 6));
     EXPECT_EQ(form->cmdNextChar->geometry(), QRect(frame.left(), 86, frame.width(), 21));
@@ -79,8 +75,7 @@ TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem)
     EXPECT_GE(form->centralWidget()->height(), 232);
 }
 
-TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine)
-{
+TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine) {
     form->show();
     const QLabel* status = form->lblstatus;
     EXPECT_EQ(status->pos(), QPoint(2, 218));
@@ -93,8 +88,7 @@ TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine)
     EXPECT_EQ(form->size(), form->maximumSize());
 }
 
-TEST_F(EditorTest, OnlyNextTakesTheFocus)
-{
+TEST_F(EditorTest, OnlyNextTakesTheFocus) {
     form->show();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -104,7 +98,7 @@ TEST_F(EditorTest, OnlyNextTakesTheFocus)
         }
     }
     EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
-    QTest::mouseClick(form->pixel[3], Qt::LeftButton);
+    click(form->pixel[3]);
     EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
     QTest::keyClick(form->cmdNextChar, Qt::Key_Space);
     EXPECT_EQ(form->currentChar, 1);

@@ -1,10 +1,10 @@
 #include "Packer.h"
+
 #include "ProgramVariable.h"
 #include "TempDir.h"
 #include "TiFile.h"
 
 #include <gtest/gtest.h>
-
 #include <numeric>
 #include <sstream>
 #include <vector>
@@ -18,23 +18,31 @@ using test::TempDir;
 using test::TiFile;
 using test::writeFile;
 
-std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
-TEST(ProgramVariable, SmallestProgramMatchesItsPinnedBytes)
-{
+TEST(ProgramVariable, SmallestProgramMatchesItsPinnedBytes) {
     const std::vector<std::uint8_t> file = PackProgramVariable("A", bytesOf("\xBB\x6D\xC9"));
     std::string expected = "**TI83F*\x1A\x0A";
     expected += '\0';
     expected += std::string(42, '\0');
-    expected += std::string("\x16\x00" "\x0D\x00" "\x05\x00" "\x06" "A\0\0\0\0\0\0\0" "\x00\x00"
-                            "\x05\x00" "\x03\x00" "\xBB\x6D\xC9" "\x52\x02",
+    expected += std::string("\x16\x00"
+                            "\x0D\x00"
+                            "\x05\x00"
+                            "\x06"
+                            "A\0\0\0\0\0\0\0"
+                            "\x00\x00"
+                            "\x05\x00"
+                            "\x03\x00"
+                            "\xBB\x6D\xC9"
+                            "\x52\x02",
                             26);
     EXPECT_EQ(file.size(), 79u);
     EXPECT_EQ(std::string(file.begin(), file.end()), expected);
 }
 
-TEST(ProgramVariable, RefusesWhatNoProgramCanBe)
-{
+TEST(ProgramVariable, RefusesWhatNoProgramCanBe) {
     const std::vector<std::uint8_t> one(1, 0xC9);
     EXPECT_THROW((void)PackProgramVariable("a&b", one), std::invalid_argument);
     EXPECT_THROW((void)PackProgramVariable("FONT1", {}), std::invalid_argument);
@@ -48,23 +56,21 @@ TEST(ProgramVariable, RefusesWhatNoProgramCanBe)
 
 class PackerRun : public testing::Test {
 protected:
-    int run(std::vector<std::string_view> arguments)
-    {
+    int run(std::vector<std::string_view> arguments) {
         errors.str("");
         return RunPacker(arguments, dir.path(), errors);
     }
-    [[nodiscard]] std::size_t filesInDir() const
-    {
-        return static_cast<std::size_t>(std::distance(
-            std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()));
+    [[nodiscard]] std::size_t filesInDir() const {
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()));
     }
 
     TempDir dir;
     std::ostringstream errors;
 };
 
-TEST_F(PackerRun, WritesAFileTheTiLibraryReads)
-{
+TEST_F(PackerRun, WritesAFileTheTiLibraryReads) {
     std::string image = "\xBB\x6D\xC9korvalin";
     for (int i = 0; i < 1792; ++i)
         image += static_cast<char>(i % 32);
@@ -78,7 +84,8 @@ TEST_F(PackerRun, WritesAFileTheTiLibraryReads)
     EXPECT_EQ(file.type, 0x06);
     EXPECT_TRUE(file.checksumGood);
     EXPECT_EQ(file.data, std::string("\x0B\x07", 2) + image);
-    EXPECT_EQ(readFile(dir / "Font1.bin"), image) << "the script, not the packer, removes the image";
+    EXPECT_EQ(readFile(dir / "Font1.bin"), image)
+        << "the script, not the packer, removes the image";
 }
 
 struct PackerFault {
@@ -91,8 +98,7 @@ struct PackerFault {
 
 class PackerFaults : public PackerRun, public testing::WithParamInterface<PackerFault> {};
 
-TEST_P(PackerFaults, FailOnOneLineAndWriteNothing)
-{
+TEST_P(PackerFaults, FailOnOneLineAndWriteNothing) {
     const PackerFault& fault = GetParam();
     if (fault.image == "-")
         writeFile(dir / "FONT1.bin", "");
@@ -109,19 +115,20 @@ TEST_P(PackerFaults, FailOnOneLineAndWriteNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PackerFaults,
-    testing::Values(
-        PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
-        PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
-        PackerFault{"no_file", {"prgforge", "FONT1"}, "", 1, "FONT1.bin: no such file"},
-        PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
-        PackerFault{"oversized", {"prgforge", "FONT1"}, std::string(kMaxProgramSize + 1, 'x'), 1,
-                    "is larger than 65516 bytes"},
-        PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
-        PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""}),
+    testing::Values(PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
+                    PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
+                    PackerFault{"no_file", {"prgforge", "FONT1"}, "", 1, "FONT1.bin: no such file"},
+                    PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
+                    PackerFault{"oversized",
+                                {"prgforge", "FONT1"},
+                                std::string(kMaxProgramSize + 1, 'x'),
+                                1,
+                                "is larger than 65516 bytes"},
+                    PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
+                    PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten)
-{
+TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten) {
     writeFile(dir / "FONT1.bin", "\xC9");
     std::filesystem::create_directory(dir / "FONT1.8xp");
     EXPECT_EQ(run({"prgforge", "FONT1"}), 1);
@@ -129,8 +136,7 @@ TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten)
     EXPECT_EQ(filesInDir(), 2u);
 }
 
-TEST(PackerCommand, RunsInItsWorkingDirectory)
-{
+TEST(PackerCommand, RunsInItsWorkingDirectory) {
     const TempDir dir;
     writeFile(dir / "FONT1.bin", "\xBB\x6D\xC9");
     const std::string command =
@@ -138,8 +144,8 @@ TEST(PackerCommand, RunsInItsWorkingDirectory)
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / "errors.txt");
     EXPECT_EQ(readFile(dir / "FONT1.8xp").size(), 79u);
 
-    const std::string failing = "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH +
-                                "' MISSING 2>errors.txt";
+    const std::string failing =
+        "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH + "' MISSING 2>errors.txt";
     EXPECT_NE(std::system(failing.c_str()), 0);
     EXPECT_EQ(readFile(dir / "errors.txt").substr(0, 10), "prgforge: ");
 }

@@ -1,31 +1,27 @@
-#include "GlyphArt.h"
 #include "ProgramImage.h"
+
+#include "GlyphArt.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace korvalin {
 namespace {
 
-void draw(FontSet& table, int character, const Glyph& glyph)
-{
+void draw(FontSet& table, int character, const Glyph& glyph) {
     for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
         table.setCell(character, cell, glyph[static_cast<std::size_t>(cell)]);
 }
 
-FontSet blank()
-{
+FontSet blank() {
     FontSet table;
     std::ranges::fill(table.cells(), FontSet::kClear);
     return table;
 }
 
-std::vector<int> rowBytes(const ProgramImage& image, int character)
-{
+std::vector<int> rowBytes(const ProgramImage& image, int character) {
     const auto start = image.begin() + 11 + 7 * character;
     return {start, start + 7};
 }
@@ -38,8 +34,7 @@ struct GlyphRows {
 
 class ProgramImageGlyphs : public testing::TestWithParam<GlyphRows> {};
 
-TEST_P(ProgramImageGlyphs, PackEachRowIntoFiveLowBits)
-{
+TEST_P(ProgramImageGlyphs, PackEachRowIntoFiveLowBits) {
     FontSet table = blank();
     draw(table, 65, GetParam().glyph);
     const ProgramImage image = BuildProgramImage(table);
@@ -68,8 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {0x15, 0x0E, 0x1F, 0, 0x15, 0x0E, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ProgramImage, JudgesCellsByParityAlone)
-{
+TEST(ProgramImage, JudgesCellsByParityAlone) {
     FontSet table = blank();
     // Row 0 of character 1: five values that count as ink, row 1: five that count as paper.
     const std::array<CellValue, 5> ink = {0, 2, 254, -2, -32768};
@@ -83,8 +77,7 @@ TEST(ProgramImage, JudgesCellsByParityAlone)
     EXPECT_EQ(image[19], 0x00);
 }
 
-TEST(ProgramImage, LayoutOfAWholeSet)
-{
+TEST(ProgramImage, LayoutOfAWholeSet) {
     const std::string header = "\xBB\x6D\xC9korvalin";
     const ProgramImage clear = BuildProgramImage(blank());
     EXPECT_EQ(clear.size(), 1803u);
@@ -99,8 +92,7 @@ TEST(ProgramImage, LayoutOfAWholeSet)
     EXPECT_EQ(BuildProgramImage(last)[1802], 0x01);
 }
 
-TEST(ProgramImage, WritesExactlyTheImage)
-{
+TEST(ProgramImage, WritesExactlyTheImage) {
     const test::TempDir dir;
     FontSet table = blank();
     draw(table, 0, GlyphFromArt({"#####", "#...#", "#...#", "#...#", "#...#", "#...#", "#####"}));

@@ -1,13 +1,13 @@
-#include "PackagingScript.h"
 #include "ProgramName.h"
+
+#include "PackagingScript.h"
 
 #include <gtest/gtest.h>
 
 namespace korvalin {
 namespace {
 
-TEST(ProgramName, CutsTheReplyToEightCharacters)
-{
+TEST(ProgramName, CutsTheReplyToEightCharacters) {
     EXPECT_EQ(CutProgramName("ABCDEFGHIJ"), "ABCDEFGH");
     EXPECT_EQ(CutProgramName("ABCDEFGH"), "ABCDEFGH");
     EXPECT_EQ(CutProgramName("F"), "F");
@@ -17,8 +17,7 @@ TEST(ProgramName, CutsTheReplyToEightCharacters)
     EXPECT_EQ(CutProgramName("Font1 and more"), "Font1 an");
 }
 
-TEST(ProgramName, AcceptsLettersAndDigitsStartingWithALetter)
-{
+TEST(ProgramName, AcceptsLettersAndDigitsStartingWithALetter) {
     for (const char* name : {"Font1", "A", "ABCDEFGH", "z9", "korvalin"})
         EXPECT_EQ(ProgramNameProblem(name), "") << name;
 }
@@ -30,8 +29,7 @@ struct RefusedName {
 
 class ProgramNameRefusals : public testing::TestWithParam<RefusedName> {};
 
-TEST_P(ProgramNameRefusals, ExplainTheRule)
-{
+TEST_P(ProgramNameRefusals, ExplainTheRule) {
     const std::string problem = ProgramNameProblem(GetParam().name);
     EXPECT_NE(problem.find(GetParam().why), std::string::npos) << problem;
     EXPECT_NE(problem.find("1 to 8 letters (A-Z, a-z) and digits, starting with a letter"),
@@ -48,12 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedName{"a\\b", "\"\\\""}, RefusedName{"x;rm", "\";\""},
                     RefusedName{"a$(id)", "\"$\""}, RefusedName{"a\nb", "a control character"},
                     RefusedName{"1abc", "starts with a digit"},
-                    RefusedName{"\xCE\xB8" "eta", "\"\xCE\xB8\""},
+                    RefusedName{"\xCE\xB8"
+                                "eta",
+                                "\"\xCE\xB8\""},
                     RefusedName{"ABCDEFGHI", "longer than 8 characters"}),
     [](const auto& info) { return "name" + std::to_string(info.index); });
 
-TEST(PackagingScript, BatchIsThreeCrLfLines)
-{
+TEST(PackagingScript, BatchIsThreeCrLfLines) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Batch), "temp.bat");
     EXPECT_EQ(PackagingScript("FONT1", ScriptKind::Batch),
               "@echo off\r\nprgforge FONT1\r\ndel FONT1.bin\r\n");
@@ -61,14 +60,12 @@ TEST(PackagingScript, BatchIsThreeCrLfLines)
               "@echo off\r\nprgforge Font1\r\ndel Font1.bin\r\n");
 }
 
-TEST(PackagingScript, PosixRunsThePackerBesideTheScript)
-{
+TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
-    EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix),
-              "#!/bin/sh\n"
-              "cd \"$(dirname \"$0\")\" || exit 1\n"
-              "./prgforge ABCDEFGH\n"
-              "rm -f ABCDEFGH.bin\n");
+    EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix), "#!/bin/sh\n"
+                                                              "cd \"$(dirname \"$0\")\" || exit 1\n"
+                                                              "./prgforge ABCDEFGH\n"
+                                                              "rm -f ABCDEFGH.bin\n");
 }
 
 } // namespace

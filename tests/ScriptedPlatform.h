@@ -3,7 +3,6 @@
 #include "Platform.h"
 
 #include <QProcess>
-
 #include <deque>
 #include <memory>
 #include <optional>
@@ -42,24 +41,20 @@ public:
     std::vector<int> ends;
     QString programDirectory;
 
-    int MsgBox(const QString& prompt, int style, const QString& title) override
-    {
+    int MsgBox(const QString& prompt, int style, const QString& title) override {
         messages.push_back({prompt, style, title});
         return take(messageAnswers, "message box");
     }
-    QString InputBox(const QString& prompt, const QString& title) override
-    {
+    QString InputBox(const QString& prompt, const QString& title) override {
         inputBoxes.emplace_back(prompt, title);
         return take(inputReplies, "input box");
     }
-    std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override
-    {
+    std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override {
         fileDialogs.push_back(request);
         return take(fileChoices, "file dialog");
     }
     bool StartProcess(const QString& program, const QStringList& arguments,
-                      const QString& workingDirectory, int windowStyle) override
-    {
+                      const QString& workingDirectory, int windowStyle) override {
         launches.push_back({program, arguments, workingDirectory, windowStyle});
         if (runLaunches && launchSucceeds) {
             auto process = std::make_unique<QProcess>();
@@ -73,15 +68,13 @@ public:
     QString ProgramDirectory() override { return programDirectory; }
     void End(int exitStatus) override { ends.push_back(exitStatus); }
 
-    [[nodiscard]] bool allAnswersUsed() const
-    {
+    [[nodiscard]] bool allAnswersUsed() const {
         return messageAnswers.empty() && inputReplies.empty() && fileChoices.empty();
     }
 
 private:
     template <typename T>
-    static T take(std::deque<T>& answers, const char* what)
-    {
+    static T take(std::deque<T>& answers, const char* what) {
         if (answers.empty())
             throw std::logic_error(std::string("unexpected ") + what);
         T answer = std::move(answers.front());

@@ -12,8 +12,7 @@ namespace korvalin::test {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir()
-    {
+    TempDir() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
                 ("korvalin-test-" + std::to_string(random()) + std::to_string(random()));
@@ -21,8 +20,7 @@ public:
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    ~TempDir()
-    {
+    ~TempDir() {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
@@ -30,8 +28,7 @@ public:
     }
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    [[nodiscard]] std::filesystem::path operator/(std::string_view name) const
-    {
+    [[nodiscard]] std::filesystem::path operator/(std::string_view name) const {
         return path_ / name;
     }
 
@@ -39,15 +36,14 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::string readFile(const std::filesystem::path& path)
-{
+inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void writeFile(const std::filesystem::path& path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+inline void writeFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace korvalin::test

@@ -9,8 +9,7 @@ extern "C" {
 
 namespace korvalin::test {
 
-TiFile readWithTiFiles(const std::filesystem::path& path)
-{
+TiFile readWithTiFiles(const std::filesystem::path& path) {
     static const int initialised = tifiles_library_init();
     (void)initialised;
     FileContent* content = tifiles_content_create_regular(CALC_TI83P);

@@ -31,8 +31,7 @@ public:
     void ShowSave() { show(FileDialogKind::Save); }
 
 private:
-    void show(FileDialogKind kind)
-    {
+    void show(FileDialogKind kind) {
         const auto chosen = platform_.ShowFileDialog({kind, Filter, Flags, FileName});
         if (chosen) {
             FileName = *chosen;

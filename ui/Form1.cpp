@@ -24,11 +24,11 @@ constexpr int kStatusBottomMargin = kClientHeight - (3267 + 171);
 } // namespace
 
 Form1::Form1(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), CommonDialog1(platform), platform_(platform)
-{
+    : QMainWindow(parent), CommonDialog1(platform), platform_(platform) {
     setWindowTitle(kTitle);
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 256})
+    // The sizes a title bar and a task switcher show; larger ones only cost start-up time.
+    for (const int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icon-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     createControls();
@@ -37,20 +37,22 @@ Form1::Form1(Platform& platform, QWidget* parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void Form1::createControls()
-{
+void Form1::createControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
 
-    // Added in tab order; cells, frame and label never take the focus.
+    // Cells, frame and label never take the focus.
+    std::vector<QRect> pixelCells;
+    std::vector<QRect> previewCells;
     for (int i = 0; i < kCells; ++i) {
         const int row = i / FontSet::kColumns;
         const int column = i % FontSet::kColumns;
         const int size = i == 0 ? 400 : 396;
-        pixel[i] = new Cell(Cell::Kind::Pixel, i, client);
-        pixel[i]->setGeometry(twipsRect(54 + 378 * column, 243 + 378 * row, size, size));
-        connect(pixel[i], &Cell::clicked, this, &Form1::pixel_Click);
+        pixelCells.push_back(twipsRect(54 + 378 * column, 243 + 378 * row, size, size));
+        previewCells.push_back(twipsRect(162 + 81 * column, 216 + 81 * row, 90, 90));
     }
+    pixelGrid = new CellGrid(CellGrid::Kind::Pixel, pixelCells, client);
+    connect(pixelGrid, &CellGrid::clicked, this, &Form1::pixel_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Preview"), client);
     Frame1->setGeometry(twipsRect(4320, 243, 738, 900));
@@ -59,11 +61,11 @@ void Form1::createControls()
     // assumes; Fusion would put the title above the line and the cells across it.
     static QStyle* const titledFrameStyle = QStyleFactory::create(QStringLiteral("Windows"));
     Frame1->setStyle(titledFrameStyle);
+    previewGrid = new CellGrid(CellGrid::Kind::Preview, previewCells, Frame1);
+
     for (int i = 0; i < kCells; ++i) {
-        const int row = i / FontSet::kColumns;
-        const int column = i % FontSet::kColumns;
-        preview[i] = new Cell(Cell::Kind::Preview, i, Frame1);
-        preview[i]->setGeometry(twipsRect(162 + 81 * column, 216 + 81 * row, 90, 90));
+        pixel[i] = pixelGrid->cell(i);
+        preview[i] = previewGrid->cell(i);
     }
 
     lblstatus = new QLabel(QStringLiteral("Currently editing character:"), client);
@@ -86,26 +88,23 @@ void Form1::createControls()
 // Like the status line, the frame was sized for a smaller font: where its title does not
 // fit, the frame and the Next button below it grow to the left, and the preview stays
 // centred in the frame.
-void Form1::fitPreviewFrame()
-{
+void Form1::fitPreviewFrame() {
     const int grow = std::max(0, Frame1->minimumSizeHint().width() - Frame1->width());
     if (grow == 0)
         return;
     for (QWidget* control : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(cmdNextChar)})
         control->setGeometry(control->geometry().adjusted(-grow, 0, 0, 0));
-    for (Cell* cell : preview)
-        cell->move(cell->pos() + QPoint(grow / 2, 0));
+    previewGrid->move(previewGrid->pos() + QPoint(grow / 2, 0));
 }
 
 // The status line was sized for a smaller default font than most desktops have: it keeps
 // its place and grows to hold its longest text on one line, and the window with it.
-void Form1::fitStatusLine()
-{
+void Form1::fitStatusLine() {
     const QFontMetrics metrics(lblstatus->font());
-    int widestNumber = 0;
-    for (int code = 0; code < FontSet::kCharacters; ++code)
-        widestNumber = std::max(widestNumber, metrics.horizontalAdvance(QString::number(code)));
-    const int needed = metrics.horizontalAdvance(kStatusPrefix) + widestNumber + 2;
+    int widestDigit = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        widestDigit = std::max(widestDigit, metrics.horizontalAdvance(QLatin1Char(digit)));
+    const int needed = metrics.horizontalAdvance(kStatusPrefix) + 3 * widestDigit + 2;
     const int rightLimit = twipsToPixels(kClientWidth - kStatusRightMargin);
 
     QRect box = lblstatus->geometry();
@@ -119,8 +118,7 @@ void Form1::fitStatusLine()
     client->setFixedSize(client->width(), clientHeight);
 }
 
-void Form1::closeEvent(QCloseEvent* event)
-{
+void Form1::closeEvent(QCloseEvent* event) {
     bool cancel = false;
     Form_Unload(cancel);
     if (cancel)

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "Cell.h"
+#include "CellGrid.h"
 #include "CommonDialog.h"
 #include "FontSet.h"
 #include "Platform.h"
 
 #include <QMainWindow>
-
 #include <array>
 #include <map>
 
@@ -64,6 +63,8 @@ public:
 
     std::array<Cell*, kCells> pixel{};
     std::array<Cell*, kCells> preview{};
+    CellGrid* pixelGrid = nullptr;
+    CellGrid* previewGrid = nullptr;
     QGroupBox* Frame1 = nullptr;
     QPushButton* cmdNextChar = nullptr;
     QLabel* lblstatus = nullptr;

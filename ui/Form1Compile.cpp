@@ -1,7 +1,6 @@
 // Compile: the program image and the packaging script beside the editor, then the script.
-#include "Form1.h"
-
 #include "AtomicFile.h"
+#include "Form1.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
 #include "ProgramName.h"
@@ -19,8 +18,7 @@ struct Command {
     QStringList arguments;
 };
 
-Command scriptCommand(const QString& script)
-{
+Command scriptCommand(const QString& script) {
     if constexpr (kNativeScriptKind == ScriptKind::Batch)
         return {QStringLiteral("cmd.exe"), {QStringLiteral("/c"), script}};
     else
@@ -29,11 +27,9 @@ Command scriptCommand(const QString& script)
 
 } // namespace
 
-void Form1::mnuCompile_Click()
-{
-    const QString reply =
-        platform_.InputBox(QStringLiteral("Enter the name of the file (maximum 8 characters):"),
-                           QString());
+void Form1::mnuCompile_Click() {
+    const QString reply = platform_.InputBox(
+        QStringLiteral("Enter the name of the file (maximum 8 characters):"), QString());
     if (reply.isEmpty())
         return;
     const std::string name = CutProgramName(reply.toStdString());
@@ -56,9 +52,9 @@ void Form1::mnuCompile_Click()
     // The script names its files without a folder, so it runs in the program's folder.
     const Command command = scriptCommand(script);
     if (!platform_.StartProcess(command.program, command.arguments, appDir, kShowNoActivate))
-        platform_.MsgBox(QStringLiteral("The packaging script \"%1\" could not be started.")
-                             .arg(script),
-                         msgbox::OkOnly + msgbox::Critical, QString());
+        platform_.MsgBox(
+            QStringLiteral("The packaging script \"%1\" could not be started.").arg(script),
+            msgbox::OkOnly + msgbox::Critical, QString());
 }
 
 } // namespace korvalin

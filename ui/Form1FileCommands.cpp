@@ -1,7 +1,6 @@
 // New Set, Load, Save, Exit and closing the window, each with its save prompt.
-#include "Form1.h"
-
 #include "FontSetFile.h"
+#include "Form1.h"
 #include "QtCompat.h"
 
 namespace korvalin {
@@ -11,32 +10,30 @@ const QString kFilter = QStringLiteral("Korvalin Fonts|*.8xfont");
 constexpr int kDialogFlags = CommonDialog::OverwritePrompt | CommonDialog::HideReadOnly;
 } // namespace
 
-void Form1::showFailure(const QString& what, const std::exception& error)
-{
+void Form1::showFailure(const QString& what, const std::exception& error) {
     platform_.MsgBox(what + QStringLiteral("\n\n") + fromCore(error.what()),
                      msgbox::OkOnly + msgbox::Critical, QString());
 }
 
-void Form1::LoadFontSet(const QString& path)
-{
+void Form1::LoadFontSet(const QString& path) {
     ReadFontSetFile(toPath(path), fontSet);
     currentChar = 0;
     ShowCharacter();
 }
 
-void Form1::SaveFontSet() { WriteFontSetFile(toPath(currentFileName), fontSet); }
+void Form1::SaveFontSet() {
+    WriteFontSetFile(toPath(currentFileName), fontSet);
+}
 
 // Both dialogs list font set files, report Cancel as a failure, and ask before
 // replacing a file.
-void Form1::prepareFileDialog()
-{
+void Form1::prepareFileDialog() {
     CommonDialog1.Filter = kFilter;
     CommonDialog1.CancelError = true;
     CommonDialog1.Flags = kDialogFlags;
 }
 
-bool Form1::save()
-{
+bool Form1::save() {
     if (!haveFileName) {
         prepareFileDialog();
         try {
@@ -56,18 +53,18 @@ bool Form1::save()
     return true;
 }
 
-bool Form1::savePrompt(const QString& title)
-{
+bool Form1::savePrompt(const QString& title) {
     if (platform_.MsgBox(QStringLiteral("Save current font set?"), msgbox::YesNo, title) !=
         msgbox::AnswerYes)
         return true;
     return save();
 }
 
-void Form1::mnuFileSave_Click() { save(); }
+void Form1::mnuFileSave_Click() {
+    save();
+}
 
-void Form1::mnuNew_Click()
-{
+void Form1::mnuNew_Click() {
     if (!savePrompt(QStringLiteral("New Font Set")))
         return;
     try {
@@ -78,8 +75,7 @@ void Form1::mnuNew_Click()
     }
 }
 
-void Form1::mnuFileLoad_Click()
-{
+void Form1::mnuFileLoad_Click() {
     if (!savePrompt(QStringLiteral("Open new font set")))
         return;
     prepareFileDialog();
@@ -101,14 +97,12 @@ void Form1::mnuFileLoad_Click()
     haveFileName = true;
 }
 
-void Form1::mnuFileExit_Click()
-{
+void Form1::mnuFileExit_Click() {
     if (savePrompt(QStringLiteral("Exit")))
         platform_.End(0);
 }
 
-void Form1::Form_Unload(bool& cancel)
-{
+void Form1::Form_Unload(bool& cancel) {
     if (!savePrompt(QStringLiteral("Exit"))) {
         cancel = true;
         return;

@@ -1,7 +1,6 @@
 // Start-up, the display of the current glyph, cell clicks and navigation.
-#include "Form1.h"
-
 #include "FontSetFile.h"
+#include "Form1.h"
 #include "QtCompat.h"
 
 #include <QDir>
@@ -9,8 +8,7 @@
 
 namespace korvalin {
 
-void Form1::Form_Load()
-{
+void Form1::Form_Load() {
     const BusyPointer busy(platform_);
     QString directory = QDir::toNativeSeparators(platform_.ProgramDirectory());
     if (!directory.endsWith(QDir::separator()))
@@ -27,8 +25,7 @@ void Form1::Form_Load()
     ShowCharacter();
 }
 
-void Form1::ShowCharacter()
-{
+void Form1::ShowCharacter() {
     lblstatus->setText(kStatusPrefix + QString::number(currentChar));
     const auto glyph = fontSet.glyph(currentChar);
     for (int i = 0; i < kCells; ++i) {
@@ -39,33 +36,37 @@ void Form1::ShowCharacter()
 }
 
 // The cell shows what was stored, so the new value comes from its inverted colour.
-void Form1::pixel_Click(int index)
-{
+void Form1::pixel_Click(int index) {
     pixel[index]->setBackColor(pixel[index]->BackColor() ^ 0xFFFFFF);
     preview[index]->setBackColor(pixel[index]->BackColor());
     fontSet.setCell(currentChar, index, static_cast<CellValue>(pixel[index]->BackColor() & 0xFF));
 }
 
-void Form1::cmdNextChar_Click()
-{
+void Form1::cmdNextChar_Click() {
     currentChar = currentChar == 255 ? 0 : static_cast<qint16>(currentChar + 1);
     ShowCharacter();
 }
 
-void Form1::selectCharacter(int code)
-{
+void Form1::selectCharacter(int code) {
     currentChar = static_cast<qint16>(code);
     ShowCharacter();
 }
 
-void Form1::mnuSwitchNumbers_Click(int index) { selectCharacter(index); }
-void Form1::mnuSwitchUppercaseLetters_Click(int index) { selectCharacter(index); }
-void Form1::mnuSwitchSymbols_Click(int index) { selectCharacter(index); }
-void Form1::mnuSwitchLowercaseLetters_Click(int index) { selectCharacter(index); }
+void Form1::mnuSwitchNumbers_Click(int index) {
+    selectCharacter(index);
+}
+void Form1::mnuSwitchUppercaseLetters_Click(int index) {
+    selectCharacter(index);
+}
+void Form1::mnuSwitchSymbols_Click(int index) {
+    selectCharacter(index);
+}
+void Form1::mnuSwitchLowercaseLetters_Click(int index) {
+    selectCharacter(index);
+}
 
 // Any reply that is not a code 0..255 ends the prompt quietly.
-void Form1::askForCharacter()
-{
+void Form1::askForCharacter() {
     const QString reply = platform_.InputBox(QStringLiteral("Enter number of character to edit:"),
                                              QStringLiteral("Switch Character"));
     bool converted = false;
@@ -75,7 +76,11 @@ void Form1::askForCharacter()
     selectCharacter(code);
 }
 
-void Form1::mnuSwitchLowerSpecial_Click() { askForCharacter(); }
-void Form1::mnuSwitchEvenMoreSymbols_Click() { askForCharacter(); }
+void Form1::mnuSwitchLowerSpecial_Click() {
+    askForCharacter();
+}
+void Form1::mnuSwitchEvenMoreSymbols_Click() {
+    askForCharacter();
+}
 
 } // namespace korvalin

@@ -8,15 +8,14 @@ namespace korvalin {
 namespace {
 
 // The caption of a character item: the code and its character, shown literally.
-QString characterCaption(int code)
-{
+QString characterCaption(int code) {
     static const std::map<int, QString> kNamed = {
-        {32, "32 (space)"},    {36, "36 (fourth power symbol)"},
-        {48, "48 0 (zero)"},   {49, "49 1 (one)"},
-        {50, "50 2 (two)"},    {51, "51 3 (three)"},
-        {52, "52 4 (four)"},   {53, "53 5 (five)"},
-        {54, "54 6 (six)"},    {55, "55 7 (seven)"},
-        {56, "56 8 (eight)"},  {57, "57 9 (nine)"},
+        {32, "32 (space)"},   {36, "36 (fourth power symbol)"},
+        {48, "48 0 (zero)"},  {49, "49 1 (one)"},
+        {50, "50 2 (two)"},   {51, "51 3 (three)"},
+        {52, "52 4 (four)"},  {53, "53 5 (five)"},
+        {54, "54 6 (six)"},   {55, "55 7 (seven)"},
+        {56, "56 8 (eight)"}, {57, "57 9 (nine)"},
         {91, "91 Theta"},
     };
     const auto named = kNamed.find(code);
@@ -30,8 +29,7 @@ QString characterCaption(int code)
 
 } // namespace
 
-void Form1::createMenus()
-{
+void Form1::createMenus() {
     QMenuBar* bar = menuBar();
 
     mnuFile = bar->addMenu(QStringLiteral("&File"));

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace korvalin {
@@ -55,7 +54,9 @@ public:
 // Shows the busy pointer for as long as it lives.
 class BusyPointer {
 public:
-    explicit BusyPointer(Platform& platform) : platform_(platform) { platform_.SetBusyPointer(true); }
+    explicit BusyPointer(Platform& platform) : platform_(platform) {
+        platform_.SetBusyPointer(true);
+    }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
     ~BusyPointer() { platform_.SetBusyPointer(false); }

@@ -4,8 +4,7 @@
 
 #include <QApplication>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     korvalin::QtPlatform platform;
     korvalin::Form1 window(platform);

@@ -6,8 +6,7 @@
 #include <fstream>
 #include <iostream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: fontart FONT-ART.txt OUT.8xfont\n";
         return 2;

@@ -18,8 +18,7 @@ namespace {
 constexpr std::string_view kComment = "Korvalin font set";
 
 // Reads at most one byte more than a program may hold, so a huge file costs nothing.
-std::vector<std::uint8_t> readImage(const std::filesystem::path& path)
-{
+std::vector<std::uint8_t> readImage(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         throw FileError(path, "no such file");
@@ -45,8 +44,7 @@ std::vector<std::uint8_t> readImage(const std::filesystem::path& path)
 } // namespace
 
 int RunPacker(std::span<const std::string_view> arguments, const std::filesystem::path& folder,
-              std::ostream& errors)
-{
+              std::ostream& errors) {
     if (arguments.size() != 2) {
         errors << "usage: prgforge NAME  (turns NAME.bin into NAME.8xp)\n";
         return 2;
@@ -59,9 +57,9 @@ int RunPacker(std::span<const std::string_view> arguments, const std::filesystem
     try {
         const std::vector<std::uint8_t> image = readImage(folder / (name + ".bin"));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kComment);
-        WriteFileAtomically(folder / (name + ".8xp"),
-                            std::string_view(reinterpret_cast<const char*>(file.data()),
-                                             file.size()));
+        WriteFileAtomically(
+            folder / (name + ".8xp"),
+            std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
     } catch (const std::exception& error) {
         errors << "prgforge: " << error.what() << '\n';
         return 1;

@@ -14,20 +14,20 @@ constexpr std::size_t kCommentSize = 42;
 constexpr std::uint8_t kProtectedProgram = 0x06;
 constexpr std::uint8_t kEntryHeaderLength = 0x0D;
 
-void appendWord(std::vector<std::uint8_t>& out, std::size_t value)
-{
+void appendWord(std::vector<std::uint8_t>& out, std::size_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 
 std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
                                               std::span<const std::uint8_t> program,
-                                              std::string_view comment)
-{
+                                              std::string_view comment) {
     if (const std::string problem = ProgramNameProblem(name); !problem.empty())
         throw std::invalid_argument(problem);
     if (program.empty())
@@ -62,7 +62,8 @@ std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
     file.insert(file.end(), program.begin(), program.end());
 
     unsigned checksum = 0;
-    for (auto byte = file.begin() + static_cast<std::ptrdiff_t>(dataStart); byte != file.end(); ++byte)
+    for (auto byte = file.begin() + static_cast<std::ptrdiff_t>(dataStart); byte != file.end();
+         ++byte)
         checksum += *byte;
     appendWord(file, checksum & 0xFFFF);
     return file;

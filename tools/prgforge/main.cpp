@@ -4,8 +4,7 @@
 #include <string_view>
 #include <vector>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv, argv + argc);
     return korvalin::RunPacker(arguments, ".", std::cerr);
 }

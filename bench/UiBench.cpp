@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QProcess>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <filesystem>
@@ -41,16 +42,24 @@ public:
     }
 
     int MsgBox(const QString&, int, const QString&) override { return msgbox::AnswerOk; }
-    QString InputBox(const QString&, const QString&) override { return {}; }
+    QString InputBox(const QString&, const QString&) override { return inputReply; }
     std::optional<QString> ShowFileDialog(const FileDialogRequest&) override {
         return std::nullopt;
     }
-    bool StartProcess(const QString&, const QStringList&, const QString&, int) override {
-        return false;
+    // Runs the packaging script to its end, so a Compile can be timed up to its program file.
+    bool StartProcess(const QString& program, const QStringList& arguments,
+                      const QString& workingDirectory, int) override {
+        QProcess process;
+        process.setWorkingDirectory(workingDirectory);
+        process.start(program, arguments);
+        return process.waitForFinished() && process.exitCode() == 0;
     }
     void SetBusyPointer(bool) override {}
     QString ProgramDirectory() override { return QString::fromStdString(folder_.string()); }
     void End(int) override {}
+
+    [[nodiscard]] const fs::path& folder() const { return folder_; }
+    QString inputReply;
 
 private:
     fs::path folder_;
@@ -148,6 +157,24 @@ void BM_PixelClick(benchmark::State& state) {
     measurePaintedChange(state, [](Form1& form) { form.pixel_Click(17); });
 }
 BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
+
+// Compile from the name prompt to the program file on disk: image, script, the script's
+// shell, the packer and the removal of the image.
+void BM_CompileEndToEnd(benchmark::State& state) {
+    ShownEditor editor;
+    fs::copy_file(PRGFORGE_PATH, editor.platform.folder() / "prgforge");
+    editor.platform.inputReply = QStringLiteral("FONT1");
+    const fs::path program = editor.platform.folder() / "FONT1.8xp";
+    for (auto _ : state) {
+        editor.form.mnuCompile_Click();
+        state.PauseTiming();
+        if (!fs::exists(program) || fs::exists(editor.platform.folder() / "FONT1.bin"))
+            state.SkipWithError("the packaging script did not make FONT1.8xp");
+        fs::remove(program);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CompileEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The offscreen platform warns about every fixed-size window; that says nothing about the
 // editor and would bury the figures.

@@ -51,6 +51,10 @@ if [ -x "$bin/startup_bench" ]; then
     echo "== startup_bench: fontset-creator (A) against bare_window (B)"
     xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/startup_bench" --json "$results/startup.json" \
         "$bin/fontset-creator" "$bin/bare_window"
+    echo
+    echo "== startup_bench: fontset-creator (A) against bare_text_window (B)"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/startup_bench" \
+        --json "$results/startup-text.json" "$bin/fontset-creator" "$bin/bare_text_window"
 else
     echo "run-all.sh: no startup_bench in $bin (built without the window or libxcb); skipped" >&2
 fi

@@ -58,6 +58,7 @@ def main():
     core = benchmarks(load(folder, "core.json"))
     ui = benchmarks(load(folder, "ui.json"))
     startup = load(folder, "startup.json")
+    startup_text = load(folder, "startup-text.json")
     table = Table()
 
     def throughput(figure, name, goal_mb_s=None):
@@ -92,6 +93,7 @@ def main():
     duration(ui, "cell click (set colours)", "BM_PixelClick/0")
     duration(ui, "cell click + repaint", "BM_PixelClick/1")
     duration(ui, "cell click + event loop paint", "BM_PixelClick/2")
+    duration(ui, "Compile to the .8xp on disk", "BM_CompileEndToEnd", 20e-3, "< 20 ms")
 
     if startup:
         editor, bare = startup["programs"]
@@ -104,6 +106,14 @@ def main():
                   f"{extra:+.1f} MB ({editor['median_peak_rss_mb']:.1f} / "
                   f"{bare['median_peak_rss_mb']:.1f} MB)",
                   goal="<= +5 MB", met=extra <= 5)
+
+    if startup_text:
+        editor, bare = startup_text["programs"]
+        table.add("start-up, editor / window with text",
+                  f"{startup_text['ratio']:.2f}x ({editor['median_ms']:.0f} / "
+                  f"{bare['median_ms']:.0f} ms)")
+        table.add("peak memory, editor - window with text",
+                  f"{startup_text['extra_peak_rss_mb']:+.1f} MB")
 
     print("Summary (medians of the start-up runs; wall time, CPU time beside it)")
     table.print()

@@ -18,7 +18,7 @@ std::string PackagingScript(std::string_view name, ScriptKind kind) {
         return "@echo off\r\nprgforge " + n + "\r\ndel " + n + ".bin\r\n";
     // Run from the script's own folder, where the editor left the image and keeps the packer.
     return "#!/bin/sh\n"
-           "cd \"$(dirname \"$0\")\" || exit 1\n"
+           "case $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n"
            "./prgforge " +
            n +
            "\n"

@@ -27,8 +27,10 @@ ProgramImage BuildProgramImage(const FontSet& table) {
 
 void WriteProgramImage(const std::filesystem::path& path, const FontSet& table) {
     const ProgramImage image = BuildProgramImage(table);
-    WriteFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    // The packer reads the image at once and the set in memory can always make it again.
+    WriteFileAtomically(path,
+                        std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
+                        Durability::Transient);
 }
 
 } // namespace korvalin

@@ -97,7 +97,8 @@ void syncFolder(const fs::path& folder) {
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes,
+                         Durability durability) {
     const fs::path target = resolveLink(requested);
     checkFolder(target);
 
@@ -163,13 +164,14 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes) {
     }
     if (const int error = writeAll(file.get(), bytes))
         fail(error);
-    if (::fsync(file.get()) != 0)
+    if (durability == Durability::Flushed && ::fsync(file.get()) != 0)
         fail(errno);
     if (::close(file.release()) != 0)
         fail(errno);
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         fail(errno);
-    syncFolder(target.parent_path());
+    if (durability == Durability::Flushed)
+        syncFolder(target.parent_path());
 #endif
 }
 

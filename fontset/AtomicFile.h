@@ -5,10 +5,15 @@
 
 namespace korvalin {
 
+// Whether a replaced file must be on the disk before the call returns. The user's font
+// sets must; files that Compile makes again from the set in memory need not wait for it.
+enum class Durability { Flushed, Transient };
+
 // Replaces `target` with `bytes` as a whole or not at all: the bytes go to a hidden
-// temporary file in the same folder, which is flushed to disk and then renamed over
-// the target. A failed write leaves the previous file as it was. A read-only target
-// is refused even where the rename could bypass it. Throws FileError.
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// temporary file in the same folder, which is (when Flushed) flushed to disk and then
+// renamed over the target. A failed write leaves the previous file as it was. A read-only
+// target is refused even where the rename could bypass it. Throws FileError.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         Durability durability = Durability::Flushed);
 
 } // namespace korvalin

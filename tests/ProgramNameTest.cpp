@@ -52,21 +52,5 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedName{"ABCDEFGHI", "longer than 8 characters"}),
     [](const auto& info) { return "name" + std::to_string(info.index); });
 
-TEST(PackagingScript, BatchIsThreeCrLfLines) {
-    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Batch), "temp.bat");
-    EXPECT_EQ(PackagingScript("FONT1", ScriptKind::Batch),
-              "@echo off\r\nprgforge FONT1\r\ndel FONT1.bin\r\n");
-    EXPECT_EQ(PackagingScript("Font1", ScriptKind::Batch),
-              "@echo off\r\nprgforge Font1\r\ndel Font1.bin\r\n");
-}
-
-TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
-    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
-    EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix), "#!/bin/sh\n"
-                                                              "cd \"$(dirname \"$0\")\" || exit 1\n"
-                                                              "./prgforge ABCDEFGH\n"
-                                                              "rm -f ABCDEFGH.bin\n");
-}
-
 } // namespace
 } // namespace korvalin

@@ -43,7 +43,8 @@ void Form1::mnuCompile_Click() {
     try {
         WriteProgramImage(toPath(appDir + QString::fromStdString(name) + QStringLiteral(".bin")),
                           fontSet);
-        WriteFileAtomically(toPath(script), PackagingScript(name, kNativeScriptKind));
+        WriteFileAtomically(toPath(script), PackagingScript(name, kNativeScriptKind),
+                            Durability::Transient);
     } catch (const std::exception& error) {
         showFailure(QStringLiteral("The font set was not compiled."), error);
         return;

@@ -57,9 +57,12 @@ int RunPacker(std::span<const std::string_view> arguments, const std::filesystem
     try {
         const std::vector<std::uint8_t> image = readImage(folder / (name + ".bin"));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kComment);
+        // Like a compiler's output, the program file is whole when it appears; the disk
+        // gets it in its own time.
         WriteFileAtomically(
             folder / (name + ".8xp"),
-            std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+            std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
+            Durability::Transient);
     } catch (const std::exception& error) {
         errors << "prgforge: " << error.what() << '\n';
         return 1;

@@ -1,0 +1,62 @@
+#include "PackagingScript.h"
+
+#include "TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace korvalin {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+TEST(PackagingScript, BatchIsThreeCrLfLines) {
+    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Batch), "temp.bat");
+    EXPECT_EQ(PackagingScript("FONT1", ScriptKind::Batch),
+              "@echo off\r\nprgforge FONT1\r\ndel FONT1.bin\r\n");
+    EXPECT_EQ(PackagingScript("Font1", ScriptKind::Batch),
+              "@echo off\r\nprgforge Font1\r\ndel Font1.bin\r\n");
+}
+
+TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
+    EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
+    EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix),
+              "#!/bin/sh\n"
+              "case $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n"
+              "./prgforge ABCDEFGH\n"
+              "rm -f ABCDEFGH.bin\n");
+}
+
+// A stand-in packer that leaves a mark of the folder it ran in.
+void writeFakePacker(const std::filesystem::path& folder) {
+    writeFile(folder / "prgforge", "#!/bin/sh\ncp \"$1.bin\" \"$1.8xp\"\n");
+    std::filesystem::permissions(folder / "prgforge", std::filesystem::perms::owner_all);
+}
+
+TEST(PackagingScript, PosixScriptActsInItsOwnFolderWhereverItIsStarted) {
+    const TempDir program;
+    const TempDir elsewhere;
+    writeFakePacker(program.path());
+    writeFile(program / "temp.sh", PackagingScript("FONT1", ScriptKind::Posix));
+    writeFile(program / "FONT1.bin", "image");
+    writeFile(elsewhere / "FONT1.bin", "a file of the user's");
+
+    const std::string fromElsewhere = "cd '" + elsewhere.path().string() + "' && /bin/sh '" +
+                                      (program / "temp.sh").string() + "'";
+    ASSERT_EQ(std::system(fromElsewhere.c_str()), 0);
+    EXPECT_EQ(readFile(program / "FONT1.8xp"), "image");
+    EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
+    EXPECT_EQ(readFile(elsewhere / "FONT1.bin"), "a file of the user's");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "FONT1.8xp"));
+
+    writeFile(program / "FONT1.bin", "again");
+    const std::string fromItsFolder = "cd '" + program.path().string() + "' && /bin/sh temp.sh";
+    ASSERT_EQ(std::system(fromItsFolder.c_str()), 0);
+    EXPECT_EQ(readFile(program / "FONT1.8xp"), "again");
+    EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
+}
+
+} // namespace
+} // namespace korvalin

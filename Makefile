@@ -1,10 +1,12 @@
 # make run   installs what is missing, builds, and starts the editor
-# make test  installs what is missing, builds, and runs every test, also under sanitizers
+# make test  installs what is missing, builds, runs every test, also under sanitizers, and
+#            runs each fuzz target for FUZZ_SECONDS
 
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build build-sanitize bench clean
+.PHONY: run test deps build build-sanitize fuzz bench clean
 
 run: build
 	./build/bin/fontset-creator
@@ -12,6 +14,7 @@ run: build
 test: build build-sanitize
 	ctest --test-dir build --output-on-failure
 	ctest --test-dir build-sanitize --output-on-failure
+	$(MAKE) fuzz
 
 deps:
 	./scripts/install-deps.sh
@@ -25,8 +28,15 @@ build-sanitize: deps
 		-DKORVALIN_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-sanitize
 
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKORVALIN_BUILD_FUZZ=ON -DKORVALIN_SANITIZE=ON -DKORVALIN_BUILD_UI=OFF \
+		-DKORVALIN_BUILD_TESTS=OFF -DKORVALIN_BUILD_BENCH=OFF
+	cmake --build build-fuzz
+	./fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
 bench: build
 	./bench/run-all.sh build
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz

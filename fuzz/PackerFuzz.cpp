@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvalin {
 namespace {
@@ -24,7 +25,7 @@ constexpr std::size_t kCommentSize = 42;
 struct PackCase {
     std::string name;
     std::string comment;
-    std::span<const std::uint8_t> program;
+    std::vector<std::uint8_t> program;
 };
 
 // Byte 0 shapes the name: mostly 1 to 8 letters and digits (which may still start with a
@@ -40,12 +41,25 @@ PackCase splitInput(std::span<const std::uint8_t> input) {
     for (const std::uint8_t byte : input.first(length))
         result.name += raw ? static_cast<char>(byte) : kAlphabet[byte % kAlphabet.size()];
     input = input.subspan(length);
-    if (!input.empty()) {
-        for (std::size_t i = 0; i < input.front() % (kCommentSize + 3); ++i)
-            result.comment += kCommentText[i % kCommentText.size()];
-        input = input.subspan(1);
+    if (input.empty())
+        return result;
+
+    const std::uint8_t commentByte = input.front();
+    input = input.subspan(1);
+    for (std::size_t i = 0; i < (commentByte & 0x7Fu) % (kCommentSize + 3); ++i)
+        result.comment += kCommentText[i % kCommentText.size()];
+    if ((commentByte & 0x80) == 0 || input.empty()) {
+        result.program.assign(input.begin(),
+                              input.begin() + std::min(input.size(), kMaxProgramSize + 16));
+        return result;
     }
-    result.program = input.first(std::min(input.size(), kMaxProgramSize + 16));
+    // Mutation alone seldom grows an input to 64 KB, so a flag stretches the rest to a size
+    // within 16 bytes of the largest program, where the 16-bit lengths and sums overflow.
+    const std::size_t size = kMaxProgramSize - 15 + input.front() % 32;
+    input = input.subspan(1);
+    result.program.resize(size, 0);
+    for (std::size_t i = 0; !input.empty() && i < size; ++i)
+        result.program[i] = input[i % input.size()];
     return result;
 }
 

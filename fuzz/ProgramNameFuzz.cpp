@@ -39,8 +39,8 @@ bool followsNameRule(std::string_view name) {
 std::string expectedScript(const std::string& name, ScriptKind kind) {
     if (kind == ScriptKind::Batch)
         return "@echo off\r\nprgforge " + name + "\r\ndel " + name + ".bin\r\n";
-    return "#!/bin/sh\ncd \"$(dirname \"$0\")\" || exit 1\n./prgforge " + name + "\nrm -f " + name +
-           ".bin\n";
+    return "#!/bin/sh\ncase $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n./prgforge " + name +
+           "\nrm -f " + name + ".bin\n";
 }
 
 void checkScripts(const std::string& name) {

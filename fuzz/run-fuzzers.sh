@@ -33,11 +33,14 @@ flags_for() {
 }
 
 status=0
+passed=0
+failed=0
 for target in $targets; do
     binary="$build_dir/bin/fuzz_$target"
     if [ ! -x "$binary" ]; then
         echo "$target: $binary is missing (configure with -DKORVALIN_BUILD_FUZZ=ON)" >&2
         status=1
+        failed=$((failed + 1))
         continue
     fi
     corpus="$scratch/$target"
@@ -59,11 +62,14 @@ for target in $targets; do
     corp=$(echo "$last" | sed -n 's/.* corp: \([0-9]*\/[0-9]*[a-zA-Z]*\).*/\1/p')
     if [ $result -eq 0 ]; then
         verdict=ok
+        passed=$((passed + 1))
     else
         verdict="FAILED (exit $result), see $log"
         status=1
+        failed=$((failed + 1))
     fi
     echo "$target: ${runs:-?} executions in ${elapsed}s, cov: ${cov:-?} ft: ${ft:-?}," \
         "corpus ${corp:-?} (entries/size): $verdict"
 done
+echo "fuzz targets: $passed passed, $failed failed"
 exit $status

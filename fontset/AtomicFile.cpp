@@ -98,7 +98,7 @@ void syncFolder(const fs::path& folder) {
 } // namespace
 
 void WriteFileAtomically(const fs::path& requested, std::string_view bytes,
-                         Durability durability) {
+                         [[maybe_unused]] Durability durability) {
     const fs::path target = resolveLink(requested);
     checkFolder(target);
 

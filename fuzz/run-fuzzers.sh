@@ -71,5 +71,5 @@ for target in $targets; do
     echo "$target: ${runs:-?} executions in ${elapsed}s, cov: ${cov:-?} ft: ${ft:-?}," \
         "corpus ${corp:-?} (entries/size): $verdict"
 done
-echo "fuzz targets: $passed passed, $failed failed"
+echo "fuzz: $passed passed, $failed failed"
 exit $status

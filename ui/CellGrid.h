@@ -18,7 +18,6 @@ public:
     [[nodiscard]] OleColor BackColor() const { return backColor_; }
     void setBackColor(OleColor color);
 
-    [[nodiscard]] int index() const { return index_; }
     [[nodiscard]] CellGrid* grid() const { return grid_; }
     // In the grid's own coordinates.
     [[nodiscard]] QRect rect() const { return rect_; }

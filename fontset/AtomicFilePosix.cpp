@@ -1,62 +1,20 @@
+// Crash-safe replacement on POSIX systems: a temporary file beside the target, flushed
+// and renamed over it.
 #include "AtomicFile.h"
-
+#include "AtomicFileParts.h"
 #include "FileError.h"
 
-#include <atomic>
 #include <cerrno>
-#include <string>
-#include <utility>
-
-#ifdef _WIN32
-#include <fstream>
-#include <process.h>
-#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
+#include <utility>
 
 namespace korvalin {
 namespace fs = std::filesystem;
+using namespace atomic_file;
 
 namespace {
-
-// Write to the file a symbolic link names, not over the link itself.
-fs::path resolveLink(const fs::path& requested) {
-    std::error_code error;
-    if (!fs::is_symlink(requested, error))
-        return requested;
-    fs::path resolved = fs::weakly_canonical(requested, error);
-    return error ? requested : resolved;
-}
-
-// Hidden and ending in neither the target's extension nor any other, so a leftover
-// from a killed save never shows in an Open dialog's filter nor collides with the next.
-fs::path temporaryPathFor(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const auto pid = _getpid();
-#else
-    const auto pid = getpid();
-#endif
-    return target.parent_path() / ("." + target.filename().string() + ".saving-" +
-                                   std::to_string(pid) + "-" + std::to_string(counter++));
-}
-
-constexpr int kNameAttempts = 1000;
-
-void checkFolder(const fs::path& target) {
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::error_code error;
-    const auto status = fs::status(folder, error);
-    if (!fs::exists(status))
-        throw FileError(target, "the folder \"" + folder.string() + "\" does not exist");
-    if (!fs::is_directory(status))
-        throw FileError(target, "\"" + folder.string() + "\" is not a folder");
-}
-
-#ifndef _WIN32
-
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -93,39 +51,12 @@ void syncFolder(const fs::path& folder) {
         ::fsync(dir.get());
 }
 
-#endif
-
 } // namespace
 
-void WriteFileAtomically(const fs::path& requested, std::string_view bytes,
-                         [[maybe_unused]] Durability durability) {
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Durability durability) {
     const fs::path target = resolveLink(requested);
     checkFolder(target);
 
-#ifdef _WIN32
-    std::error_code error;
-    const auto status = fs::status(target, error);
-    if (fs::is_directory(status))
-        throw FileError(requested, "is a folder");
-    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        throw FileError(requested, "the file is read-only");
-    const fs::path temporary = temporaryPathFor(target);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, error);
-            throw FileError(requested, "cannot be written");
-        }
-    }
-    fs::rename(temporary, target, error);
-    if (error) {
-        fs::remove(temporary, error);
-        throw FileError(requested, "cannot be replaced: " + error.message());
-    }
-#else
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (!exists && errno != ENOENT)
@@ -172,7 +103,6 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes,
         fail(errno);
     if (durability == Durability::Flushed)
         syncFolder(target.parent_path());
-#endif
 }
 
 } // namespace korvalin

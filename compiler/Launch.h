@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+// How a started program's window shows, as Windows' ShowWindow takes it; POSIX ignores it.
+enum class WindowStyle : int {
+    Hidden = 0,
+    ShowNoActivate = 4, // at its last size and place, leaving the caller's window active
+};
+
+// A command line in the system's own strings: wide on Windows, bytes elsewhere.
+using NativeString = std::filesystem::path::string_type;
+
+struct LaunchRequest {
+    std::filesystem::path program; // an absolute path
+    std::vector<NativeString> arguments;
+    std::filesystem::path workingDirectory;
+    WindowStyle windowStyle = WindowStyle::ShowNoActivate;
+};
+
+// A process that could not be started: what() reads "<program>: <cause>".
+class LaunchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// How a started process ended.
+struct ProcessOutcome {
+    int exitStatus = 0;        // the process's exit code; 128 + N when killed by signal N
+    std::string lastErrorLine; // the last line it wrote to its error output, if captured
+    [[nodiscard]] bool succeeded() const { return exitStatus == 0; }
+};
+
+// A started process, watched without ever waiting for it.
+class LaunchedProcess {
+public:
+    virtual ~LaunchedProcess() = default;
+
+    // A descriptor (POSIX) or handle (Windows) that an event loop can watch: it becomes
+    // readable or signalled when poll() may have news.
+    [[nodiscard]] virtual std::intptr_t notifier() const = 0;
+
+    // The outcome once the process has ended, nothing while it runs. Never blocks.
+    [[nodiscard]] virtual std::optional<ProcessOutcome> poll() = 0;
+};
+
+// Starts `request.program` and returns at once. Throws LaunchError when it cannot start.
+[[nodiscard]] std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request);
+
+} // namespace korvalin

@@ -43,7 +43,8 @@ fs::path ExecutableFolder() {
 }
 
 fs::path::string_type AppDirOf(const fs::path& folder) {
-    fs::path::string_type dir = folder.native();
+    // "C:/" and "C:\" are the same folder on Windows; only the native separator counts.
+    fs::path::string_type dir = fs::path(folder).make_preferred().native();
     if (dir.empty() || dir.back() != fs::path::preferred_separator)
         dir += fs::path::preferred_separator;
     return dir;

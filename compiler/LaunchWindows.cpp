@@ -1,0 +1,122 @@
+// Starting a program on Windows: CreateProcessW with a command line quoted the way
+// CommandLineToArgvW splits it again, and the process handle kept to watch its end.
+#include "Launch.h"
+
+#include <string>
+#include <system_error>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace korvalin {
+namespace {
+
+// One argument as CommandLineToArgvW reads it back: quoted when it holds a blank, a tab or a
+// quote (or always, when `force`), with the backslashes before a quote and before the
+// closing quote doubled.
+void appendQuoted(std::wstring& line, const std::wstring& argument, bool force = false) {
+    if (!force && !argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += argument;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"')
+            line.append(2 * backslashes + 1, L'\\');
+        else
+            line.append(backslashes, L'\\');
+        backslashes = 0;
+        line += c;
+    }
+    line.append(2 * backslashes, L'\\');
+    line += L'"';
+}
+
+std::string reasonOf(DWORD error) {
+    return std::system_category().message(static_cast<int>(error));
+}
+
+class WindowsProcess final : public LaunchedProcess {
+public:
+    explicit WindowsProcess(HANDLE process) : process_(process) {}
+    WindowsProcess(const WindowsProcess&) = delete;
+    WindowsProcess& operator=(const WindowsProcess&) = delete;
+    ~WindowsProcess() override { CloseHandle(process_); }
+
+    [[nodiscard]] std::intptr_t notifier() const override {
+        return reinterpret_cast<std::intptr_t>(process_);
+    }
+
+    [[nodiscard]] std::optional<ProcessOutcome> poll() override {
+        if (outcome_)
+            return outcome_;
+        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
+            return std::nullopt;
+        DWORD code = 0;
+        if (!GetExitCodeProcess(process_, &code))
+            code = static_cast<DWORD>(-1);
+        // The console window shows what the script wrote; nothing is captured here.
+        outcome_ = ProcessOutcome{static_cast<int>(code), {}};
+        return outcome_;
+    }
+
+private:
+    HANDLE process_;
+    std::optional<ProcessOutcome> outcome_;
+};
+
+} // namespace
+
+std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
+    const auto fail = [&](const std::string& cause) {
+        return LaunchError(request.program.string() + ": " + cause);
+    };
+    if (!request.program.is_absolute())
+        throw fail("is not an absolute path");
+
+    // cmd.exe runs a .bat; it takes & ^ ( ) in an unquoted path as its own, so quote always.
+    const std::wstring extension = request.program.extension().native();
+    const bool isScript =
+        _wcsicmp(extension.c_str(), L".bat") == 0 || _wcsicmp(extension.c_str(), L".cmd") == 0;
+    std::wstring commandLine;
+    appendQuoted(commandLine, request.program.native(), isScript);
+    for (const NativeString& argument : request.arguments) {
+        commandLine += L' ';
+        appendQuoted(commandLine, argument);
+    }
+
+    std::wstring application;
+    if (isScript) {
+        wchar_t system[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            throw fail("the command interpreter cannot be found: " + reasonOf(GetLastError()));
+        application = std::wstring(system, length) + L"\\cmd.exe";
+        // /S keeps the outer quotes off the command and the rest exactly as it is.
+        commandLine = L"cmd.exe /D /S /C \"" + commandLine + L"\"";
+    }
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(request.windowStyle);
+    PROCESS_INFORMATION process{};
+    const std::wstring folder = request.workingDirectory.native();
+    const BOOL started =
+        CreateProcessW(isScript ? application.c_str() : request.program.c_str(), commandLine.data(),
+                       nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT,
+                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    if (!started)
+        throw fail(reasonOf(GetLastError()));
+    CloseHandle(process.hThread);
+    return std::make_unique<WindowsProcess>(process.hProcess);
+}
+
+} // namespace korvalin

@@ -1,0 +1,61 @@
+#include "Launch.h"
+
+#include "Probe.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+namespace {
+
+std::string utf8(const std::wstring& text) {
+    return std::filesystem::path(text).string();
+}
+
+TEST(Launch, PassesEveryArgumentTheStyleAndTheFolder) {
+    const test::TempDir dir;
+    const std::filesystem::path folder = dir.path() / test::kUnusualName;
+    // Each needs its own care when a command line is quoted for CommandLineToArgvW.
+    const std::vector<std::wstring> arguments{
+        L"plain",       L"two words", L"say \"hi\"", L"ends\\",         L"C:\\a b\\",
+        L"back\\\\\"q", L"",          L"tab\there",  L"\u65E5\u672C x", L"50%&^|<>"};
+    const auto process =
+        Launch({test::copyProbe(folder), arguments, dir.path(), WindowStyle::ShowNoActivate});
+    const auto outcome = test::waitFor(*process);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->exitStatus, static_cast<int>(arguments.size()));
+    EXPECT_FALSE(outcome->succeeded());
+    EXPECT_EQ(outcome->lastErrorLine, "");
+
+    std::vector<std::string> expected{folder.string() + "\\", "show 4"};
+    for (const std::wstring& argument : arguments)
+        expected.push_back(utf8(argument));
+    EXPECT_EQ(test::probeReport(folder), expected);
+    // The outcome stays once known.
+    EXPECT_EQ(process->poll()->exitStatus, outcome->exitStatus);
+}
+
+TEST(Launch, HidesTheWindowWhenAskedTo) {
+    const test::TempDir dir;
+    const auto process = Launch({test::copyProbe(dir.path()), {}, dir.path(), WindowStyle::Hidden});
+    ASSERT_TRUE(test::waitFor(*process));
+    const auto report = test::probeReport(dir.path());
+    ASSERT_EQ(report.size(), 2u);
+    EXPECT_EQ(report[1], "show 0");
+}
+
+TEST(Launch, RefusesWhatCannotStart) {
+    const test::TempDir dir;
+    const std::filesystem::path missing = dir.path() / test::kUnusualName / "missing.exe";
+    try {
+        (void)Launch({missing, {}, dir.path()});
+        FAIL() << "a missing program was started";
+    } catch (const LaunchError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind(missing.string() + ": ", 0), 0u) << error.what();
+    }
+    EXPECT_THROW((void)Launch({"relative.exe", {}, dir.path()}), LaunchError);
+}
+
+} // namespace
+} // namespace korvalin

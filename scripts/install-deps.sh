@@ -3,7 +3,8 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev"
+libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev \
+g++-mingw-w64-x86-64-posix googletest wine64"
 
 missing=""
 for package in $packages; do

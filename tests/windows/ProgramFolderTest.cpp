@@ -3,6 +3,7 @@
 #include "Probe.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace korvalin {
@@ -11,6 +12,9 @@ namespace {
 struct FolderCase {
     const wchar_t* folder;
     const wchar_t* appDir;
+    friend std::ostream& operator<<(std::ostream& out, const FolderCase& c) {
+        return out << std::filesystem::path(c.folder).string();
+    }
 };
 
 class AppDir : public testing::TestWithParam<FolderCase> {};

@@ -94,6 +94,9 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
 
     std::wstring application;
     if (isScript) {
+        // cmd.exe itself would start and only then fail to find the script.
+        if (GetFileAttributesW(request.program.c_str()) == INVALID_FILE_ATTRIBUTES)
+            throw fail(reasonOf(GetLastError()));
         wchar_t system[MAX_PATH] = {};
         const UINT length = GetSystemDirectoryW(system, MAX_PATH);
         if (length == 0 || length >= MAX_PATH)
@@ -111,8 +114,8 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     const std::wstring folder = request.workingDirectory.native();
     const BOOL started =
         CreateProcessW(isScript ? application.c_str() : request.program.c_str(), commandLine.data(),
-                       nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT,
-                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+                       nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     if (!started)
         throw fail(reasonOf(GetLastError()));
     CloseHandle(process.hThread);

@@ -47,12 +47,15 @@ TEST(Launch, HidesTheWindowWhenAskedTo) {
 
 TEST(Launch, RefusesWhatCannotStart) {
     const test::TempDir dir;
-    const std::filesystem::path missing = dir.path() / test::kUnusualName / "missing.exe";
-    try {
-        (void)Launch({missing, {}, dir.path()});
-        FAIL() << "a missing program was started";
-    } catch (const LaunchError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind(missing.string() + ": ", 0), 0u) << error.what();
+    for (const char* name : {"missing.exe", "temp.bat"}) {
+        const std::filesystem::path missing = dir.path() / test::kUnusualName / name;
+        try {
+            (void)Launch({missing, {}, dir.path()});
+            ADD_FAILURE() << name << " was started";
+        } catch (const LaunchError& error) {
+            EXPECT_EQ(std::string(error.what()).rfind(missing.string() + ": ", 0), 0u)
+                << error.what();
+        }
     }
     EXPECT_THROW((void)Launch({"relative.exe", {}, dir.path()}), LaunchError);
 }

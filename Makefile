@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build build-sanitize fuzz bench clean
+.PHONY: run test deps build build-sanitize fuzz bench check-format clean
 
 run: build
 	./build/bin/fontset-creator
@@ -34,6 +34,9 @@ fuzz: deps
 		-DKORVALIN_BUILD_TESTS=OFF -DKORVALIN_BUILD_BENCH=OFF
 	cmake --build build-fuzz
 	./fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+check-format: deps
+	./scripts/check-format.sh
 
 bench: build
 	./bench/run-all.sh build

@@ -3,7 +3,7 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev"
+libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang clang-format libclang-rt-14-dev"
 
 missing=""
 for package in $packages; do

@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PackerOption{"version",
                                  {"prgforge", "--version"},
                                  "prgforge (Korvalin Font Set Creator) " + std::string(kVersion) +
-                                     "\n" + std::string(kCopyright) + "\nLicence: MIT"}),
+                                     "\n" + std::string(kCopyright) + ".\n\nLicence: MIT"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten) {

@@ -19,14 +19,14 @@ constexpr std::string_view kHelp =
     "with a letter; the program on the calculator bears it in capitals. NAME.bin is left\n"
     "as it was.\n"
     "\n"
-    "Options:\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and the licence and exit\n"
-    "\n"
     "Exit status:\n"
     "  0  NAME.8xp was written\n"
     "  1  it was not; standard error says why, naming the file\n"
-    "  2  a wrong call: no NAME, more than one, or an unknown option\n";
+    "  2  a wrong call: no NAME, more than one, or an unknown option\n"
+    "\n"
+    "Options:\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and the licence and exit\n";
 
 bool contains(std::span<const std::string_view> arguments, std::string_view option) {
     return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
@@ -43,7 +43,7 @@ std::optional<int> AnswerPackerOption(std::span<const std::string_view> argument
     }
     if (contains(operands, "--version")) {
         output << "prgforge (Korvalin Font Set Creator) " << kVersion << '\n'
-               << kCopyright << '\n'
+               << kCopyright << ".\n\n"
                << "Licence: " << kLicence
                << ". This is free software: you may use, change and pass it on.\n";
         return 0;

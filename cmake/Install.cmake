@@ -27,6 +27,7 @@ function(korvalin_install_program target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "LAUNCHER" "" "")
     install(TARGETS ${target} RUNTIME DESTINATION ${KORVALIN_PROGRAM_FOLDER})
     korvalin_note_folder(${KORVALIN_PROGRAM_FOLDER})
+    set_property(GLOBAL APPEND PROPERTY korvalin_programs ${target})
     if(arg_LAUNCHER)
         # A relative link, made once in the build tree, so the prefix can be chosen at
         # install time and the manifest lists the link like any file.

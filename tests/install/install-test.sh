@@ -68,8 +68,11 @@ uninstall_from_prefix() {
 }
 # Every file under the prefix but the MIME database that update-mime-database makes.
 files_in_prefix() {
-    (cd "$prefix" && find . ! -type d | sed 's|^\./||' | grep -v '^share/mime/' || true
-        if [ -d share/mime/packages ]; then find share/mime/packages ! -type d; fi) | sort
+    (
+        cd "$prefix"
+        find . ! -type d | sed 's|^\./||' | grep -v '^share/mime/' || true
+        if [ -d share/mime/packages ]; then find share/mime/packages ! -type d; fi
+    ) | sort
 }
 
 expected_files() {
@@ -93,7 +96,7 @@ files_in_prefix >"$work/found"
 diff -u "$work/expected" "$work/found" || fail "the prefix does not hold the expected files"
 for launcher in $launchers; do
     case $(readlink "$prefix/bin/$launcher") in
-    ../lib/korvalin-fontset-creator/$launcher) ;;
+    ../lib/korvalin-fontset-creator/"$launcher") ;;
     *) fail "bin/$launcher is no relative link into the program folder" ;;
     esac
     [ -x "$prefix/bin/$launcher" ] || fail "bin/$launcher does not reach its program"

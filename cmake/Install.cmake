@@ -63,8 +63,17 @@ endfunction()
 # The editor's default font set, desktop entry, icons, file type and metainfo.
 function(korvalin_install_editor_files)
     set(id ${KORVALIN_DESKTOP_ID})
-    install(FILES ${korvalin_install_data}/default.8xfont
-            DESTINATION ${KORVALIN_PROGRAM_FOLDER})
+    # The user may have made the default set their own: an install over it keeps it, and
+    # the manifest lists it all the same, so that uninstall finds it and says it stays.
+    install(CODE "
+        set(font \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KORVALIN_PROGRAM_FOLDER}/default.8xfont\")
+        if(KORVALIN_KEEP_DEFAULT_FONT)
+            message(STATUS \"Kept: \${font} (edited since it was installed)\")
+            list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${font}\")
+        else()
+            file(INSTALL DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KORVALIN_PROGRAM_FOLDER}\"
+                 TYPE FILE FILES \"${korvalin_install_data}/default.8xfont\")
+        endif()")
     install(FILES ${korvalin_install_data}/${id}.desktop DESTINATION share/applications)
     korvalin_note_folder(share/applications)
 

@@ -149,6 +149,9 @@ awk -v first=$((65 * 35 + 1)) 'NR >= first && NR < first + 35 {
         next
     } { print }' "$folder/default.8xfont" >"$work/edited.8xfont"
 cp "$work/edited.8xfont" "$folder/default.8xfont"
+# Installing again, as after an update, keeps the user's default set.
+install_into_prefix
+cmp -s "$work/edited.8xfont" "$folder/default.8xfont" || fail "installing again replaced the edited set"
 
 skipped=""
 if have xvfb-run && have xdotool; then

@@ -1,12 +1,15 @@
-# make run   installs what is missing, builds, and starts the editor
-# make test  installs what is missing, builds, runs every test, also under sanitizers, and
-#            runs each fuzz target for FUZZ_SECONDS
+# make run        installs what is missing, builds, and starts the editor
+# make test       installs what is missing, builds, runs every test, also under sanitizers, and
+#                 runs each fuzz target for FUZZ_SECONDS
+# make install    builds and installs for the current user under PREFIX
+# make uninstall  removes what the last install from build/ wrote
 
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+PREFIX ?= $(HOME)/.local
 
-.PHONY: run test deps build build-sanitize fuzz bench check-format clean
+.PHONY: run test install uninstall deps build build-sanitize fuzz bench check-format clean
 
 run: build
 	./build/bin/fontset-creator
@@ -15,6 +18,12 @@ test: build build-sanitize
 	ctest --test-dir build --output-on-failure
 	ctest --test-dir build-sanitize --output-on-failure
 	$(MAKE) fuzz
+
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+
+uninstall:
+	cmake -DBUILD_DIR=build -P cmake/Uninstall.cmake
 
 deps:
 	./scripts/install-deps.sh

@@ -1,14 +1,19 @@
-# make run   installs what is missing, builds, and starts the editor
-# make test  installs what is missing, builds, runs every test, also under sanitizers and,
-#            cross-built for Windows, under Wine, and runs each fuzz target for FUZZ_SECONDS
+# make run           installs what is missing, builds, and starts the editor
+# make test          installs what is missing, builds, runs every test, also under sanitizers
+#                    and, cross-built for Windows, under Wine, and runs each fuzz target for
+#                    FUZZ_SECONDS
 # make windows       cross-builds the core, the packer and their tests with mingw-w64
 # make test-windows  runs those tests under Wine
+# make install       builds and installs for the current user under PREFIX
+# make uninstall     removes what the last install from build/ wrote
 
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
+PREFIX ?= $(HOME)/.local
 
-.PHONY: run test deps build build-sanitize windows test-windows fuzz bench clean
+.PHONY: run test install uninstall deps build build-sanitize windows test-windows fuzz bench \
+	check-format clean
 
 run: build
 	./build/bin/fontset-creator
@@ -18,6 +23,12 @@ test: build build-sanitize
 	ctest --test-dir build-sanitize --output-on-failure
 	$(MAKE) test-windows
 	$(MAKE) fuzz
+
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+
+uninstall:
+	cmake -DBUILD_DIR=build -P cmake/Uninstall.cmake
 
 deps:
 	./scripts/install-deps.sh
@@ -48,6 +59,9 @@ fuzz: deps
 		-DKORVALIN_BUILD_TESTS=OFF -DKORVALIN_BUILD_BENCH=OFF
 	cmake --build build-fuzz
 	./fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+check-format: deps
+	./scripts/check-format.sh
 
 bench: build
 	./bench/run-all.sh build

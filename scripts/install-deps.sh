@@ -3,8 +3,11 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev \
+libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang clang-format libclang-rt-14-dev \
+help2man desktop-file-utils appstream libxml2-utils shared-mime-info man-db xdotool openbox \
 g++-mingw-w64-x86-64-posix googletest wine64"
+# Only scripts/screenshot.sh needs ImageMagick and xprop: --screenshot adds them.
+[ "${1:-}" = "--screenshot" ] && packages="$packages imagemagick x11-utils"
 
 missing=""
 for package in $packages; do

@@ -22,9 +22,10 @@ TEST(PackerGolden, DefaultFontPacksToTheKeptFile) {
     ReadFontSetFile(std::filesystem::path(TEST_DATA_DIR) / "default.8xfont", table);
     WriteProgramImage(dir / "FONT1.bin", table);
 
+    std::ostringstream output;
     std::ostringstream errors;
     const std::vector<std::string_view> arguments{"prgforge", "FONT1"};
-    ASSERT_EQ(RunPacker(arguments, dir.path(), errors), 0) << errors.str();
+    ASSERT_EQ(RunPacker(arguments, dir.path(), output, errors), 0) << errors.str();
     const std::string golden = readFile(std::filesystem::path(GOLDEN_DIR) / "FONT1.8xp");
     ASSERT_FALSE(golden.empty()) << "the kept file is missing";
     EXPECT_EQ(readFile(dir / "FONT1.8xp"), golden);

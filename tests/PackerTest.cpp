@@ -1,5 +1,6 @@
 #include "Packer.h"
 
+#include "KorvalinVersion.h"
 #include "ProgramVariable.h"
 #include "TempDir.h"
 #include "TiFile.h"
@@ -57,8 +58,9 @@ TEST(ProgramVariable, RefusesWhatNoProgramCanBe) {
 class PackerRun : public testing::Test {
 protected:
     int run(std::vector<std::string_view> arguments) {
+        output.str("");
         errors.str("");
-        return RunPacker(arguments, dir.path(), errors);
+        return RunPacker(arguments, dir.path(), output, errors);
     }
     [[nodiscard]] std::size_t filesInDir() const {
         return static_cast<std::size_t>(
@@ -67,6 +69,7 @@ protected:
     }
 
     TempDir dir;
+    std::ostringstream output;
     std::ostringstream errors;
 };
 
@@ -125,8 +128,39 @@ INSTANTIATE_TEST_SUITE_P(
                                 1,
                                 "is larger than 65516 bytes"},
                     PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
-                    PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""}),
+                    PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""},
+                    PackerFault{
+                        "unknown_option", {"prgforge", "--frob"}, "", 2, "usage: prgforge NAME"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct PackerOption {
+    const char* name;
+    std::vector<std::string_view> arguments;
+    std::string answer; // the start of what the packer writes on its output
+};
+
+class PackerOptions : public PackerRun, public testing::WithParamInterface<PackerOption> {};
+
+// help2man makes the man page from these answers, so they go to the output, not the errors.
+TEST_P(PackerOptions, AnswerOnTheOutputAndPackNothing) {
+    writeFile(dir / "FONT1.bin", "\xC9");
+    EXPECT_EQ(run(GetParam().arguments), 0) << errors.str();
+    EXPECT_EQ(output.str().substr(0, GetParam().answer.size()), GetParam().answer);
+    EXPECT_EQ(errors.str(), "");
+    EXPECT_EQ(filesInDir(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, PackerOptions,
+    testing::Values(PackerOption{"help", {"prgforge", "--help"}, "Usage: prgforge NAME\n"},
+                    PackerOption{"help_after_a_name",
+                                 {"prgforge", "FONT1", "--help"},
+                                 "Usage: prgforge NAME\n"},
+                    PackerOption{"version",
+                                 {"prgforge", "--version"},
+                                 "prgforge (Korvalin Font Set Creator) " + std::string(kVersion) +
+                                     "\n" + std::string(kCopyright) + ".\n\nLicence: MIT"}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten) {
     writeFile(dir / "FONT1.bin", "\xC9");

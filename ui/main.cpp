@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "KorvalinVersion.h"
 #include "QtCompat.h"
 #include "QtPlatform.h"
 
@@ -6,6 +7,9 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Wayland compositors and task switchers match the window to its desktop entry by this.
+    QGuiApplication::setDesktopFileName(QLatin1String(korvalin::kDesktopId));
+    QCoreApplication::setApplicationVersion(QLatin1String(korvalin::kVersion));
     korvalin::QtPlatform platform;
     korvalin::Form1 window(platform);
     platform.setWindow(&window);

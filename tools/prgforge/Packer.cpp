@@ -2,11 +2,13 @@
 
 #include "AtomicFile.h"
 #include "FileError.h"
+#include "PackerOptions.h"
 #include "ProgramName.h"
 #include "ProgramVariable.h"
 
 #include <cerrno>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -44,9 +46,11 @@ std::vector<std::uint8_t> readImage(const std::filesystem::path& path) {
 } // namespace
 
 int RunPacker(std::span<const std::string_view> arguments, const std::filesystem::path& folder,
-              std::ostream& errors) {
+              std::ostream& output, std::ostream& errors) {
+    if (const std::optional<int> status = AnswerPackerOption(arguments, output, errors))
+        return *status;
     if (arguments.size() != 2) {
-        errors << "usage: prgforge NAME  (turns NAME.bin into NAME.8xp)\n";
+        errors << kPackerUsage;
         return 2;
     }
     const std::string name(arguments[1]);

@@ -8,8 +8,9 @@
 namespace korvalin {
 
 // The packer's command: `prgforge NAME` turns NAME.bin in `folder` into NAME.8xp there.
-// Each failure is one line on `errors`; returns the process exit status.
+// --help and --version answer on `output`; each failure is one line on `errors`. Returns
+// the process exit status.
 int RunPacker(std::span<const std::string_view> arguments, const std::filesystem::path& folder,
-              std::ostream& errors);
+              std::ostream& output, std::ostream& errors);
 
 } // namespace korvalin

@@ -6,5 +6,5 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string_view> arguments(argv, argv + argc);
-    return korvalin::RunPacker(arguments, ".", std::cerr);
+    return korvalin::RunPacker(arguments, ".", std::cout, std::cerr);
 }

@@ -1,0 +1,196 @@
+#!/bin/sh
+# Installs into a temporary prefix as a user would, checks what a desktop reads from it,
+# starts the installed editor through its launcher and compiles a font set, and uninstalls
+# twice: once untouched, once after the user made files in the program folder.
+#
+# install-test.sh BUILD UNINSTALL_SCRIPT DESKTOP_ID "PROGRAMS" "LAUNCHERS" "MAN_PAGES"
+# Exits 77 (skipped) when the editor cannot be driven because xvfb-run or xdotool is missing.
+set -eu
+
+if [ "${1:-}" = "--drive" ]; then
+    # Under xvfb-run: start the editor through its launcher, choose Compile, type the name.
+    launcher=$2 name=$3
+    "$launcher" &
+    editor=$!
+    trap 'kill "$editor" 2>/dev/null || true' EXIT
+    window=$(timeout 30 xdotool search --sync --name '^Korvalin Font Set Creator 1\.0$' | head -n 1)
+    xdotool windowfocus --sync "$window" key alt+c
+    box=$(timeout 30 xdotool search --sync --name '^Korvalin Font Creator$' | head -n 1)
+    xdotool windowfocus --sync "$box" type "$name"
+    xdotool key Return
+    # The packaging script runs on its own; wait for its result, then end the editor.
+    folder=$4
+    tries=0
+    while { [ ! -f "$folder/$name.8xp" ] || [ -e "$folder/$name.bin" ]; } && [ $tries -lt 300 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    exit 0
+fi
+
+build=$1 uninstall_script=$2 id=$3 programs=$4 launchers=$5 man_pages=${6:-}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+have() { command -v "$1" >/dev/null 2>&1; }
+
+work=$(mktemp -d)
+prefix=$work/prefix
+folder=$prefix/lib/korvalin-fontset-creator
+# cmake --install keeps its manifest in the build folder: put the user's own back after.
+for file in install_manifest.txt install_record.cmake; do
+    if [ -e "$build/$file" ]; then mv "$build/$file" "$work/saved-$file"; fi
+done
+restore() {
+    for file in install_manifest.txt install_record.cmake; do
+        rm -f "$build/$file"
+        if [ -e "$work/saved-$file" ]; then mv "$work/saved-$file" "$build/$file"; fi
+    done
+    rm -rf "$work"
+}
+trap restore EXIT
+trap 'exit 1' INT TERM
+
+# Nothing of the user's: the editor and the desktop tools see a home of their own.
+mkdir -m 700 "$work/home" "$work/runtime"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+
+install_into_prefix() {
+    cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+        { cat "$work/install.log"; fail "cmake --install failed"; }
+}
+uninstall_from_prefix() {
+    cmake -DBUILD_DIR="$build" -P "$uninstall_script" >"$work/uninstall.log" 2>&1 ||
+        { cat "$work/uninstall.log"; fail "uninstall failed"; }
+}
+# Every file under the prefix but the MIME database that update-mime-database makes.
+files_in_prefix() {
+    (
+        cd "$prefix"
+        find . ! -type d | sed 's|^\./||' | grep -v '^share/mime/' || true
+        if [ -d share/mime/packages ]; then find share/mime/packages ! -type d; fi
+    ) | sort
+}
+
+expected_files() {
+    for program in $programs; do echo "lib/korvalin-fontset-creator/$program"; done
+    echo lib/korvalin-fontset-creator/default.8xfont
+    for launcher in $launchers; do echo "bin/$launcher"; done
+    echo "share/applications/$id.desktop"
+    for size in 16 32 48 64 128 256; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done
+    echo "share/icons/hicolor/scalable/apps/$id.svg"
+    echo "share/mime/packages/$id.xml"
+    echo "share/metainfo/$id.metainfo.xml"
+    for page in $man_pages; do echo "share/man/man1/$page.1"; done
+}
+expected_files | sort >"$work/expected"
+
+# 1. A fresh install: the file list, then what a desktop and a terminal make of it.
+install_into_prefix
+sed "s|^$prefix/||" "$build/install_manifest.txt" | sort >"$work/listed"
+diff -u "$work/expected" "$work/listed" || fail "the install manifest is not the expected file list"
+files_in_prefix >"$work/found"
+diff -u "$work/expected" "$work/found" || fail "the prefix does not hold the expected files"
+for launcher in $launchers; do
+    case $(readlink "$prefix/bin/$launcher") in
+    ../lib/korvalin-fontset-creator/"$launcher") ;;
+    *) fail "bin/$launcher is no relative link into the program folder" ;;
+    esac
+    [ -x "$prefix/bin/$launcher" ] || fail "bin/$launcher does not reach its program"
+done
+
+if have desktop-file-validate; then
+    desktop-file-validate "$prefix/share/applications/$id.desktop" >"$work/out" 2>&1 || true
+    [ ! -s "$work/out" ] || { cat "$work/out"; fail "desktop-file-validate is not silent"; }
+else
+    echo "note: desktop-file-validate is missing; the desktop entry is not checked"
+fi
+if have appstreamcli; then
+    appstreamcli validate --no-net --no-color "$prefix/share/metainfo/$id.metainfo.xml" \
+        >"$work/out" 2>&1 || { cat "$work/out"; fail "appstreamcli validate failed"; }
+    ! grep -E '^(E|W):' "$work/out" || fail "appstreamcli reports errors or warnings"
+else
+    echo "note: appstreamcli is missing; the metainfo is not checked"
+fi
+if have xmllint; then
+    xmllint --noout "$prefix/share/mime/packages/$id.xml" "$prefix/share/metainfo/$id.metainfo.xml" ||
+        fail "the installed XML is not well-formed"
+fi
+if have update-mime-database; then
+    grep -q ':application/x-korvalin-fontset:\*\.8xfont$' "$prefix/share/mime/globs2" ||
+        fail "the MIME database under the prefix does not know *.8xfont"
+    if have xdg-mime && have gio; then
+        type=$(XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS="$prefix/share:/usr/share" \
+            xdg-mime query filetype "$folder/default.8xfont")
+        [ "$type" = application/x-korvalin-fontset ] || fail "xdg-mime names $type for a font set"
+    fi
+fi
+for page in $man_pages; do
+    have man || break
+    MANWIDTH=80 man --warnings=all -l "$prefix/share/man/man1/$page.1" >"$work/page" 2>"$work/out" ||
+        fail "man cannot render $page.1"
+    [ ! -s "$work/out" ] || { cat "$work/out"; fail "$page.1 renders with warnings"; }
+    grep -q "^ *$page - " "$work/page" || fail "$page.1 has no NAME line"
+done
+
+uninstall_from_prefix
+[ ! -e "$prefix" ] || { find "$prefix"; fail "uninstall left files install wrote"; }
+[ ! -e "$build/install_manifest.txt" ] || fail "uninstall kept its manifest"
+
+# 2. Install again; the user edits the default set and compiles with the installed editor.
+install_into_prefix
+# Glyph 65 becomes a checkerboard: ink where row + column is even. Each cell is a line.
+awk -v first=$((65 * 35 + 1)) 'NR >= first && NR < first + 35 {
+        cell = NR - first
+        printf " %d \r\n", ((int(cell / 5) + cell % 5) % 2 == 0) ? 0 : 255
+        next
+    } { print }' "$folder/default.8xfont" >"$work/edited.8xfont"
+cp "$work/edited.8xfont" "$folder/default.8xfont"
+# Installing again, as after an update, keeps the user's default set.
+install_into_prefix
+cmp -s "$work/edited.8xfont" "$folder/default.8xfont" || fail "installing again replaced the edited set"
+
+skipped=""
+if have xvfb-run && have xdotool; then
+    name=Inst1
+    timeout 90 xvfb-run -a -s "-screen 0 800x600x24" \
+        sh "$0" --drive "$prefix/bin/fontset-creator" "$name" "$folder" >"$work/drive.log" 2>&1 ||
+        { cat "$work/drive.log"; fail "the editor could not be driven under Xvfb"; }
+    [ -f "$folder/$name.8xp" ] || { cat "$work/drive.log"; fail "Compile wrote no $name.8xp"; }
+    [ ! -e "$folder/$name.bin" ] || fail "the packaging script left $name.bin"
+    # The program image starts at byte 74 of the file: 11 header bytes, then 7 rows a glyph.
+    header=$(od -An -v -t x1 -j 74 -N 3 "$folder/$name.8xp" | tr -d ' \n')
+    [ "$header" = bb6dc9 ] || fail "$name.8xp holds no program image (starts $header)"
+    rows=$(od -An -v -t x1 -j $((74 + 11 + 7 * 65)) -N 7 "$folder/$name.8xp" | tr -d ' \n')
+    [ "$rows" = 150a150a150a15 ] ||
+        fail "glyph 65 of $name.8xp reads $rows: the installed default.8xfont was not read"
+else
+    skipped="xvfb-run or xdotool is missing: the installed editor was not started"
+fi
+
+uninstall_from_prefix
+grep -q "Kept $folder/default.8xfont" "$work/uninstall.log" ||
+    { cat "$work/uninstall.log"; fail "uninstall did not say that it kept the edited default set"; }
+cmp -s "$work/edited.8xfont" "$folder/default.8xfont" || fail "uninstall removed the edited set"
+left=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | sort)
+for file in $left; do
+    case $file in
+    lib/korvalin-fontset-creator/default.8xfont) ;;
+    lib/korvalin-fontset-creator/*)
+        if grep -qx "$file" "$work/expected"; then fail "uninstall left $file"; fi
+        grep -q "${file##*/}" "$work/uninstall.log" || fail "uninstall did not name $file"
+        ;;
+    *) fail "uninstall left $file" ;;
+    esac
+done
+folders=$(cd "$prefix" && find . -type d | sort | tr '\n' ' ')
+[ "$folders" = ". ./lib ./lib/korvalin-fontset-creator " ] || fail "uninstall left the folders $folders"
+
+if [ -n "$skipped" ]; then
+    echo "SKIPPED: $skipped"
+    exit 77
+fi
+echo "installed, checked, used and uninstalled: $(wc -l <"$work/expected") files"

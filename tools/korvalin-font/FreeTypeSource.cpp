@@ -82,7 +82,8 @@ std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
     const FT_UInt index = FT_Get_Char_Index(face, codePoint);
     if (index == 0)
         return std::nullopt;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) !=
+        0)
         return std::nullopt;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     SourceGlyph glyph{static_cast<int>(bitmap.width),

@@ -24,11 +24,15 @@ inline std::string ReadWholeFile(const std::filesystem::path& path, std::size_t 
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw FileError(path, "cannot be opened: " + systemReason(errno ? errno : EACCES));
-    std::string bytes(limit + 1, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // In pieces, so a large limit costs nothing for a small file.
+    std::string bytes;
+    char piece[65536];
+    while (bytes.size() <= limit && in) {
+        in.read(piece, sizeof piece);
+        bytes.append(piece, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad())
         throw FileError(path, "cannot be read");
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (bytes.size() > limit)
         throw FileError(path, "is larger than " + std::to_string(limit) + " bytes");
     return bytes;

@@ -100,11 +100,16 @@ ImportResult PlaceGlyphs(GlyphSource& font, const FontSet& base,
     const bool exact = isExact5x7(font, glyphs);
     int ascent = font.ascent();
     int descent = font.descent();
-    if (!exact && ascent + descent > FontSet::kRows && font.isFixedSize())
-        std::tie(ascent, descent) = inkExtent(glyphs);
-    if (!exact && ascent + descent > FontSet::kRows)
-        throw FileError(source, "its glyphs are " + std::to_string(ascent + descent) +
-                                    " rows tall; no size of this font fits 7 rows");
+    if (!exact) {
+        const auto [inkAscent, inkDescent] = inkExtent(glyphs);
+        if (ascent + descent > FontSet::kRows && font.isFixedSize())
+            std::tie(ascent, descent) = std::pair(inkAscent, inkDescent);
+        if (ascent + descent > FontSet::kRows)
+            throw FileError(source, "its glyphs are " + std::to_string(ascent + descent) +
+                                        " rows tall; no size of this font fits 7 rows");
+        // The descenders that the glyphs really have take the bottom row.
+        descent = std::min(descent, inkDescent);
+    }
 
     ImportResult result{base, {}, {}};
     for (int code = 0; code < FontSet::kCharacters; ++code) {

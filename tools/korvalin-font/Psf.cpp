@@ -77,8 +77,10 @@ PsfFont ReadPsf(std::span<const std::uint8_t> bytes, const std::filesystem::path
     PsfFont font;
     std::size_t glyphsAt = 0;
     bool hasTable = false;
-    const bool psf2 = bytes.size() >= 32 &&
+    const bool psf2 = bytes.size() >= 4 &&
                       std::equal(std::begin(kPsf2Magic), std::end(kPsf2Magic), bytes.begin());
+    if (psf2 && bytes.size() < 32)
+        throw FileError(source, "ends inside its PSF2 header");
     if (psf2) {
         const std::uint32_t headerSize = little32(bytes, 8);
         const std::uint32_t length = little32(bytes, 16);

@@ -1,0 +1,85 @@
+// Feeds the console font reader and the glyph sheet reader: the first byte picks which.
+// A console font that reads goes on through the placement; a sheet is built from the
+// bytes as pixels, and what it reads must come back from the sheet drawn of it.
+
+#include "FileError.h"
+#include "FuzzCheck.h"
+#include "Placement.h"
+#include "Psf.h"
+#include "Sheet.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace korvalin {
+namespace {
+
+const std::filesystem::path kSource = "input.psf";
+
+bool namesTheSource(const FileError& error) {
+    return std::string_view(error.what()).starts_with(kSource.string() + ": ");
+}
+
+void fuzzPsf(std::span<const std::uint8_t> bytes) {
+    try {
+        PsfFont font = ReadPsf(bytes, kSource);
+        const std::size_t rowBytes = static_cast<std::size_t>(font.width + 7) / 8;
+        Check(font.bitmaps.size() == static_cast<std::size_t>(font.glyphCount) *
+                                         static_cast<std::size_t>(font.height) * rowBytes,
+              "the bitmaps do not match the glyph count");
+        for (const auto& [point, glyph] : font.glyphOf)
+            Check(glyph >= 0 && glyph < font.glyphCount, "the table names a missing glyph");
+        FontSet base;
+        PsfGlyphSource source(std::move(font));
+        const ImportResult result = PlaceGlyphs(source, base, kSource);
+        Check(result.fromSource.size() + result.kept.size() == FontSet::kCharacters,
+              "a code is neither from the font nor kept");
+        for (const int code : result.kept) {
+            const auto kept = result.table.glyph(code);
+            const auto before = base.glyph(code);
+            Check(std::equal(kept.begin(), kept.end(), before.begin()),
+                  "a kept code lost its base glyph");
+        }
+    } catch (const FileError& error) {
+        Check(namesTheSource(error), "a failure does not name the file");
+    }
+}
+
+void fuzzSheet(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 2)
+        return;
+    const int scale = 1 + bytes[0] % 2;
+    const int slack = bytes[1] % 3 == 0 ? 1 : 0; // now and then a picture of the wrong size
+    Pixels picture(kSheetWidth * scale + slack, kSheetHeight * scale, 0xFFFFFF);
+    const auto pixels = bytes.subspan(2);
+    if (!pixels.empty()) {
+        for (std::size_t i = 0; i < picture.rgb.size(); ++i)
+            picture.rgb[i] = 0x010101u * pixels[(i / 7) % pixels.size()];
+    }
+    try {
+        const FontSet table = ReadSheet(picture, "sheet.png");
+        Check(slack == 0, "a picture of the wrong size was read");
+        Check(ReadSheet(RenderSheet(table, scale), "sheet.png") == table,
+              "the sheet drawn of a set reads back as another set");
+    } catch (const FileError& error) {
+        Check(slack != 0, "a sheet of the right size was refused");
+        Check(std::string_view(error.what()).starts_with("sheet.png: "),
+              "a failure does not name the file");
+    }
+}
+
+} // namespace
+} // namespace korvalin
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::span<const std::uint8_t> rest(data + 1, size - 1);
+    if (data[0] % 2 == 0)
+        korvalin::fuzzPsf(rest);
+    else
+        korvalin::fuzzSheet(rest);
+    return 0;
+}

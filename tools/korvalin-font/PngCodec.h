@@ -10,7 +10,8 @@ namespace korvalin {
 
 [[nodiscard]] bool IsPng(std::string_view bytes);
 
-// The PNG file's bytes of a picture, to go through the crash-safe writer.
+// The PNG file's bytes of a picture, to go through the crash-safe writer. Throws
+// std::runtime_error when the encoder fails.
 [[nodiscard]] std::string EncodePng(const Pixels& picture);
 
 // Throws FileError naming `source` for bytes that are no readable PNG.

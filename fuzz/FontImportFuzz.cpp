@@ -1,10 +1,13 @@
 // Feeds the console font reader and the glyph sheet reader: the first byte picks which.
-// A console font that reads goes on through the placement; a sheet is built from the
-// bytes as pixels, and what it reads must come back from the sheet drawn of it.
+// A console font that reads goes on through the placement; a sheet comes from the bytes as
+// pixels or as a PNG file, and what it reads must come back from the sheet drawn of it.
 
 #include "FileError.h"
 #include "FuzzCheck.h"
 #include "Placement.h"
+#ifdef FUZZ_PNG_SHEETS
+#include "PngCodec.h"
+#endif
 #include "Psf.h"
 #include "Sheet.h"
 
@@ -70,6 +73,25 @@ void fuzzSheet(std::span<const std::uint8_t> bytes) {
     }
 }
 
+#ifdef FUZZ_PNG_SHEETS
+void fuzzPngSheet(std::span<const std::uint8_t> bytes) {
+    const std::string_view png(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    try {
+        const Pixels picture = DecodePng(png, "sheet.png");
+        Check(picture.rgb.size() == static_cast<std::size_t>(picture.width) *
+                                        static_cast<std::size_t>(picture.height),
+              "the decoded picture has the wrong number of pixels");
+        const FontSet table = ReadSheet(picture, "sheet.png");
+        Check(ReadSheet(DecodePng(EncodePng(RenderSheet(table, 1)), "again.png"), "again.png") ==
+                  table,
+              "the sheet PNG drawn of a set reads back as another set");
+    } catch (const FileError& error) {
+        Check(std::string_view(error.what()).starts_with("sheet.png: "),
+              "a failure does not name the file");
+    }
+}
+#endif
+
 } // namespace
 } // namespace korvalin
 
@@ -77,9 +99,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::span<const std::uint8_t> rest(data + 1, size - 1);
-    if (data[0] % 2 == 0)
+    switch (data[0] % 3) {
+    case 0:
         korvalin::fuzzPsf(rest);
-    else
+        break;
+    case 1:
         korvalin::fuzzSheet(rest);
+        break;
+    default:
+#ifdef FUZZ_PNG_SHEETS
+        korvalin::fuzzPngSheet(rest);
+#endif
+        break;
+    }
     return 0;
 }

@@ -3,7 +3,8 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev"
+libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang libclang-rt-14-dev \
+libfreetype-dev libpng-dev zlib1g-dev xfonts-base console-setup-linux fonts-dejavu-core"
 
 missing=""
 for package in $packages; do

@@ -30,13 +30,19 @@ std::string optionLine(const QCommandLineOption& option) {
     return "  " + names + option.description().toStdString() + "\n";
 }
 
+constexpr std::size_t kSummaryColumn = 30;
+
 void printHelp(std::ostream& out) {
     out << "Usage: korvalin-font COMMAND [OPTIONS] ARGUMENTS...\n"
            "Checks, shows, compiles, renders, imports, exports and compares the 5x7 font sets\n"
            "of the Korvalin calculator application.\n\nCommands:\n";
     for (const Command& command : Commands()) {
+        // help2man reads a line that is too long for its column as the summary's own line.
         std::string line = std::string(command.name) + " " + command.arguments;
-        line.resize(std::max<std::size_t>(line.size() + 2, 44), ' ');
+        if (line.size() + 2 > kSummaryColumn)
+            line += "\n" + std::string(kSummaryColumn + 2, ' ');
+        else
+            line.resize(kSummaryColumn, ' ');
         out << "  " << line << command.summary << "\n";
     }
     out << "\nOptions:\n"

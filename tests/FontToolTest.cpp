@@ -1,3 +1,4 @@
+#include "Charmap.h"
 #include "FontSetFile.h"
 #include "FontToolSupport.h"
 #include "Packer.h"
@@ -64,6 +65,26 @@ TEST(Screen, ScaleOneIsTheCalculatorsSize) {
     const Pixels big = RenderScreen(markerSet(), "A", 4);
     EXPECT_EQ(inkPixels(big).size(), 16u);
 }
+
+struct TextCase {
+    const char* text;
+    std::vector<int> codes;
+};
+
+class CharmapText : public testing::TestWithParam<TextCase> {};
+
+// Shared symbols go to the plain code; joined symbols count only where their parts have no
+// code of their own.
+TEST_P(CharmapText, MapsTextToCodes) {
+    EXPECT_EQ(CodesForText(GetParam().text), GetParam().codes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Charmap, CharmapText,
+                         testing::Values(TextCase{"A b", {65, 32, 98}}, TextCase{"u=", {117, 61}},
+                                         TextCase{"\u00B0\u00B2", {20, 18}},
+                                         TextCase{"x\u0304x", {203, 120}},
+                                         TextCase{"\u207B\u00B9", {17}}, TextCase{"))", {41, 41}},
+                                         TextCase{"\\*_", {92, 42, 95}}));
 
 class SheetRoundTrip : public testing::TestWithParam<int> {};
 

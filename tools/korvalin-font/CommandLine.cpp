@@ -48,8 +48,9 @@ void printHelp(std::ostream& out) {
     out << "\nOptions:\n"
         << "  -h, --help              Show this help; after a command, that command's help.\n"
         << "  -v, --version           Show the version and the licence.\n"
-        << "\nExit status: 0 on success, 1 when the work failed (diff: the sets differ),\n"
-           "2 for a usage error. Messages name the file and the cause on standard error.\n"
+        << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff exits\n"
+           "1 when the sets differ and 2 when one cannot be read. Messages name the file and\n"
+           "the cause on standard error.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }
 
@@ -83,7 +84,7 @@ const std::vector<Command>& Commands() {
          RunCheck},
         {"show",
          "SET.8xfont CODE...",
-         "Print glyphs as rows of # and . beside their row bytes.",
+         "Print glyphs (CODE: 0 to 255 or a character) as # and . beside their row bytes.",
          2,
          -1,
          {},

@@ -3,6 +3,10 @@
 #include "Charmap.h"
 #include "FileError.h"
 
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+
 namespace korvalin {
 namespace {
 

@@ -5,7 +5,7 @@
 #include "FileError.h"
 #include "FuzzCheck.h"
 #include "Placement.h"
-#ifdef FUZZ_PNG_SHEETS
+#ifdef KORVALIN_FONT_PNG
 #include "PngCodec.h"
 #endif
 #include "Psf.h"
@@ -73,7 +73,7 @@ void fuzzSheet(std::span<const std::uint8_t> bytes) {
     }
 }
 
-#ifdef FUZZ_PNG_SHEETS
+#ifdef KORVALIN_FONT_PNG
 void fuzzPngSheet(std::span<const std::uint8_t> bytes) {
     const std::string_view png(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         korvalin::fuzzSheet(rest);
         break;
     default:
-#ifdef FUZZ_PNG_SHEETS
+#ifdef KORVALIN_FONT_PNG
         korvalin::fuzzPngSheet(rest);
 #endif
         break;

@@ -61,10 +61,6 @@ std::string unescape(const std::string& text) {
     return out;
 }
 
-void writeBytes(const std::filesystem::path& path, std::string_view bytes) {
-    WriteFileAtomically(path, bytes);
-}
-
 // Runs a command's work, turning its exceptions into a message and an exit status.
 template <typename Work>
 int guarded(Invocation& call, Work work) {
@@ -73,8 +69,6 @@ int guarded(Invocation& call, Work work) {
         return kSuccess;
     } catch (const UsageError& error) {
         return complain(call, error.what(), kUsage);
-    } catch (const std::invalid_argument& error) {
-        return complain(call, error.what(), kFailure);
     } catch (const std::exception& error) {
         return complain(call, error.what(), kFailure);
     }
@@ -102,7 +96,7 @@ int RunRender(Invocation& call) {
     return guarded(call, [&] {
         const std::filesystem::path target = requiredOutput(call);
         const int scale = scaleOption(call, kSheetDefaultScale);
-        writeBytes(target, EncodePng(RenderSheet(readSet(call.positional[0]), scale)));
+        WriteFileAtomically(target, EncodePng(RenderSheet(readSet(call.positional[0]), scale)));
     });
 }
 
@@ -113,7 +107,8 @@ int RunScreen(Invocation& call) {
         const std::filesystem::path target = requiredOutput(call);
         const int scale = scaleOption(call, kScreenDefaultScale);
         const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
-        writeBytes(target, EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));
+        WriteFileAtomically(target,
+                            EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));
     });
 }
 
@@ -145,11 +140,11 @@ int RunExport(Invocation& call) {
                              target.filename().string() + "\"");
         const FontSet table = readSet(call.positional[0]);
         if (extension == QLatin1String(".bdf"))
-            writeBytes(target, WriteBdf(table));
+            WriteFileAtomically(target, WriteBdf(table));
         else if (extension == QLatin1String(".psf"))
-            writeBytes(target, WritePsf(table));
+            WriteFileAtomically(target, WritePsf(table));
         else
-            writeBytes(target, EncodePng(RenderSheet(table)));
+            WriteFileAtomically(target, EncodePng(RenderSheet(table)));
     });
 }
 

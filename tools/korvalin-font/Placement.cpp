@@ -38,14 +38,24 @@ std::pair<int, int> inkExtent(const Glyphs& glyphs) {
     return {highest + 1, -lowest};
 }
 
-// A one-size font whose box is 5 x 7 and whose glyphs all lie inside it.
+// A one-size font whose box is 5 x 7 and whose glyphs all have their ink inside it; blank
+// padding around a bitmap (bdftopcf adds a column) does not count.
 bool isExact5x7(const GlyphSource& font, const Glyphs& glyphs) {
     if (!font.isFixedSize() || font.ascent() + font.descent() != FontSet::kRows)
         return false;
     return std::ranges::all_of(glyphs, [&](const std::optional<SourceGlyph>& glyph) {
-        return !glyph ||
-               (glyph->left >= 0 && glyph->left + glyph->width <= FontSet::kColumns &&
-                glyph->top <= font.ascent() && glyph->height - glyph->top <= font.descent());
+        if (!glyph)
+            return true;
+        for (int y = 0; y < glyph->height; ++y) {
+            for (int x = 0; x < glyph->width; ++x) {
+                const int column = glyph->left + x;
+                const int row = font.ascent() - glyph->top + y;
+                if (glyph->at(x, y) &&
+                    (column < 0 || column >= FontSet::kColumns || row < 0 || row >= FontSet::kRows))
+                    return false;
+            }
+        }
+        return true;
     });
 }
 

@@ -6,6 +6,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
+#include <string_view>
+
 namespace korvalin {
 
 struct FreeTypeSource::Faces {
@@ -26,6 +29,30 @@ std::pair<int, int> sizeRows(FT_Face face) {
     const FT_Size_Metrics& metrics = face->size->metrics;
     return {static_cast<int>((metrics.ascender + 63) >> 6),
             static_cast<int>((-metrics.descender + 63) >> 6)};
+}
+
+constexpr FT_Int32 kLoadFlags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT;
+
+// The glyphs that set the size: brackets and bars reach further, and may lose a row.
+constexpr const char* kMeasured = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// The rows that the letters' and digits' ink takes above and below the baseline at `ppem`
+// pixels to the em.
+std::pair<int, int> letterRows(FT_Face face, int ppem) {
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
+        return {FontSet::kRows, FontSet::kRows};
+    int ascent = 0;
+    int descent = 0;
+    for (const char c : std::string_view(kMeasured)) {
+        const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
+        if (index == 0 || FT_Load_Glyph(face, index, kLoadFlags) != 0 ||
+            face->glyph->bitmap.rows == 0)
+            continue;
+        ascent = std::max(ascent, face->glyph->bitmap_top);
+        descent =
+            std::max(descent, static_cast<int>(face->glyph->bitmap.rows) - face->glyph->bitmap_top);
+    }
+    return {ascent, descent};
 }
 
 } // namespace
@@ -60,19 +87,23 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
         }
         if (smallest < 0 || FT_Select_Size(face, chosen >= 0 ? chosen : smallest) != 0)
             throw FileError(source, "has no size this program can use");
+        std::tie(ascent_, descent_) = sizeRows(face);
     } else {
-        int ppem = 4 * FontSet::kRows;
-        for (; ppem > 1; --ppem) {
-            if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
-                continue;
-            const auto [up, down] = sizeRows(face);
-            if (up + down <= FontSet::kRows)
+        // Outline metrics hold room for the tallest accents, which leaves letters of three
+        // rows; the ascent and descent that count are those of the letters and digits.
+        int ppem = 2;
+        std::pair<int, int> rows = letterRows(face, ppem);
+        for (int larger = ppem + 1; larger <= 4 * FontSet::kRows; ++larger) {
+            const std::pair<int, int> tried = letterRows(face, larger);
+            if (tried.first + tried.second > FontSet::kRows)
                 break;
+            ppem = larger;
+            rows = tried;
         }
         if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
             throw FileError(source, "cannot be scaled to 7 rows");
+        std::tie(ascent_, descent_) = rows;
     }
-    std::tie(ascent_, descent_) = sizeRows(face);
 }
 
 FreeTypeSource::~FreeTypeSource() = default;
@@ -82,8 +113,7 @@ std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
     const FT_UInt index = FT_Get_Char_Index(face, codePoint);
     if (index == 0)
         return std::nullopt;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT) !=
-        0)
+    if (FT_Load_Glyph(face, index, kLoadFlags) != 0)
         return std::nullopt;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     SourceGlyph glyph{static_cast<int>(bitmap.width),

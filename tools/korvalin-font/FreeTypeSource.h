@@ -9,7 +9,8 @@
 namespace korvalin {
 
 // A font that FreeType reads (BDF, PCF and gzipped PCF, TrueType, OpenType), from memory,
-// at the largest size whose ascent and descent fit 7 rows, rendered monochrome.
+// rendered monochrome at the largest size whose ascent and descent fit 7 rows: a strike's
+// own, or for an outline font those of its letters and digits.
 class FreeTypeSource : public GlyphSource {
 public:
     // Throws FileError naming `source` for bytes that are no font or have no Unicode map.

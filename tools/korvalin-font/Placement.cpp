@@ -74,19 +74,29 @@ void copyExact(const SourceGlyph& glyph, int ascent, Glyph& cells) {
 void placeFitted(const SourceGlyph& glyph, int descent, Glyph& cells) {
     int first = glyph.width;
     int last = -1;
+    int top = glyph.height;
+    int bottom = -1;
     for (int y = 0; y < glyph.height; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
             if (glyph.at(x, y)) {
                 first = std::min(first, x);
                 last = std::max(last, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
         }
     }
     if (last < 0)
         return; // a blank glyph stays blank
     const int shift = (FontSet::kColumns - (last - first + 1)) / 2 - first;
-    const int baseline = FontSet::kRows - descent; // the first row below the baseline
-    for (int y = 0; y < glyph.height; ++y) {
+    // The first row below the baseline, then a glyph taller than the box (an accented
+    // capital) moved down into the rows its lack of a descender leaves free.
+    int baseline = FontSet::kRows - descent;
+    const int inkTop = baseline - glyph.top + top;
+    const int inkBottom = baseline - glyph.top + bottom;
+    if (inkTop < 0)
+        baseline += std::min(-inkTop, std::max(0, FontSet::kRows - 1 - inkBottom));
+    for (int y = top; y <= bottom; ++y) {
         for (int x = first; x <= last; ++x) {
             const int column = x + shift;
             const int row = baseline - glyph.top + y;

@@ -25,7 +25,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cp "$set_file" set.8xfont
-"$tool" compile set.8xfont FONT1 >/dev/null
 # The packer's input, as the editor's Compile leaves it.
 python3 -c "
 import sys

@@ -61,3 +61,5 @@ fi
 
 echo
 python3 "$here/summarize.py" "$results"
+
+if [ -x "$bin/korvalin-font" ]; then echo; "$here/tool-timings.sh" "$1"; fi

@@ -5,7 +5,7 @@
 #
 #   fuzz/run-fuzzers.sh BUILD_DIR [SECONDS]
 #
-# FUZZ_TARGETS picks targets (default: all three); FUZZ_FLAGS adds libFuzzer flags, e.g.
+# FUZZ_TARGETS picks targets (default: all four); FUZZ_FLAGS adds libFuzzer flags, e.g.
 # FUZZ_FLAGS=-runs=10000000. Crash inputs and logs stay in BUILD_DIR/fuzz-results/.
 set -u
 
@@ -16,7 +16,7 @@ fi
 build_dir=$(cd "$1" && pwd) || exit 2
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")" && pwd)
-targets=${FUZZ_TARGETS:-"fontset_reader packer program_name"}
+targets=${FUZZ_TARGETS:-"fontset_reader packer program_name font_import"}
 results="$build_dir/fuzz-results"
 mkdir -p "$results"
 
@@ -28,6 +28,8 @@ flags_for() {
     case $1 in
         fontset_reader) echo "-max_len=70000 -timeout=10" ;;
         packer) echo "-max_len=65600 -timeout=10" ;;
+        # A console font of 512 glyphs of 16 rows with its table fits in 20000 bytes.
+        font_import) echo "-max_len=20000 -timeout=10" ;;
         *) echo "-max_len=256 -timeout=10" ;;
     esac
 }

@@ -2,10 +2,14 @@
 # Installs the Debian 12 packages that building, running and testing need, if any is missing.
 set -eu
 
-packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev \
-libgtest-dev libbenchmark-dev libtifiles-dev xvfb xauth clang clang-format libclang-rt-14-dev \
-help2man desktop-file-utils appstream libxml2-utils shared-mime-info man-db xdotool openbox \
-g++-mingw-w64-x86-64-posix googletest wine64"
+# Building and the editor; the tests and benchmarks; the fuzzers and the format check; font
+# import and its test fonts; installing and its checks; the Windows build under Wine.
+packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
+clang clang-format libclang-rt-14-dev
+libfreetype-dev libpng-dev zlib1g-dev xfonts-base console-setup-linux fonts-dejavu-core
+help2man desktop-file-utils appstream libxml2-utils shared-mime-info man-db xdotool openbox
+g++-mingw-w64-x86-64-posix wine64"
 # Only scripts/screenshot.sh needs ImageMagick and xprop: --screenshot adds them.
 [ "${1:-}" = "--screenshot" ] && packages="$packages imagemagick x11-utils"
 

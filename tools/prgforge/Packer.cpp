@@ -17,8 +17,6 @@
 namespace korvalin {
 namespace {
 
-constexpr std::string_view kComment = "Korvalin font set";
-
 // Reads at most one byte more than a program may hold, so a huge file costs nothing.
 std::vector<std::uint8_t> readImage(const std::filesystem::path& path) {
     std::error_code error;
@@ -60,7 +58,7 @@ int RunPacker(std::span<const std::string_view> arguments, const std::filesystem
     }
     try {
         const std::vector<std::uint8_t> image = readImage(folder / (name + ".bin"));
-        const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kComment);
+        const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
         // Like a compiler's output, the program file is whole when it appears; the disk
         // gets it in its own time.
         WriteFileAtomically(

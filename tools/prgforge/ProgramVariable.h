@@ -7,6 +7,9 @@
 
 namespace korvalin {
 
+// The comment that the packer writes into every program file it makes.
+constexpr std::string_view kPackerComment = "Korvalin font set";
+
 // The largest program whose lengths still fit the 16-bit fields of a variable file.
 constexpr std::size_t kMaxProgramSize = 0xFFFF - 19;
 

@@ -1,0 +1,116 @@
+// Feeds the console font reader and the glyph sheet reader: the first byte picks which.
+// A console font that reads goes on through the placement; a sheet comes from the bytes as
+// pixels or as a PNG file, and what it reads must come back from the sheet drawn of it.
+
+#include "FileError.h"
+#include "FuzzCheck.h"
+#include "Placement.h"
+#ifdef KORVALIN_FONT_PNG
+#include "PngCodec.h"
+#endif
+#include "Psf.h"
+#include "Sheet.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace korvalin {
+namespace {
+
+const std::filesystem::path kSource = "input.psf";
+
+bool namesTheSource(const FileError& error) {
+    return std::string_view(error.what()).starts_with(kSource.string() + ": ");
+}
+
+void fuzzPsf(std::span<const std::uint8_t> bytes) {
+    try {
+        PsfFont font = ReadPsf(bytes, kSource);
+        const std::size_t rowBytes = static_cast<std::size_t>(font.width + 7) / 8;
+        Check(font.bitmaps.size() == static_cast<std::size_t>(font.glyphCount) *
+                                         static_cast<std::size_t>(font.height) * rowBytes,
+              "the bitmaps do not match the glyph count");
+        for (const auto& [point, glyph] : font.glyphOf)
+            Check(glyph >= 0 && glyph < font.glyphCount, "the table names a missing glyph");
+        FontSet base;
+        PsfGlyphSource source(std::move(font));
+        const ImportResult result = PlaceGlyphs(source, base, kSource);
+        Check(result.fromSource.size() + result.kept.size() == FontSet::kCharacters,
+              "a code is neither from the font nor kept");
+        for (const int code : result.kept) {
+            const auto kept = result.table.glyph(code);
+            const auto before = base.glyph(code);
+            Check(std::equal(kept.begin(), kept.end(), before.begin()),
+                  "a kept code lost its base glyph");
+        }
+    } catch (const FileError& error) {
+        Check(namesTheSource(error), "a failure does not name the file");
+    }
+}
+
+void fuzzSheet(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 2)
+        return;
+    const int scale = 1 + bytes[0] % 2;
+    const int slack = bytes[1] % 3 == 0 ? 1 : 0; // now and then a picture of the wrong size
+    Pixels picture(kSheetWidth * scale + slack, kSheetHeight * scale, 0xFFFFFF);
+    const auto pixels = bytes.subspan(2);
+    if (!pixels.empty()) {
+        for (std::size_t i = 0; i < picture.rgb.size(); ++i)
+            picture.rgb[i] = 0x010101u * pixels[(i / 7) % pixels.size()];
+    }
+    try {
+        const FontSet table = ReadSheet(picture, "sheet.png");
+        Check(slack == 0, "a picture of the wrong size was read");
+        Check(ReadSheet(RenderSheet(table, scale), "sheet.png") == table,
+              "the sheet drawn of a set reads back as another set");
+    } catch (const FileError& error) {
+        Check(slack != 0, "a sheet of the right size was refused");
+        Check(std::string_view(error.what()).starts_with("sheet.png: "),
+              "a failure does not name the file");
+    }
+}
+
+#ifdef KORVALIN_FONT_PNG
+void fuzzPngSheet(std::span<const std::uint8_t> bytes) {
+    const std::string_view png(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    try {
+        const Pixels picture = DecodePng(png, "sheet.png");
+        Check(picture.rgb.size() == static_cast<std::size_t>(picture.width) *
+                                        static_cast<std::size_t>(picture.height),
+              "the decoded picture has the wrong number of pixels");
+        const FontSet table = ReadSheet(picture, "sheet.png");
+        Check(ReadSheet(DecodePng(EncodePng(RenderSheet(table, 1)), "again.png"), "again.png") ==
+                  table,
+              "the sheet PNG drawn of a set reads back as another set");
+    } catch (const FileError& error) {
+        Check(std::string_view(error.what()).starts_with("sheet.png: "),
+              "a failure does not name the file");
+    }
+}
+#endif
+
+} // namespace
+} // namespace korvalin
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::span<const std::uint8_t> rest(data + 1, size - 1);
+    switch (data[0] % 3) {
+    case 0:
+        korvalin::fuzzPsf(rest);
+        break;
+    case 1:
+        korvalin::fuzzSheet(rest);
+        break;
+    default:
+#ifdef KORVALIN_FONT_PNG
+        korvalin::fuzzPngSheet(rest);
+#endif
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,194 @@
+#include "FontImport.h"
+
+#include "Charmap.h"
+#include "FileError.h"
+#include "FontSetFile.h"
+#include "FontToolSupport.h"
+#include "Gzip.h"
+#include "Psf.h"
+#include "TempDir.h"
+
+namespace korvalin {
+namespace {
+
+using test::allClear;
+using test::TempDir;
+using test::writeFile;
+
+FontSet defaultSet() {
+    FontSet table;
+    ReadFontSetFile(DEFAULT_SET, table);
+    return table;
+}
+
+std::string artOf(const FontSet& table, int code) {
+    return GlyphArt(table.glyph(code));
+}
+
+// A BDF font of one glyph for "A", drawn by `rows` in a box `width` x `rows.size()` that
+// starts `descent` rows below the baseline.
+std::string oneGlyphBdf(int width, int ascent, int descent, std::vector<std::string> rows) {
+    std::string bdf = "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX " +
+                      std::to_string(width) + " " + std::to_string(ascent + descent) + " 0 -" +
+                      std::to_string(descent) +
+                      "\nSTARTPROPERTIES 4\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING "
+                      "\"1\"\nFONT_ASCENT " +
+                      std::to_string(ascent) + "\nFONT_DESCENT " + std::to_string(descent) +
+                      "\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH " +
+                      std::to_string(width) + " 0\nBBX " + std::to_string(width) + " " +
+                      std::to_string(rows.size()) + " 0 -" + std::to_string(descent) + "\nBITMAP\n";
+    for (const std::string& row : rows) {
+        unsigned bits = 0;
+        for (std::size_t x = 0; x < row.size(); ++x)
+            bits |= row[x] == '#' ? 0x80u >> x : 0;
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", bits);
+        bdf += std::string(hex) + "\n";
+    }
+    return bdf + "ENDCHAR\nENDFONT\n";
+}
+
+struct PlacementCase {
+    const char* name;
+    int width, ascent, descent;
+    std::vector<std::string> rows;
+    const char* expected; // glyph 65 after the import, over an all-clear base
+};
+
+class Placement : public testing::TestWithParam<PlacementCase> {};
+
+// The exact copy keeps columns as drawn, even the empty right one; the fit centres the ink
+// and puts the box's bottom row on the glyph's bottom row.
+TEST_P(Placement, PutsTheGlyphWhereTheRuleSays) {
+    const PlacementCase& c = GetParam();
+    TempDir dir;
+    writeFile(dir / "font.bdf", oneGlyphBdf(c.width, c.ascent, c.descent, c.rows));
+    const ImportResult result = ImportFont(dir / "font.bdf", allClear());
+    EXPECT_EQ(artOf(result.table, 65), c.expected);
+    EXPECT_EQ(result.fromSource, std::vector<int>{65});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bdf, Placement,
+    testing::Values(PlacementCase{"Exact5x7",
+                                  5,
+                                  6,
+                                  1,
+                                  {"#....", ".#...", "..#..", "...#.", "#....", ".#...", "..#.."},
+                                  "#....\n.#...\n..#..\n...#.\n#....\n.#...\n..#..\n"},
+                    PlacementCase{
+                        "Exact5x7WithABlankPaddingColumn",
+                        6,
+                        6,
+                        1,
+                        {"#.....", "......", "......", "......", "......", "......", "#....."},
+                        "#....\n.....\n.....\n.....\n.....\n.....\n#....\n"},
+                    PlacementCase{"SmallFontIsCentredOnTheBottomRow",
+                                  3,
+                                  3,
+                                  0,
+                                  {"###", "#.#", "###"},
+                                  ".....\n.....\n.....\n.....\n.###.\n.#.#.\n.###.\n"},
+                    PlacementCase{"DescendersTakeTheBottomRow",
+                                  2,
+                                  4,
+                                  2,
+                                  {"##", "##", "..", "..", "#.", "#."},
+                                  ".....\n.##..\n.##..\n.....\n.....\n.#...\n.#...\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(RealFonts, MiscFixed5x7IsCopiedPixelForPixel) {
+    if (!std::filesystem::exists(MISC_5X7)) {
+        GTEST_SKIP() << MISC_5X7 << " is missing; install the package that carries it";
+    }
+    const ImportResult result = ImportFont(MISC_5X7, allClear());
+    // The misc-fixed glyphs as the X11 font draws them, the descender of g in the last row.
+    EXPECT_EQ(artOf(result.table, 'A'), ".##..\n#..#.\n#..#.\n####.\n#..#.\n#..#.\n.....\n");
+    EXPECT_EQ(artOf(result.table, 'g'), ".....\n.....\n.###.\n#..#.\n.##..\n#....\n.###.\n");
+    EXPECT_GT(result.fromSource.size(), 190u);
+}
+
+// A scalable font: every glyph lies centred in the five columns, and some glyph reaches
+// the bottom row.
+TEST(RealFonts, DejaVuSansMonoFitsSevenRowsCentred) {
+    if (!std::filesystem::exists(DEJAVU_MONO)) {
+        GTEST_SKIP() << DEJAVU_MONO << " is missing; install the package that carries it";
+    }
+    const ImportResult result = ImportFont(DEJAVU_MONO, allClear());
+    ASSERT_GT(result.fromSource.size(), 150u);
+    bool bottomRowUsed = false;
+    for (const int code : result.fromSource) {
+        int first = 5;
+        int last = -1;
+        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
+            if (result.table.cell(code, cell) != FontSet::kSet)
+                continue;
+            first = std::min(first, cell % 5);
+            last = std::max(last, cell % 5);
+            bottomRowUsed |= cell >= 30;
+        }
+        if (last >= 0) {
+            EXPECT_LE(std::abs(first - (4 - last)), 1) << "code " << code;
+        }
+    }
+    EXPECT_TRUE(bottomRowUsed);
+}
+
+// A real console font: its Unicode table finds the glyphs, whose rows read in the right
+// order; being 8 rows tall, it cannot be imported.
+TEST(RealFonts, ConsoleFontIsReadWithItsUnicodeTable) {
+    if (!std::filesystem::exists(CONSOLE_FONT)) {
+        GTEST_SKIP() << CONSOLE_FONT << " is missing; install the package that carries it";
+    }
+    const std::string bytes = Gunzip(test::readFile(CONSOLE_FONT), kMaxFontFileSize, CONSOLE_FONT);
+    const PsfFont font =
+        ReadPsf({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, CONSOLE_FONT);
+    ASSERT_TRUE(font.glyphOf.contains(U'T'));
+    ASSERT_TRUE(font.glyphOf.contains(U'\u00E9'));
+    const int t = font.glyphOf.at(U'T');
+    // The bar of a T is the widest row, and it is above the stem.
+    int barRow = -1;
+    int widest = 0;
+    for (int y = 0; y < font.height; ++y) {
+        int inked = 0;
+        for (int x = 0; x < font.width; ++x)
+            inked += font.ink(t, x, y) ? 1 : 0;
+        if (inked > widest) {
+            widest = inked;
+            barRow = y;
+        }
+    }
+    EXPECT_GE(widest, 4);
+    EXPECT_LT(barRow, font.height / 2);
+    EXPECT_THROW((void)ImportFont(CONSOLE_FONT, allClear()), FileError);
+}
+
+enum class Format { Bdf, Psf, Png };
+
+class RoundTrip : public testing::TestWithParam<Format> {};
+
+// Export then import over a different base: every code that has a symbol of its own comes
+// back (every code from a sheet), the others keep the base.
+TEST_P(RoundTrip, GivesTheSetBack) {
+    const char* const extension[] = {"font.bdf", "font.psf", "font.png"};
+    TempDir dir;
+    const std::filesystem::path font = dir / extension[static_cast<int>(GetParam())];
+    const test::ToolRun exported = test::runTool({"export", DEFAULT_SET, "-o", test::q(font)});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const FontSet original = defaultSet();
+    const ImportResult back = ImportFont(font, allClear());
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        const std::optional<char32_t> point = CodePointOf(code);
+        // BDF leaves code points beyond 16 bits unencoded, for bdftopcf's sake.
+        const bool comesBack =
+            GetParam() == Format::Png || (point && (GetParam() == Format::Psf || *point <= 0xFFFF));
+        EXPECT_EQ(artOf(back.table, code), artOf(comesBack ? original : allClear(), code))
+            << "code " << code;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip,
+                         testing::Values(Format::Bdf, Format::Psf, Format::Png));
+
+} // namespace
+} // namespace korvalin

@@ -1,0 +1,222 @@
+#include "Charmap.h"
+#include "FontSetFile.h"
+#include "FontToolSupport.h"
+#include "Packer.h"
+#include "PngCodec.h"
+#include "ProgramImage.h"
+#include "Screen.h"
+#include "Sheet.h"
+#include "TempDir.h"
+
+#include <set>
+#include <utility>
+
+namespace korvalin {
+namespace {
+
+using test::allClear;
+using test::q;
+using test::runTool;
+using test::TempDir;
+
+// A set that is blank but for A (its top left cell) and B (its bottom right cell).
+FontSet markerSet() {
+    FontSet table = allClear();
+    table.setCell('A', 0, FontSet::kSet);
+    table.setCell('B', 34, FontSet::kSet);
+    return table;
+}
+
+std::set<std::pair<int, int>> inkPixels(const Pixels& screen) {
+    std::set<std::pair<int, int>> ink;
+    for (int y = 0; y < screen.height; ++y)
+        for (int x = 0; x < screen.width; ++x)
+            if (screen.at(x, y) == kLcdInk)
+                ink.emplace(x, y);
+    return ink;
+}
+
+struct ScreenCase {
+    const char* name;
+    const char* text;
+    std::set<std::pair<int, int>> ink;
+};
+
+class ScreenLayoutTest : public testing::TestWithParam<ScreenCase> {};
+
+TEST_P(ScreenLayoutTest, PutsEachGlyphAtItsCellsTopLeft) {
+    EXPECT_EQ(inkPixels(RenderScreen(markerSet(), GetParam().text, 1)), GetParam().ink);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screen, ScreenLayoutTest,
+    testing::Values(ScreenCase{"FirstCell", "A", {{0, 0}}},
+                    ScreenCase{"SixPixelsApart", "AAB", {{0, 0}, {6, 0}, {16, 6}}},
+                    ScreenCase{"WrapsAfterSixteen", "                AB", {{0, 8}, {10, 14}}},
+                    ScreenCase{"LineFeedStartsARow", "B\nA", {{4, 6}, {0, 8}}},
+                    ScreenCase{
+                        "FullLineAndLineFeedTakeOneRow", "               B\nA", {{94, 6}, {0, 8}}},
+                    ScreenCase{"LastCell", "\n\n\n\n\n\n\n               B", {{94, 62}}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(Screen, ScaleOneIsTheCalculatorsSize) {
+    const Pixels screen = RenderScreen(markerSet(), "", 1);
+    EXPECT_EQ(std::pair(screen.width, screen.height), std::pair(96, 64));
+    const Pixels big = RenderScreen(markerSet(), "A", 4);
+    EXPECT_EQ(inkPixels(big).size(), 16u);
+}
+
+struct TextCase {
+    const char* text;
+    std::vector<int> codes;
+};
+
+class CharmapText : public testing::TestWithParam<TextCase> {};
+
+// Shared symbols go to the plain code; joined symbols count only where their parts have no
+// code of their own.
+TEST_P(CharmapText, MapsTextToCodes) {
+    EXPECT_EQ(CodesForText(GetParam().text), GetParam().codes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Charmap, CharmapText,
+                         testing::Values(TextCase{"A b", {65, 32, 98}}, TextCase{"u=", {117, 61}},
+                                         TextCase{"\u00B0\u00B2", {20, 18}},
+                                         TextCase{"x\u0304x", {203, 120}},
+                                         TextCase{"\u207B\u00B9", {17}}, TextCase{"))", {41, 41}},
+                                         TextCase{"\\*_", {92, 42, 95}}));
+
+class SheetRoundTrip : public testing::TestWithParam<int> {};
+
+TEST_P(SheetRoundTrip, ReadsBackEveryGlyph) {
+    FontSet table;
+    ReadFontSetFile(DEFAULT_SET, table);
+    EXPECT_EQ(ReadSheet(RenderSheet(table, GetParam()), "sheet.png"), table);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, SheetRoundTrip, testing::Values(1, 2, 5));
+
+// The tool's compile against the editor's image and the packer, byte for byte.
+TEST(Compile, EqualsTheEditorsImageAndThePacker) {
+    TempDir tool;
+    TempDir editor;
+    FontSet table;
+    ReadFontSetFile(DEFAULT_SET, table);
+    WriteProgramImage(editor / "Font1.bin", table);
+    const std::string_view packer[] = {"prgforge", "Font1"};
+    std::ostringstream packerErrors;
+    ASSERT_EQ(RunPacker(packer, editor.path(), packerErrors), 0) << packerErrors.str();
+    const test::ToolRun run = runTool({"compile", DEFAULT_SET, "Font1xyz9", "-o", q(tool.path())});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(runTool({"compile", DEFAULT_SET, "Font1", "-o", q(tool.path())}).status, 0);
+    EXPECT_EQ(test::readFile(tool / "Font1.8xp"), test::readFile(editor / "Font1.8xp"));
+    EXPECT_TRUE(std::filesystem::exists(tool / "Font1xyz.8xp")); // cut to 8, as the editor does
+}
+
+TEST(Check, StrictReportsOddCellsAndFails) {
+    TempDir dir;
+    FontSet table = allClear();
+    table.setCell(65, 7, 128);
+    table.setCell(66, 0, -3);
+    WriteFontSetFile(dir / "odd.8xfont", table);
+    EXPECT_EQ(runTool({"check", q(dir / "odd.8xfont")}).status, 0);
+    const test::ToolRun strict = runTool({"check", "--strict", q(dir / "odd.8xfont")});
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_NE(strict.out.find("character 65 A, cell 7 (row 1, column 2): value 128 shows as grey "
+                              "128 and packs as ink"),
+              std::string::npos)
+        << strict.out;
+    EXPECT_NE(strict.out.find("character 66 B, cell 0 (row 0, column 0): value -3 shows black and "
+                              "packs as paper"),
+              std::string::npos)
+        << strict.out;
+}
+
+TEST(ShowAndDiff, PrintArtBesideRowBytesAndSideBySide) {
+    TempDir dir;
+    FontSet a = allClear();
+    test::setGlyph(a, 'A',
+                   GlyphFromArt({".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}));
+    FontSet b = a;
+    b.setCell('!', 2, FontSet::kSet);
+    WriteFontSetFile(dir / "a.8xfont", a);
+    WriteFontSetFile(dir / "b.8xfont", b);
+    const test::ToolRun show = runTool({"show", q(dir / "a.8xfont"), "A"});
+    EXPECT_EQ(show.out, "65 A\n.###.  0E\n#...#  11\n#...#  11\n#####  1F\n#...#  11\n"
+                        "#...#  11\n#...#  11\n");
+    EXPECT_EQ(runTool({"show", q(dir / "a.8xfont"), "65"}).out, show.out);
+    const test::ToolRun diff = runTool({"diff", q(dir / "a.8xfont"), q(dir / "b.8xfont")});
+    EXPECT_EQ(diff.status, 1);
+    EXPECT_EQ(diff.out, "33 !\n.....  ..#..\n.....  .....\n.....  .....\n.....  .....\n"
+                        ".....  .....\n.....  .....\n.....  .....\n");
+    EXPECT_EQ(runTool({"diff", q(dir / "a.8xfont"), q(dir / "a.8xfont")}).status, 0);
+}
+
+struct ErrorCase {
+    const char* name;
+    QStringList arguments; // "@" stands for a scratch folder
+    int status;
+    const char* message;
+};
+
+class Errors : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(Errors, ExitWithTheStatusAndNameTheCause) {
+    TempDir dir;
+    test::writeFile(dir / "junk.psf", "\x72\xB5\x4A\x86" + std::string(40, 'j'));
+    test::writeFile(dir / "small.png", "");
+    test::writeFile(dir / "s.png", EncodePng(Pixels(10, 10, 0)));
+    std::filesystem::copy_file(DEFAULT_SET, dir / "set.8xfont");
+    QStringList arguments;
+    for (QString argument : GetParam().arguments)
+        arguments << argument.replace(QLatin1Char('@'), q(dir.path()));
+    const test::ToolRun run = runTool(arguments);
+    EXPECT_EQ(run.status, GetParam().status) << run.err;
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+}
+
+const QString kSet = QStringLiteral("@/set.8xfont");
+
+INSTANTIATE_TEST_SUITE_P(
+    Tool, Errors,
+    testing::Values(
+        ErrorCase{"NoCommand", {}, 2, "no command given"},
+        ErrorCase{"UnknownCommand", {"paint"}, 2, "\"paint\" is not a command"},
+        ErrorCase{"UnknownOption", {"check", "--loud", kSet}, 2, "loud"},
+        ErrorCase{"TooFewArguments", {"diff", kSet}, 2, "too few arguments"},
+        ErrorCase{"NoOutput", {"render", kSet}, 2, "render needs -o FILE"},
+        ErrorCase{"BadScale", {"render", kSet, "-o", "@/s.png", "--scale", "0"}, 2, "--scale"},
+        ErrorCase{"NoText", {"screen", kSet, "-o", "@/s.png"}, 2, "screen needs --text"},
+        ErrorCase{"BadExtension", {"export", kSet, "-o", "@/f.ttf"}, 2, "FONT.bdf, FONT.psf or"},
+        ErrorCase{"BadCode", {"show", kSet, "256"}, 2, "\"256\" is neither a code"},
+        ErrorCase{"MissingSet", {"check", "@/none.8xfont"}, 1, "none.8xfont: cannot be opened"},
+        ErrorCase{"BadProgramName", {"compile", kSet, "1abc"}, 1, "starts with a digit"},
+        ErrorCase{"UnmappedCharacter",
+                  {"screen", kSet, "-t", "a€", "-o", "@/s.png"},
+                  1,
+                  "no code for \"€\" (U+20AC)"},
+        ErrorCase{"TooManyRows",
+                  {"screen", kSet, "-t", "1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9", "-o", "@/s.png"},
+                  1,
+                  "needs 9 rows"},
+        ErrorCase{"DamagedPsf",
+                  {"import", "@/junk.psf", "-o", "@/x.8xfont", "-b", kSet},
+                  1,
+                  "junk.psf: has a PSF2 header"},
+        ErrorCase{"NotAFont",
+                  {"import", "@/small.png", "-o", "@/x.8xfont", "-b", kSet},
+                  1,
+                  "small.png: is not a font"},
+        ErrorCase{"ImportFromAFolder",
+                  {"import", "@", "-o", "@/x.8xfont", "-b", kSet},
+                  1,
+                  "is not a regular file"},
+        ErrorCase{"SheetOfTheWrongSize",
+                  {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
+                  1,
+                  "not a glyph sheet"},
+        ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace korvalin

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "FontSet.h"
+
+#include <string>
+
+namespace korvalin {
+
+// BDF 2.1 of the set: a 5 x 7 box on a 6-pixel advance, as the calculator spaces its
+// characters. Each code that owns a single-code-point symbol is encoded as that code point;
+// the others are unencoded glyphs named after their code.
+[[nodiscard]] std::string WriteBdf(const FontSet& table);
+
+} // namespace korvalin

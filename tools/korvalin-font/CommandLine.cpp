@@ -1,0 +1,206 @@
+// The command line: one subcommand, its options and arguments, and the help texts.
+#include "Commands.h"
+#include "KorvalinVersion.h"
+
+#include <QCommandLineParser>
+#include <ostream>
+
+namespace korvalin {
+namespace {
+
+QCommandLineOption output(const char* what) {
+    return {{QStringLiteral("o"), QStringLiteral("output")},
+            QString::fromUtf8(what),
+            QStringLiteral("FILE")};
+}
+QCommandLineOption scale(const char* what) {
+    return {{QStringLiteral("s"), QStringLiteral("scale")},
+            QString::fromUtf8(what),
+            QStringLiteral("N")};
+}
+
+std::string optionLine(const QCommandLineOption& option) {
+    std::string names;
+    for (const QString& name : option.names())
+        names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") +
+                 name.toStdString();
+    if (!option.valueName().isEmpty())
+        names += " " + option.valueName().toStdString();
+    names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
+    return "  " + names + option.description().toStdString() + "\n";
+}
+
+constexpr std::size_t kSummaryColumn = 30;
+
+void printHelp(std::ostream& out) {
+    out << "Usage: korvalin-font COMMAND [OPTIONS] ARGUMENTS...\n"
+           "Checks, shows, compiles, renders, imports, exports and compares the 5x7 font sets\n"
+           "of the Korvalin calculator application.\n\nCommands:\n";
+    for (const Command& command : Commands()) {
+        // help2man reads a line that is too long for its column as the summary's own line.
+        std::string line = std::string(command.name) + " " + command.arguments;
+        if (line.size() + 2 > kSummaryColumn)
+            line += "\n" + std::string(kSummaryColumn + 2, ' ');
+        else
+            line.resize(kSummaryColumn, ' ');
+        out << "  " << line << command.summary << "\n";
+    }
+    out << "\nOptions:\n"
+        << "  -h, --help              Show this help; after a command, that command's help.\n"
+        << "  -v, --version           Show the version and the licence.\n"
+        << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff exits\n"
+           "1 when the sets differ and 2 when one cannot be read. Messages name the file and\n"
+           "the cause on standard error.\n"
+           "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
+}
+
+void printCommandHelp(const Command& command, std::ostream& out) {
+    out << "Usage: korvalin-font " << command.name << " " << command.arguments << "\n"
+        << command.summary << "\n\nOptions:\n";
+    for (const QCommandLineOption& option : command.options)
+        out << optionLine(option);
+    out << "  -h, --help              Show this help.\n";
+}
+
+int usage(std::ostream& err, const std::string& message, const char* command = nullptr) {
+    err << "korvalin-font: " << message << "\n";
+    err << "Run \"korvalin-font " << (command ? std::string(command) + " " : std::string())
+        << "--help\" for the usage.\n";
+    return kUsage;
+}
+
+} // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"check",
+         "[--strict] SET.8xfont...",
+         "Read each set as the editor does and report it.",
+         1,
+         -1,
+         {QCommandLineOption(QStringLiteral("strict"),
+                             QStringLiteral("Also report every cell that is neither 0 nor 255, "
+                                            "and fail on any."))},
+         RunCheck},
+        {"show",
+         "SET.8xfont CODE...",
+         "Print glyphs (CODE: 0 to 255 or a character) as # and . beside their row bytes.",
+         2,
+         -1,
+         {},
+         RunShow},
+        {"compile",
+         "SET.8xfont NAME [-o DIR]",
+         "Write NAME.8xp, the calculator program of the set.",
+         2,
+         2,
+         {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
+                             QStringLiteral("The folder for NAME.8xp (default: the current one)."),
+                             QStringLiteral("DIR"))},
+         RunCompile},
+        {"render",
+         "SET.8xfont -o SHEET.png [--scale N]",
+         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code.",
+         1,
+         1,
+         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 32 (default 2).")},
+         RunRender},
+        {"screen",
+         "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
+         "Draw the calculator's 96x64 home screen showing TEXT.",
+         1,
+         1,
+         {QCommandLineOption({QStringLiteral("t"), QStringLiteral("text")},
+                             QStringLiteral("UTF-8 text; \\n starts a new row, \\\\ is a "
+                                            "backslash."),
+                             QStringLiteral("TEXT")),
+          output("The PNG file to write."), scale("Pixels per screen pixel, 1 to 32 (default 4).")},
+         RunScreen},
+        {"import",
+         "SOURCE -o SET.8xfont [--base SET.8xfont]",
+         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font or a sheet PNG.",
+         1,
+         1,
+         {output("The font set file to write."),
+          QCommandLineOption({QStringLiteral("b"), QStringLiteral("base")},
+                             QStringLiteral("The set whose glyphs the codes keep that the "
+                                            "source lacks (default: the editor's default set)."),
+                             QStringLiteral("SET"))},
+         RunImport},
+        {"export",
+         "SET.8xfont -o FONT.{bdf,psf,png}",
+         "Write the set as a BDF font, a PSF2 console font or a sheet PNG.",
+         1,
+         1,
+         {output("The file to write; its extension picks the format.")},
+         RunExport},
+        {"diff",
+         "A.8xfont B.8xfont",
+         "Show the glyphs that differ side by side; exit 1 when any does.",
+         2,
+         2,
+         {},
+         RunDiff},
+    };
+    return commands;
+}
+
+std::filesystem::path toPath(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
+                                               static_cast<std::size_t>(utf8.size())));
+}
+
+int complain(Invocation& call, const std::string& message, int status) {
+    call.err << "korvalin-font: " << message << "\n";
+    return status;
+}
+
+int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.isEmpty())
+        return usage(err, "no command given");
+    const QString first = arguments.front();
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+        printHelp(out);
+        return kSuccess;
+    }
+    if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
+        out << "korvalin-font " << kVersion << "\nLicence: " << kLicence << "\n"
+            << kCopyright << "\n";
+        return kSuccess;
+    }
+    const auto& commands = Commands();
+    const auto found = std::find_if(commands.begin(), commands.end(), [&](const Command& c) {
+        return first == QLatin1String(c.name);
+    });
+    if (found == commands.end())
+        return usage(err, "\"" + first.toStdString() + "\" is not a command");
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    parser.addOption(help);
+    for (const QCommandLineOption& option : found->options)
+        parser.addOption(option);
+    // The parser takes the first word as the program's name.
+    QStringList words = arguments;
+    words.front() = QStringLiteral("korvalin-font");
+    if (!parser.parse(words))
+        return usage(err, parser.errorText().toStdString(), found->name);
+    if (parser.isSet(help)) {
+        printCommandHelp(*found, out);
+        return kSuccess;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < found->minPositional ||
+        (found->maxPositional >= 0 && positional.size() > found->maxPositional))
+        return usage(err,
+                     std::string(found->name) + " takes " + found->arguments +
+                         (positional.size() < found->minPositional ? " (too few arguments)"
+                                                                   : " (too many arguments)"),
+                     found->name);
+    Invocation call{*found, parser, positional, out, err};
+    return found->run(call);
+}
+
+} // namespace korvalin

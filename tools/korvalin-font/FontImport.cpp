@@ -1,0 +1,47 @@
+#include "FontImport.h"
+
+#include "FreeTypeSource.h"
+#include "Gzip.h"
+#include "InputFileStandIn.h"
+#include "PngCodec.h"
+#include "Psf.h"
+#include "Sheet.h"
+
+#include <span>
+
+namespace korvalin {
+namespace {
+
+bool isPsf(std::string_view bytes) {
+    return bytes.starts_with("\x36\x04") || bytes.starts_with("\x72\xB5\x4A\x86");
+}
+
+std::span<const std::uint8_t> asBytes(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+} // namespace
+
+ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base) {
+    std::string bytes = ReadWholeFile(source, kMaxFontFileSize);
+    if (IsPng(bytes)) {
+        ImportResult result{ReadSheet(DecodePng(bytes, source), source), {}, {}};
+        for (int code = 0; code < FontSet::kCharacters; ++code)
+            result.fromSource.push_back(code);
+        return result;
+    }
+    // A gzipped console font is unpacked here; FreeType unpacks a gzipped PCF itself.
+    if (IsGzip(bytes)) {
+        std::string unpacked = Gunzip(bytes, kMaxFontFileSize, source);
+        if (isPsf(unpacked))
+            bytes = std::move(unpacked);
+    }
+    if (isPsf(bytes)) {
+        PsfGlyphSource font(ReadPsf(asBytes(bytes), source));
+        return PlaceGlyphs(font, base, source);
+    }
+    FreeTypeSource font(std::move(bytes), source);
+    return PlaceGlyphs(font, base, source);
+}
+
+} // namespace korvalin

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Placement.h"
+
+#include <filesystem>
+
+namespace korvalin {
+
+// The most a font file may hold, packed or unpacked.
+constexpr std::size_t kMaxFontFileSize = 64u << 20;
+
+// Reads a real font or a glyph sheet PNG and maps it to the 256 codes over `base`; the kind
+// of file comes from its bytes, not its name. Throws FileError naming `source`.
+[[nodiscard]] ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base);
+
+} // namespace korvalin

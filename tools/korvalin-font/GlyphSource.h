@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace korvalin {
+
+// One glyph of a real font as a monochrome bitmap placed against the baseline: `left`
+// columns right of the pen, its top row `top` rows above the baseline.
+struct SourceGlyph {
+    int width = 0;
+    int height = 0;
+    int left = 0;
+    int top = 0;
+    std::vector<std::uint8_t> ink; // width * height, row by row, 1 = ink
+
+    [[nodiscard]] bool at(int x, int y) const {
+        return ink[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                   static_cast<std::size_t>(x)] != 0;
+    }
+};
+
+// A real font at the size the import chose.
+class GlyphSource {
+public:
+    virtual ~GlyphSource() = default;
+
+    // Rows above and below the baseline at the chosen size.
+    [[nodiscard]] virtual int ascent() const = 0;
+    [[nodiscard]] virtual int descent() const = 0;
+    // Whether the font has only the one size, so a font taller than 7 rows may still fit
+    // by the rows its glyphs really use.
+    [[nodiscard]] virtual bool isFixedSize() const = 0;
+    // The glyph for a Unicode code point, or nothing where the font lacks it.
+    [[nodiscard]] virtual std::optional<SourceGlyph> glyph(char32_t codePoint) = 0;
+};
+
+} // namespace korvalin

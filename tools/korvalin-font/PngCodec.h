@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Pixels.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace korvalin {
+
+[[nodiscard]] bool IsPng(std::string_view bytes);
+
+// The PNG file's bytes of a picture, to go through the crash-safe writer. Throws
+// std::runtime_error when the encoder fails.
+[[nodiscard]] std::string EncodePng(const Pixels& picture);
+
+// Throws FileError naming `source` for bytes that are no readable PNG.
+[[nodiscard]] Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source);
+
+} // namespace korvalin

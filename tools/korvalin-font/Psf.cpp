@@ -1,0 +1,179 @@
+#include "Psf.h"
+
+#include "Charmap.h"
+#include "FileError.h"
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+
+namespace korvalin {
+namespace {
+
+constexpr std::uint8_t kPsf1Magic[] = {0x36, 0x04};
+constexpr std::uint8_t kPsf2Magic[] = {0x72, 0xB5, 0x4A, 0x86};
+constexpr int kMaxSide = 64;
+constexpr int kMaxGlyphs = 65536;
+
+std::uint32_t little32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+void put32(std::string& out, std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// PSF1: a table of 16-bit code points per glyph, 0xFFFE opening a sequence, 0xFFFF ending.
+void readPsf1Table(std::span<const std::uint8_t> table, PsfFont& font) {
+    std::size_t at = 0;
+    for (int glyph = 0; glyph < font.glyphCount && at + 1 < table.size(); ++glyph) {
+        bool inSequence = false;
+        while (at + 1 < table.size()) {
+            const auto unit = static_cast<char32_t>(table[at] | table[at + 1] << 8);
+            at += 2;
+            if (unit == 0xFFFF)
+                break;
+            if (unit == 0xFFFE)
+                inSequence = true;
+            else if (!inSequence)
+                font.glyphOf.emplace(unit, glyph);
+        }
+    }
+}
+
+// PSF2: UTF-8 per glyph, 0xFE opening a sequence, 0xFF ending.
+void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font) {
+    std::size_t at = 0;
+    for (int glyph = 0; glyph < font.glyphCount && at < table.size(); ++glyph) {
+        std::size_t end = at;
+        while (end < table.size() && table[end] != 0xFF)
+            ++end;
+        std::size_t single = at;
+        while (single < end && table[single] != 0xFE)
+            ++single;
+        try {
+            const std::string text(table.begin() + static_cast<std::ptrdiff_t>(at),
+                                   table.begin() + static_cast<std::ptrdiff_t>(single));
+            for (const char32_t point : DecodeUtf8(text))
+                font.glyphOf.emplace(point, glyph);
+        } catch (const std::invalid_argument&) {
+            // A malformed entry maps nothing; the glyphs stay readable.
+        }
+        at = end + 1;
+    }
+}
+
+} // namespace
+
+bool PsfFont::ink(int glyph, int x, int y) const {
+    const std::size_t rowBytes = static_cast<std::size_t>(width + 7) / 8;
+    const std::size_t at = (static_cast<std::size_t>(glyph) * static_cast<std::size_t>(height) +
+                            static_cast<std::size_t>(y)) *
+                               rowBytes +
+                           static_cast<std::size_t>(x / 8);
+    return (bitmaps[at] & (0x80 >> (x % 8))) != 0;
+}
+
+PsfFont ReadPsf(std::span<const std::uint8_t> bytes, const std::filesystem::path& source) {
+    PsfFont font;
+    std::size_t glyphsAt = 0;
+    bool hasTable = false;
+    const bool psf2 = bytes.size() >= 4 &&
+                      std::equal(std::begin(kPsf2Magic), std::end(kPsf2Magic), bytes.begin());
+    if (psf2 && bytes.size() < 32)
+        throw FileError(source, "ends inside its PSF2 header");
+    if (psf2) {
+        const std::uint32_t headerSize = little32(bytes, 8);
+        const std::uint32_t length = little32(bytes, 16);
+        const std::uint32_t charSize = little32(bytes, 20);
+        const std::uint32_t height = little32(bytes, 24);
+        const std::uint32_t width = little32(bytes, 28);
+        if (width < 1 || width > kMaxSide || height < 1 || height > kMaxSide || length < 1 ||
+            length > kMaxGlyphs || charSize != height * ((width + 7) / 8) || headerSize < 32 ||
+            headerSize > bytes.size())
+            throw FileError(source, "has a PSF2 header that makes no sense");
+        font.width = static_cast<int>(width);
+        font.height = static_cast<int>(height);
+        font.glyphCount = static_cast<int>(length);
+        glyphsAt = headerSize;
+        hasTable = (little32(bytes, 12) & 1) != 0;
+    } else if (bytes.size() >= 4 && bytes[0] == kPsf1Magic[0] && bytes[1] == kPsf1Magic[1]) {
+        const std::uint8_t mode = bytes[2];
+        if (bytes[3] < 1 || bytes[3] > kMaxSide)
+            throw FileError(source, "has a PSF1 header that makes no sense");
+        font.width = 8;
+        font.height = bytes[3];
+        font.glyphCount = (mode & 0x01) != 0 ? 512 : 256;
+        glyphsAt = 4;
+        hasTable = (mode & 0x06) != 0;
+    } else {
+        throw FileError(source, "is not a PSF console font");
+    }
+
+    const std::size_t glyphBytes = static_cast<std::size_t>(font.glyphCount) *
+                                   static_cast<std::size_t>(font.height) *
+                                   static_cast<std::size_t>((font.width + 7) / 8);
+    if (bytes.size() - glyphsAt < glyphBytes)
+        throw FileError(source, "ends inside its glyphs");
+    const auto glyphs = bytes.subspan(glyphsAt, glyphBytes);
+    font.bitmaps.assign(glyphs.begin(), glyphs.end());
+    const auto table = bytes.subspan(glyphsAt + glyphBytes);
+    if (!hasTable) {
+        for (int glyph = 0; glyph < std::min(font.glyphCount, 256); ++glyph)
+            font.glyphOf.emplace(static_cast<char32_t>(glyph), glyph);
+    } else if (psf2) {
+        readPsf2Table(table, font);
+    } else {
+        readPsf1Table(table, font);
+    }
+    return font;
+}
+
+std::string WritePsf(const FontSet& table) {
+    std::string out(kPsf2Magic, kPsf2Magic + 4);
+    put32(out, 0);  // version
+    put32(out, 32); // header size
+    put32(out, 1);  // has a Unicode table
+    put32(out, FontSet::kCharacters);
+    put32(out, FontSet::kRows); // one byte a row
+    put32(out, FontSet::kRows);
+    put32(out, FontSet::kColumns);
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        const auto glyph = table.glyph(code);
+        for (int row = 0; row < FontSet::kRows; ++row) {
+            unsigned bits = 0;
+            for (int column = 0; column < FontSet::kColumns; ++column) {
+                if ((glyph[static_cast<std::size_t>(row * FontSet::kColumns + column)] & 1) == 0)
+                    bits |= 0x80u >> column;
+            }
+            out += static_cast<char>(bits);
+        }
+    }
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        if (OwnsSymbol(code)) {
+            const std::string_view symbol = kCharmapSymbols[static_cast<std::size_t>(code)];
+            if (DecodeUtf8(symbol).size() > 1)
+                out += '\xFE';
+            out += symbol;
+        }
+        out += '\xFF';
+    }
+    return out;
+}
+
+std::optional<SourceGlyph> PsfGlyphSource::glyph(char32_t codePoint) {
+    const auto found = font_.glyphOf.find(codePoint);
+    if (found == font_.glyphOf.end())
+        return std::nullopt;
+    SourceGlyph glyph{font_.width, font_.height, 0, font_.height, {}};
+    glyph.ink.reserve(static_cast<std::size_t>(font_.width * font_.height));
+    for (int y = 0; y < font_.height; ++y)
+        for (int x = 0; x < font_.width; ++x)
+            glyph.ink.push_back(font_.ink(found->second, x, y) ? 1 : 0);
+    return glyph;
+}
+
+} // namespace korvalin

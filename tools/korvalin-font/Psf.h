@@ -1,0 +1,49 @@
+#pragma once
+
+#include "FontSet.h"
+#include "GlyphSource.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+// A Linux console font (PSF1 or PSF2), its glyph bitmaps and what each stands for.
+struct PsfFont {
+    int width = 0;
+    int height = 0;
+    int glyphCount = 0;
+    std::vector<std::uint8_t>
+        bitmaps; // glyphCount glyphs of height rows, (width + 7) / 8 bytes a row
+    std::map<char32_t, int> glyphOf; // code point -> first glyph that lists it
+
+    [[nodiscard]] bool ink(int glyph, int x, int y) const;
+};
+
+// Reads a console font from its bytes. A font without a Unicode table is taken as glyph n
+// standing for U+00nn. Throws FileError naming `source` for anything that is not one.
+[[nodiscard]] PsfFont ReadPsf(std::span<const std::uint8_t> bytes,
+                              const std::filesystem::path& source);
+
+// PSF2 of the set, 5 x 7 pixels a glyph, with the charmap as its Unicode table.
+[[nodiscard]] std::string WritePsf(const FontSet& table);
+
+// The console font as a source for the import: the cell's bottom row is the lowest row.
+class PsfGlyphSource : public GlyphSource {
+public:
+    explicit PsfGlyphSource(PsfFont font) : font_(std::move(font)) {}
+
+    [[nodiscard]] int ascent() const override { return font_.height; }
+    [[nodiscard]] int descent() const override { return 0; }
+    [[nodiscard]] bool isFixedSize() const override { return true; }
+    [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
+
+private:
+    PsfFont font_;
+};
+
+} // namespace korvalin

@@ -1,5 +1,7 @@
 #include "ProgramName.h"
 
+#include "Escaped.h"
+
 namespace korvalin {
 namespace {
 
@@ -26,7 +28,7 @@ std::string describe(std::string_view character) {
         return "a blank";
     if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x20)
         return "a control character";
-    return "\"" + std::string(character) + "\"";
+    return "\"" + EscapedExcerpt(character, character.size(), Utf8::Kept) + "\"";
 }
 
 } // namespace
@@ -53,8 +55,8 @@ std::string ProgramNameProblem(std::string_view name) {
                    kRule;
     }
     if (name.size() > kMaxProgramNameLength)
-        return "The program name \"" + std::string(name) + "\" is longer than 8 characters." +
-               kRule;
+        return "The program name \"" + std::string(name) + "\" is longer than " +
+               std::to_string(kMaxProgramNameLength) + " characters." + kRule;
     if (!isAsciiLetter(name.front()))
         return "The program name \"" + std::string(name) + "\" starts with a digit." + kRule;
     return {};

@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "is larger than 65516 bytes"},
                     PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
                     PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten) {
     writeFile(dir / "FONT1.bin", "\xC9");

@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         GlyphRows{"stripes",
                   GlyphFromArt({"#.#.#", ".###.", "#####", ".....", "#.#.#", ".###.", "....."}),
                   {0x15, 0x0E, 0x1F, 0, 0x15, 0x0E, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ProgramImage, JudgesCellsByParityAlone) {
     FontSet table = blank();

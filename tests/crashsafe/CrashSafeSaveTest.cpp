@@ -150,5 +150,24 @@ TEST(CrashSafeSave, FullDiskFailsCleanlyAndKeepsTheOldFile) {
     EXPECT_EQ(after.f_bavail, before.f_bavail);
 }
 
+TEST(CrashSafeSave, AWriteOfNothingFailsInsteadOfSpinning) {
+    const TempDir dir;
+    const fs::path target = dir / "zero.8xfont";
+    ASSERT_NO_THROW(WriteFontSetFile(target, test::saveLoopSetA()));
+    // The sanitizers' runtime wants to come first; the shim only replaces write().
+    const std::string command =
+        "timeout 20 env LD_PRELOAD='" WRITE_ZERO_SHIM_PATH "' KORVALIN_WRITE_ZERO=zero.8xfont "
+        "ASAN_OPTIONS=verify_asan_link_order=0 '" SAVE_LOOP_PATH "' '" +
+        target.string() + "' once 2>'" + (dir / "errors.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "124 means the save was still looping after 20 s";
+    EXPECT_NE(readFile(dir / "errors.txt").find("zero.8xfont: cannot be written: "),
+              std::string::npos)
+        << readFile(dir / "errors.txt");
+    EXPECT_EQ(readFile(target), FontSetText(test::saveLoopSetA()));
+    EXPECT_EQ(otherEntries(dir.path(), target), std::vector<std::string>{"errors.txt"});
+}
+
 } // namespace
 } // namespace korvalin

@@ -45,7 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedName{"my font", "a blank"}, RefusedName{"../x", "\".\""},
                     RefusedName{"a\\b", "\"\\\""}, RefusedName{"x;rm", "\";\""},
                     RefusedName{"a$(id)", "\"$\""}, RefusedName{"a\nb", "a control character"},
-                    RefusedName{"a\x7F", "\"\\x7F\""}, RefusedName{"a\xFFb", "\"\\xFF\""},
+                    RefusedName{"a\x7F", "\"\\x7F\""},
+                    RefusedName{"a\xFF"
+                                "b",
+                                "\"\\xFF\""},
                     RefusedName{"1abc", "starts with a digit"},
                     RefusedName{"\xCE\xB8"
                                 "eta",

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <charconv>
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>
@@ -54,6 +55,25 @@ void BM_ReadFontSetText(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_ReadFontSetText);
+
+// The floor for the reader: a bare std::from_chars loop over the same text, with no checks
+// of the separators, the range or the count.
+void BM_FromCharsFloor(benchmark::State& state) {
+    const std::string text = FontSetText(allClear());
+    FontSet table;
+    for (auto _ : state) {
+        const char* at = text.data();
+        const char* const end = at + text.size();
+        for (CellValue& cell : table.cells()) {
+            while (at != end && (*at == ' ' || *at == '\r' || *at == '\n'))
+                ++at;
+            at = std::from_chars(at, end, cell).ptr;
+        }
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_FromCharsFloor);
 
 void BM_FontSetText(benchmark::State& state) {
     const FontSet table = allClear();

@@ -47,48 +47,54 @@ bool FontSetParser::refill() {
     return count > 0;
 }
 
-// The separator and field the writer makes, read straight from the buffer while it holds
-// the whole of them; anything else (a chunk's end, a fault) is left to the careful path.
-bool FontSetParser::readFieldQuickly(bool afterSeparator, CellValue& value) {
+// Fields in the forms the writer makes, read straight from the buffer while it holds the
+// whole of the next one; anything else (a chunk's end, a fault) is left to the careful path.
+// Returns the index of the first cell not filled.
+int FontSetParser::readQuickly(std::span<CellValue, FontSet::kCellCount> cells, int from) {
     constexpr std::ptrdiff_t kWindow = 32;
-    if (end_ - next_ < kWindow)
-        return false;
     const char* p = next_;
-    const char* const limit = next_ + kWindow - 4;
-    int lines = 0;
-    if (afterSeparator) {
-        while (p < limit && isBlank(*p))
-            ++p;
-        if (*p == ',') {
-            ++p;
-        } else if (*p == '\n') {
-            ++p;
-            ++lines;
-        } else if (*p == '\r') {
-            p += p[1] == '\n' ? 2 : 1;
-            ++lines;
+    int line = line_;
+    int i = from;
+    for (; i < FontSet::kCellCount && end_ - p >= kWindow; ++i) {
+        const char* q = p;
+        const char* const limit = p + kWindow - 4;
+        int lines = 0;
+        if (i > 0) {
+            while (q < limit && isBlank(*q))
+                ++q;
+            if (*q == ',') {
+                ++q;
+            } else if (*q == '\n') {
+                ++q;
+                lines = 1;
+            } else if (*q == '\r') {
+                q += q[1] == '\n' ? 2 : 1;
+                lines = 1;
+            }
         }
+        while (q < limit && isBlank(*q))
+            ++q;
+        const bool negative = *q == '-';
+        if (negative || *q == '+')
+            ++q;
+        const char* const digits = q;
+        int magnitude = 0;
+        while (q < limit && q - digits < 6 && isDigit(*q)) {
+            magnitude = magnitude * 10 + (*q - '0');
+            ++q;
+        }
+        if (q == digits || q >= limit || !isSeparator(static_cast<unsigned char>(*q)))
+            break;
+        const int value = negative ? -magnitude : magnitude;
+        if (value < kMinValue || value > kMaxValue)
+            break;
+        cells[static_cast<std::size_t>(i)] = static_cast<CellValue>(value);
+        p = q;
+        line += lines;
     }
-    while (p < limit && isBlank(*p))
-        ++p;
-    const bool negative = *p == '-';
-    if (negative || *p == '+')
-        ++p;
-    const char* const digits = p;
-    int magnitude = 0;
-    while (p < limit && p - digits < 6 && isDigit(*p)) {
-        magnitude = magnitude * 10 + (*p - '0');
-        ++p;
-    }
-    if (p == digits || p >= limit || !isSeparator(static_cast<unsigned char>(*p)))
-        return false;
-    const int signedValue = negative ? -magnitude : magnitude;
-    if (signedValue < kMinValue || signedValue > kMaxValue)
-        return false;
-    value = static_cast<CellValue>(signedValue);
     next_ = p;
-    line_ += lines;
-    return true;
+    line_ = line;
+    return i;
 }
 
 void FontSetParser::skipBlanks() {
@@ -176,14 +182,10 @@ CellValue FontSetParser::readField(int valuesRead) {
 }
 
 void FontSetParser::readInto(std::span<CellValue, FontSet::kCellCount> cells) {
-    for (int i = 0; i < FontSet::kCellCount; ++i) {
-        CellValue value = 0;
-        if (!readFieldQuickly(i > 0, value)) {
-            if (i > 0)
-                skipSeparator();
-            value = readField(i);
-        }
-        cells[static_cast<std::size_t>(i)] = value;
+    for (int i = readQuickly(cells, 0); i < FontSet::kCellCount; i = readQuickly(cells, i + 1)) {
+        if (i > 0)
+            skipSeparator();
+        cells[static_cast<std::size_t>(i)] = readField(i);
     }
 }
 

@@ -40,7 +40,7 @@ private:
     void advance() { ++next_; }
     bool refill();
 
-    bool readFieldQuickly(bool afterSeparator, CellValue& value);
+    int readQuickly(std::span<CellValue, FontSet::kCellCount> cells, int from);
     void skipBlanks();
     void skipSeparator();
     CellValue readField(int valuesRead);

@@ -45,8 +45,9 @@ std::string CutProgramName(std::string_view reply) {
 }
 
 std::string ProgramNameProblem(std::string_view name) {
-    static const std::string kRule =
-        " A program name is 1 to 8 letters (A-Z, a-z) and digits, starting with a letter.";
+    static const std::string kRule = " A program name is 1 to " +
+                                     std::to_string(kMaxProgramNameLength) +
+                                     " letters (A-Z, a-z) and digits, starting with a letter.";
     if (name.empty())
         return "The program name is empty." + kRule;
     for (std::size_t i = 0; i < name.size(); ++i) {

@@ -6,6 +6,7 @@
 #include "FileError.h"
 #include "FolderDescriptor.h"
 
+#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -132,7 +133,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
 
     // A killed save of an earlier process with the same id may have left the name taken.
     // Until it has the old file's permissions, the new one is the owner's alone.
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     std::string temporary;
     int descriptor = -1;
     for (int attempt = 0; attempt < kNameAttempts && descriptor < 0; ++attempt) {

@@ -36,7 +36,7 @@ protected:
 
     // A font set file of all-paper glyphs in a folder of the user's.
     QString paperFile(const std::string& name = "paper.8xfont") {
-        WriteFontSetFile(fonts / name, paperSet());
+        WriteFontSetFile(fonts / name, test::paperSet());
         return qpath(fonts / name);
     }
 

@@ -3,9 +3,11 @@
 #include "FontSetFile.h"
 #include "ProgramImage.h"
 #include "ProgramVariable.h"
+#include "TestSets.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <charconv>
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>
@@ -15,11 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-FontSet allClear() {
-    FontSet table;
-    std::ranges::fill(table.cells(), FontSet::kClear);
-    return table;
-}
+using test::paperSet;
 
 // tmpfs where there is one, so the figures are the program's and not the disk's.
 fs::path benchFolder(bool onDisk) {
@@ -32,7 +30,7 @@ fs::path benchFolder(bool onDisk) {
 
 void BM_ReadFontSetFile(benchmark::State& state) {
     const fs::path path = benchFolder(false) / "clear.8xfont";
-    WriteFontSetFile(path, allClear());
+    WriteFontSetFile(path, paperSet());
     FontSet table;
     for (auto _ : state) {
         ReadFontSetFile(path, table);
@@ -44,7 +42,7 @@ void BM_ReadFontSetFile(benchmark::State& state) {
 BENCHMARK(BM_ReadFontSetFile);
 
 void BM_ReadFontSetText(benchmark::State& state) {
-    const std::string text = FontSetText(allClear());
+    const std::string text = FontSetText(paperSet());
     FontSet table;
     for (auto _ : state) {
         std::istringstream in(text);
@@ -55,8 +53,27 @@ void BM_ReadFontSetText(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFontSetText);
 
+// The floor for the reader: a bare std::from_chars loop over the same text, with no checks
+// of the separators, the range or the count.
+void BM_FromCharsFloor(benchmark::State& state) {
+    const std::string text = FontSetText(paperSet());
+    FontSet table;
+    for (auto _ : state) {
+        const char* at = text.data();
+        const char* const end = at + text.size();
+        for (CellValue& cell : table.cells()) {
+            while (at != end && (*at == ' ' || *at == '\r' || *at == '\n'))
+                ++at;
+            at = std::from_chars(at, end, cell).ptr;
+        }
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_FromCharsFloor);
+
 void BM_FontSetText(benchmark::State& state) {
-    const FontSet table = allClear();
+    const FontSet table = paperSet();
     for (auto _ : state)
         benchmark::DoNotOptimize(FontSetText(table));
     state.SetBytesProcessed(state.iterations() * 62720);
@@ -67,7 +84,7 @@ BENCHMARK(BM_FontSetText);
 void BM_WriteFontSetFile(benchmark::State& state) {
     const bool onDisk = state.range(0) != 0;
     const fs::path path = benchFolder(onDisk) / "clear.8xfont";
-    const FontSet table = allClear();
+    const FontSet table = paperSet();
     for (auto _ : state)
         WriteFontSetFile(path, table);
     state.SetBytesProcessed(state.iterations() * 62720);
@@ -77,14 +94,14 @@ void BM_WriteFontSetFile(benchmark::State& state) {
 BENCHMARK(BM_WriteFontSetFile)->Arg(0)->Arg(1);
 
 void BM_BuildProgramImage(benchmark::State& state) {
-    const FontSet table = allClear();
+    const FontSet table = paperSet();
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildProgramImage(table));
 }
 BENCHMARK(BM_BuildProgramImage);
 
 void BM_PackProgramVariable(benchmark::State& state) {
-    const ProgramImage image = BuildProgramImage(allClear());
+    const ProgramImage image = BuildProgramImage(paperSet());
     for (auto _ : state)
         benchmark::DoNotOptimize(PackProgramVariable("FONT1", image, "Korvalin font set"));
 }

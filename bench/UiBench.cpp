@@ -1,6 +1,7 @@
 // The editor window: showing a character and clicking a cell, with and without painting.
 #include "FontSetFile.h"
 #include "Form1.h"
+#include "TestSets.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -17,13 +18,7 @@ namespace fs = std::filesystem;
 
 // Characters 0 and 1 differ in every cell, so showing one after the other repaints all
 // 70 cells: the worst case of ShowCharacter.
-FontSet alternatingSet() {
-    FontSet table;
-    for (int c = 0; c < FontSet::kCharacters; ++c)
-        for (int i = 0; i < FontSet::kCellsPerGlyph; ++i)
-            table.setCell(c, i, (c + i) % 2 ? FontSet::kSet : FontSet::kClear);
-    return table;
-}
+using test::alternatingSet;
 
 // The desktop as a benchmark sees it: a program folder holding the default set, and a
 // user who never gets asked anything.

@@ -76,6 +76,16 @@ def main():
             measured = f"{wall * 1e3:.1f} ms a file, {measured}"
         table.add(figure, measured, f"{cpu_mb_s:.0f} MB/s", goal, met)
 
+    def floor_ratio(figure, name, floor_name, goal_ratio):
+        """The reader's time over the floor's, both from the same run of core_bench."""
+        if name not in core or floor_name not in core:
+            return
+        wall, cpu = wall_and_cpu_seconds(core[name])
+        floor_wall, floor_cpu = wall_and_cpu_seconds(core[floor_name])
+        ratio = wall / floor_wall
+        table.add(figure, f"{ratio:.2f}x", f"{cpu / floor_cpu:.2f}x", f"<= {goal_ratio}x floor",
+                  ratio <= goal_ratio)
+
     def duration(benchmarks, figure, name, goal_s=None, goal_text="(report)"):
         if name not in benchmarks:
             return
@@ -84,6 +94,8 @@ def main():
         table.add(figure, format_duration(wall), format_duration(cpu), goal_text, met)
 
     throughput("font set read", "BM_ReadFontSetFile", 300)
+    throughput("floor: std::from_chars loop", "BM_FromCharsFloor")
+    floor_ratio("font set read / floor", "BM_ReadFontSetText", "BM_FromCharsFloor", 1.5)
     throughput("font set write (tmpfs)", "BM_WriteFontSetFile/0", 300)
     throughput("font set write (disk + fsync)", "BM_WriteFontSetFile/1")
     duration(core, "program image", "BM_BuildProgramImage", 10e-6, "< 10 us")

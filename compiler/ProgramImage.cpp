@@ -7,8 +7,8 @@
 namespace korvalin {
 
 ProgramImage BuildProgramImage(const FontSet& table) {
-    static constexpr std::array<std::uint8_t, 11> kHeader = {0xBB, 0x6D, 0xC9, 'k', 'o', 'r',
-                                                             'v',  'a',  'l',  'i', 'n'};
+    static constexpr std::array<std::uint8_t, kProgramImageHeaderSize> kHeader = {
+        0xBB, 0x6D, 0xC9, 'k', 'o', 'r', 'v', 'a', 'l', 'i', 'n'};
     ProgramImage image{};
     std::copy(kHeader.begin(), kHeader.end(), image.begin());
 

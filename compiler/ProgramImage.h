@@ -10,7 +10,11 @@ namespace korvalin {
 
 // The calculator program image: an assembled-program token and a return instruction
 // (BB 6D C9), the signature "korvalin", then 7 row bytes for each of the 256 glyphs.
-constexpr std::size_t kProgramImageSize = 3 + 8 + FontSet::kCharacters * FontSet::kRows;
+constexpr std::size_t kProgramPrologueSize = 3;
+constexpr std::size_t kProgramSignatureSize = 8;
+constexpr std::size_t kProgramImageHeaderSize = kProgramPrologueSize + kProgramSignatureSize;
+constexpr std::size_t kProgramImageSize =
+    kProgramImageHeaderSize + FontSet::kCharacters * FontSet::kRows;
 using ProgramImage = std::array<std::uint8_t, kProgramImageSize>;
 
 // A cell counts as ink exactly when its value is even; bit 4 of a row byte is column 0.

@@ -1,5 +1,7 @@
 #include "ProgramName.h"
 
+#include "Escaped.h"
+
 namespace korvalin {
 namespace {
 
@@ -26,7 +28,7 @@ std::string describe(std::string_view character) {
         return "a blank";
     if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x20)
         return "a control character";
-    return "\"" + std::string(character) + "\"";
+    return "\"" + EscapedExcerpt(character, character.size(), Utf8::Kept) + "\"";
 }
 
 } // namespace
@@ -43,8 +45,9 @@ std::string CutProgramName(std::string_view reply) {
 }
 
 std::string ProgramNameProblem(std::string_view name) {
-    static const std::string kRule =
-        " A program name is 1 to 8 letters (A-Z, a-z) and digits, starting with a letter.";
+    static const std::string kRule = " A program name is 1 to " +
+                                     std::to_string(kMaxProgramNameLength) +
+                                     " letters (A-Z, a-z) and digits, starting with a letter.";
     if (name.empty())
         return "The program name is empty." + kRule;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -53,8 +56,8 @@ std::string ProgramNameProblem(std::string_view name) {
                    kRule;
     }
     if (name.size() > kMaxProgramNameLength)
-        return "The program name \"" + std::string(name) + "\" is longer than 8 characters." +
-               kRule;
+        return "The program name \"" + std::string(name) + "\" is longer than " +
+               std::to_string(kMaxProgramNameLength) + " characters." + kRule;
     if (!isAsciiLetter(name.front()))
         return "The program name \"" + std::string(name) + "\" starts with a digit." + kRule;
     return {};

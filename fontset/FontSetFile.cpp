@@ -3,35 +3,41 @@
 #include "AtomicFile.h"
 #include "FileError.h"
 #include "FontSetParser.h"
+#include "InputFile.h"
 
-#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <istream>
 
 namespace korvalin {
 
-void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table) {
+namespace {
+
+void parse(ChunkReader read, const std::filesystem::path& source, FontSet& table) {
     FontSet parsed;
     try {
-        FontSetParser(in).readInto(parsed.cells());
+        FontSetParser(std::move(read)).readInto(parsed.cells());
     } catch (const ParseError& error) {
         throw FileError(source, error.what());
     }
     table = parsed;
 }
 
+} // namespace
+
+void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table) {
+    parse(
+        [&in](std::span<char> buffer) {
+            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            if (in.bad())
+                throw ParseError("could not be read to its end");
+            return static_cast<std::size_t>(in.gcount());
+        },
+        source, table);
+}
+
 void ReadFontSetFile(const std::filesystem::path& path, FontSet& table) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        throw FileError(path, "cannot be opened: it is a folder");
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        const int reason = errno;
-        throw FileError(path, "cannot be opened: " +
-                                  (reason ? systemReason(reason) : std::string("unreadable")));
-    }
-    ReadFontSet(in, path, table);
+    InputFile file(path);
+    parse([&file](std::span<char> buffer) { return file.read(buffer); }, path, table);
 }
 
 std::string FontSetText(const FontSet& table) {

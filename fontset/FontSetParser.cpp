@@ -1,7 +1,9 @@
 #include "FontSetParser.h"
 
+#include "Escaped.h"
+
 #include <algorithm>
-#include <istream>
+#include <cstddef>
 
 namespace korvalin {
 namespace {
@@ -22,39 +24,77 @@ bool isDigit(int c) {
 }
 
 // A field as it stands in the file, cut short and with unprintable bytes escaped.
-// `length` is the field's whole length, of which `field` holds the start.
-std::string quoted(const std::string& field, std::size_t length) {
-    std::string shown = "\"";
-    for (std::size_t i = 0; i < field.size() && i < kShown; ++i) {
-        const auto c = static_cast<unsigned char>(field[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            shown += static_cast<char>(c);
-        } else {
-            constexpr char hex[] = "0123456789ABCDEF";
-            shown += "\\x";
-            shown += hex[c >> 4];
-            shown += hex[c & 0xF];
-        }
-    }
-    if (length > kShown)
-        shown += "...";
-    return shown + "\"";
+// `field` holds the start of the field, one byte more than is shown when there is more.
+std::string quoted(const std::string& field) {
+    return "\"" + EscapedExcerpt(field, kShown) + "\"";
 }
 
 std::string valuesCount(int count) {
     return std::to_string(count) + (count == 1 ? " value" : " values");
 }
 
+std::string endedEarly(int valuesRead) {
+    return "ends after " + valuesCount(valuesRead) + "; " + std::to_string(FontSet::kCellCount) +
+           " needed";
+}
+
 } // namespace
 
 bool FontSetParser::refill() {
-    in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    const auto count = in_.gcount();
-    if (in_.bad())
-        throw ParseError("could not be read to its end");
+    const std::size_t count = read_(buffer_);
     next_ = buffer_.data();
     end_ = next_ + count;
     return count > 0;
+}
+
+// Fields in the forms the writer makes, read straight from the buffer while it holds the
+// whole of the next one; anything else (a chunk's end, a fault) is left to the careful path.
+// Returns the index of the first cell not filled.
+int FontSetParser::readQuickly(std::span<CellValue, FontSet::kCellCount> cells, int from) {
+    constexpr std::ptrdiff_t kWindow = 32;
+    const char* p = next_;
+    int line = line_;
+    int i = from;
+    for (; i < FontSet::kCellCount && end_ - p >= kWindow; ++i) {
+        const char* q = p;
+        const char* const limit = p + kWindow - 4;
+        int lines = 0;
+        if (i > 0) {
+            while (q < limit && isBlank(*q))
+                ++q;
+            if (*q == ',') {
+                ++q;
+            } else if (*q == '\n') {
+                ++q;
+                lines = 1;
+            } else if (*q == '\r') {
+                q += q[1] == '\n' ? 2 : 1;
+                lines = 1;
+            }
+        }
+        while (q < limit && isBlank(*q))
+            ++q;
+        const bool negative = *q == '-';
+        if (negative || *q == '+')
+            ++q;
+        const char* const digits = q;
+        int magnitude = 0;
+        while (q < limit && q - digits < 6 && isDigit(*q)) {
+            magnitude = magnitude * 10 + (*q - '0');
+            ++q;
+        }
+        if (q == digits || q >= limit || !isSeparator(static_cast<unsigned char>(*q)))
+            break;
+        const int value = negative ? -magnitude : magnitude;
+        if (value < kMinValue || value > kMaxValue)
+            break;
+        cells[static_cast<std::size_t>(i)] = static_cast<CellValue>(value);
+        p = q;
+        line += lines;
+    }
+    next_ = p;
+    line_ = line;
+    return i;
 }
 
 void FontSetParser::skipBlanks() {
@@ -86,7 +126,7 @@ void FontSetParser::failEmptyField(int valuesRead) {
     for (int c = peek(); c != kEnd && isSeparator(c); c = peek())
         advance();
     if (peek() == kEnd)
-        throw ParseError("ends after " + valuesCount(valuesRead) + "; 8960 needed");
+        throw ParseError(endedEarly(valuesRead));
     throw ParseError("line " + std::to_string(emptyLine) + ": value " +
                      std::to_string(valuesRead + 1) + " is empty");
 }
@@ -95,7 +135,7 @@ CellValue FontSetParser::readField(int valuesRead) {
     skipBlanks();
     int c = peek();
     if (c == kEnd)
-        throw ParseError("ends after " + valuesCount(valuesRead) + "; 8960 needed");
+        throw ParseError(endedEarly(valuesRead));
     if (isSeparator(c))
         failEmptyField(valuesRead);
 
@@ -112,6 +152,11 @@ CellValue FontSetParser::readField(int valuesRead) {
     }
     const std::size_t digitsFrom = length;
     for (c = peek(); c != kEnd && !isSeparator(c); c = peek()) {
+        // Once the field cannot be a value, it is read only as far as the message quotes it:
+        // an endless run of NUL bytes must end the read at once.
+        const bool hopeless = !wellFormed || magnitude > kMaxValue + 1;
+        if (hopeless && length >= kept.size())
+            break;
         if (length < kept.size())
             kept[length] = static_cast<char>(c);
         ++length;
@@ -131,13 +176,13 @@ CellValue FontSetParser::readField(int valuesRead) {
     const std::string field(kept.data(), std::min(length, kept.size()));
     const std::string where = "line " + std::to_string(line_) + ": ";
     if (!wellFormed || length == digitsFrom)
-        throw ParseError(where + quoted(field, length) + " is not a whole number");
-    const std::string shown = length <= 12 ? field : quoted(field, length);
+        throw ParseError(where + quoted(field) + " is not a whole number");
+    const std::string shown = length <= 12 ? field : quoted(field);
     throw ParseError(where + shown + " is outside -32768..32767");
 }
 
 void FontSetParser::readInto(std::span<CellValue, FontSet::kCellCount> cells) {
-    for (int i = 0; i < FontSet::kCellCount; ++i) {
+    for (int i = readQuickly(cells, 0); i < FontSet::kCellCount; i = readQuickly(cells, i + 1)) {
         if (i > 0)
             skipSeparator();
         cells[static_cast<std::size_t>(i)] = readField(i);

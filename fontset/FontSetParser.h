@@ -3,7 +3,8 @@
 #include "FontSet.h"
 
 #include <array>
-#include <iosfwd>
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -16,11 +17,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Fills a buffer from the text's source and returns how many bytes it got, 0 at the end.
+using ChunkReader = std::function<std::size_t(std::span<char>)>;
+
 // Streams fields out of font set text in fixed-size chunks, so that whatever follows
 // the last field needed is never read beyond one chunk.
 class FontSetParser {
 public:
-    explicit FontSetParser(std::istream& in) : in_(in) {}
+    explicit FontSetParser(ChunkReader read) : read_(std::move(read)) {}
 
     // Fills every cell in order or throws ParseError ("line 9: ...").
     void readInto(std::span<CellValue, FontSet::kCellCount> cells);
@@ -36,12 +40,13 @@ private:
     void advance() { ++next_; }
     bool refill();
 
+    int readQuickly(std::span<CellValue, FontSet::kCellCount> cells, int from);
     void skipBlanks();
     void skipSeparator();
     CellValue readField(int valuesRead);
     [[noreturn]] void failEmptyField(int valuesRead);
 
-    std::istream& in_;
+    ChunkReader read_;
     std::array<char, 16 * 1024> buffer_{};
     const char* next_ = nullptr;
     const char* end_ = nullptr;

@@ -1,6 +1,7 @@
 // Packs arbitrary names and program images and reads every .8xp back with a decoder of its own.
 
 #include "FuzzCheck.h"
+#include "NameRule.h"
 #include "ProgramName.h"
 #include "ProgramVariable.h"
 
@@ -20,7 +21,6 @@ namespace {
 constexpr std::string_view kAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::string_view kCommentText = "Korvalin font set, drawn cell by cell; ";
-constexpr std::size_t kCommentSize = 42;
 
 struct PackCase {
     std::string name;
@@ -63,18 +63,7 @@ PackCase splitInput(std::span<const std::uint8_t> input) {
     return result;
 }
 
-bool isAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool followsNameRule(std::string_view name) {
-    return !name.empty() && name.size() <= 8 && isAsciiLetter(name.front()) &&
-           std::all_of(name.begin(), name.end(),
-                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c); });
-}
+using fuzz::followsNameRule;
 
 // Reads the .8xp front to back; every field is checked against what went in.
 class FileReader {

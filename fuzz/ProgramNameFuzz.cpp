@@ -1,6 +1,7 @@
 // Treats the input as a reply to the name prompt: the cut, the name rule and both scripts.
 
 #include "FuzzCheck.h"
+#include "NameRule.h"
 #include "PackagingScript.h"
 #include "ProgramName.h"
 
@@ -15,24 +16,14 @@
 namespace korvalin {
 namespace {
 
-bool isAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+using fuzz::followsNameRule;
+
 bool startsCodePoint(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
 }
 
 std::size_t codePoints(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), startsCodePoint));
-}
-
-bool followsNameRule(std::string_view name) {
-    return !name.empty() && name.size() <= 8 && isAsciiLetter(name.front()) &&
-           std::all_of(name.begin(), name.end(),
-                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c); });
 }
 
 // The scripts as fixed text around the name: any other character in them is a fault.

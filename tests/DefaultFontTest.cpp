@@ -1,9 +1,11 @@
+#include "FileError.h"
 #include "FontSetFile.h"
 #include "GlyphArt.h"
 
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace korvalin {
 namespace {
@@ -43,6 +45,52 @@ TEST(DefaultFont, DrawsEveryPrintableCharacter) {
     EXPECT_NE(GlyphArt(art.glyph(48)), GlyphArt(art.glyph(79))) << "0 and O look alike";
     EXPECT_NE(GlyphArt(art.glyph(91)), GlyphArt(art.glyph(193))) << "theta and [ look alike";
 }
+
+// Art of blank glyphs for the codes from..to-1, eight lines each.
+std::string blankArt(int from, int to) {
+    std::string art;
+    for (int code = from; code < to; ++code) {
+        art += "== " + std::to_string(code) + " blank\n";
+        for (int row = 0; row < FontSet::kRows; ++row)
+            art += ".....\n";
+    }
+    return art;
+}
+
+struct ArtFault {
+    const char* name;
+    std::string art;
+    std::string message;
+};
+
+class FontArtFaults : public testing::TestWithParam<ArtFault> {};
+
+TEST_P(FontArtFaults, NameTheLineAndTheRule) {
+    std::istringstream in(GetParam().art);
+    try {
+        (void)ReadFontArt(in, "font.txt");
+        FAIL() << "the art was read";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "font.txt: " + GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FontArtFaults,
+    testing::Values(ArtFault{"skipped_code", blankArt(0, 1) + blankArt(2, 3),
+                             "line 9: expected the glyph of code 1"},
+                    ArtFault{"code_with_a_longer_number", blankArt(0, 1) + blankArt(10, 11),
+                             "line 9: expected the glyph of code 1"},
+                    ArtFault{"too_many", blankArt(0, 257), "line 2049: more than 256 glyphs"},
+                    ArtFault{"too_few", blankArt(0, 255),
+                             "line 2040: ends after 255 glyphs; 256 needed"},
+                    ArtFault{"short_glyph", blankArt(0, 1) + "== 1 x\n.....\n",
+                             "line 10: the last glyph has fewer than 7 rows"},
+                    ArtFault{"short_row", "== 0 x\n....\n",
+                             "line 2: a row must be 5 characters of '#' and '.'"},
+                    ArtFault{"stray_text", "hello\n",
+                             "line 1: expected \"== CODE NAME\", a \";\" comment or a blank line"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 } // namespace korvalin

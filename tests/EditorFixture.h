@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "ScriptedPlatform.h"
 #include "TempDir.h"
+#include "TestSets.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -18,11 +19,7 @@ namespace korvalin::test {
 // Character c of the test's default set: cell i is ink when (c + i) is odd, so every
 // glyph differs from its neighbours; cell 34 of character 255 holds paper.
 inline FontSet testDefaultSet() {
-    FontSet table;
-    for (int c = 0; c < FontSet::kCharacters; ++c)
-        for (int i = 0; i < FontSet::kCellsPerGlyph; ++i)
-            table.setCell(c, i, (c + i) % 2 ? FontSet::kSet : FontSet::kClear);
-    return table;
+    return alternatingSet();
 }
 
 inline QString qpath(const std::filesystem::path& path) {

@@ -4,8 +4,11 @@
 #include "TempDir.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
+#include <istream>
 #include <sstream>
+#include <streambuf>
 #include <unistd.h>
 
 namespace korvalin {
@@ -112,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                                repeatField("255", "\n").substr(0, 8960 * 4 - 1)},
                     ReaderForm{"junk after the last value",
                                repeatField("255", "\r\n") + "not a number,,\r\n\r\n99999"}),
-    [](const auto& info) {
-        std::string name = info.param.name;
+    [](const auto& test) {
+        std::string name = test.param.name;
         std::ranges::replace_if(
             name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
         return name;
@@ -174,16 +177,53 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderFault{"exponent", withLine(2, "1e3"), "line 2: \"1e3\" is not a whole number"},
         ReaderFault{"hex", withLine(2, "0x1F"), "line 2: \"0x1F\" is not a whole number"},
         ReaderFault{"lone sign", withLine(2, "-"), "line 2: \"-\" is not a whole number"},
+        ReaderFault{"quote", withLine(7, "1\"2"), "line 7: \"1\\\"2\" is not a whole number"},
         ReaderFault{"byte order mark", "\xEF\xBB\xBF" + repeatField("0", "\n"),
                     "line 1: \"\\xEF\\xBB\\xBF0\" is not a whole number"},
         ReaderFault{"two commas", "1,,2" + repeatField(",0", ""), "line 1: value 2 is empty"},
         ReaderFault{"empty line", "1\r\n\r\n2\r\n" + repeatField("0", "\r\n"),
                     "line 2: value 2 is empty"}),
-    [](const auto& info) {
-        std::string name = info.param.name;
+    [](const auto& test) {
+        std::string name = test.param.name;
         std::ranges::replace(name, ' ', '_');
         return name;
     });
+
+// A source of 64 MiB of one byte, made on demand, that counts how much the reader takes.
+class FloodOfBytes : public std::streambuf {
+public:
+    explicit FloodOfBytes(char byte) { chunk_.fill(byte); }
+    [[nodiscard]] std::size_t taken() const { return taken_; }
+
+protected:
+    int_type underflow() override {
+        if (taken_ >= std::size_t{64} << 20)
+            return traits_type::eof();
+        taken_ += chunk_.size();
+        setg(chunk_.data(), chunk_.data(), chunk_.data() + chunk_.size());
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+private:
+    std::array<char, 4096> chunk_{};
+    std::size_t taken_ = 0;
+};
+
+TEST(FontSetReader, AFloodOfNulBytesEndsAtOnceWithAShortExcerpt) {
+    FloodOfBytes flood('\0');
+    std::istream in(&flood);
+    FontSet table;
+    try {
+        ReadFontSet(in, "zero", table);
+        FAIL() << "NUL bytes were read as values";
+    } catch (const FileError& error) {
+        std::string nuls;
+        for (int i = 0; i < 24; ++i)
+            nuls += "\\x00";
+        EXPECT_EQ(error.cause(), "line 1: \"" + nuls + "...\" is not a whole number");
+    }
+    EXPECT_LE(flood.taken(), std::size_t{64} << 10);
+}
 
 TEST(FontSetFile, ReportsFilesThatCannotBeOpened) {
     const TempDir dir;
@@ -235,9 +275,11 @@ TEST(FontSetFile, FailedSaveKeepsThePreviousFile) {
 TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave) {
     const TempDir dir;
     // Temporary names as a killed process with this very id would have left them.
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
     for (int counter = 0; counter < 300; ++counter)
-        writeFile(dir / (".t.8xfont.saving-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(counter)),
+        writeFile(dir / (".t.8xfont.saving-" + std::string(host) + "-" +
+                         std::to_string(::getpid()) + "-" + std::to_string(counter)),
                   "partial");
     WriteFontSetFile(dir / "t.8xfont", filled(FontSet::kSet));
     EXPECT_EQ(readFile(dir / "t.8xfont"), FontSetText(filled(FontSet::kSet)));

@@ -104,8 +104,10 @@ TEST(Compile, EqualsTheEditorsImageAndThePacker) {
     ReadFontSetFile(DEFAULT_SET, table);
     WriteProgramImage(editor / "Font1.bin", table);
     const std::string_view packer[] = {"prgforge", "Font1"};
+    std::ostringstream packerOutput;
     std::ostringstream packerErrors;
-    ASSERT_EQ(RunPacker(packer, editor.path(), packerErrors), 0) << packerErrors.str();
+    ASSERT_EQ(RunPacker(packer, editor.path(), packerOutput, packerErrors), 0)
+        << packerErrors.str();
     const test::ToolRun run = runTool({"compile", DEFAULT_SET, "Font1xyz9", "-o", q(tool.path())});
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(runTool({"compile", DEFAULT_SET, "Font1", "-o", q(tool.path())}).status, 0);

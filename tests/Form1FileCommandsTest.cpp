@@ -36,9 +36,7 @@ protected:
 
     // A font set file of all-paper glyphs in a folder of the user's.
     QString paperFile(const std::string& name = "paper.8xfont") {
-        FontSet paper;
-        std::ranges::fill(paper.cells(), FontSet::kClear);
-        WriteFontSetFile(fonts / name, paper);
+        WriteFontSetFile(fonts / name, test::paperSet());
         return qpath(fonts / name);
     }
 

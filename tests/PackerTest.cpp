@@ -120,7 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, PackerFaults,
     testing::Values(PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
                     PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
-                    PackerFault{"no_file", {"prgforge", "FONT1"}, "", 1, "FONT1.bin: no such file"},
+                    PackerFault{"no_file",
+                                {"prgforge", "FONT1"},
+                                "",
+                                1,
+                                "FONT1.bin: cannot be opened: No such file or directory"},
                     PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
                     PackerFault{"oversized",
                                 {"prgforge", "FONT1"},
@@ -131,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""},
                     PackerFault{
                         "unknown_option", {"prgforge", "--frob"}, "", 2, "usage: prgforge NAME"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct PackerOption {
     const char* name;

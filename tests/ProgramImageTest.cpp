@@ -2,6 +2,7 @@
 
 #include "GlyphArt.h"
 #include "TempDir.h"
+#include "TestSets.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -15,14 +16,10 @@ void draw(FontSet& table, int character, const Glyph& glyph) {
         table.setCell(character, cell, glyph[static_cast<std::size_t>(cell)]);
 }
 
-FontSet blank() {
-    FontSet table;
-    std::ranges::fill(table.cells(), FontSet::kClear);
-    return table;
-}
+using test::paperSet;
 
 std::vector<int> rowBytes(const ProgramImage& image, int character) {
-    const auto start = image.begin() + 11 + 7 * character;
+    const auto start = image.begin() + kProgramImageHeaderSize + 7 * character;
     return {start, start + 7};
 }
 
@@ -35,7 +32,7 @@ struct GlyphRows {
 class ProgramImageGlyphs : public testing::TestWithParam<GlyphRows> {};
 
 TEST_P(ProgramImageGlyphs, PackEachRowIntoFiveLowBits) {
-    FontSet table = blank();
+    FontSet table = paperSet();
     draw(table, 65, GetParam().glyph);
     const ProgramImage image = BuildProgramImage(table);
     EXPECT_EQ(rowBytes(image, 65), GetParam().rows);
@@ -61,10 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         GlyphRows{"stripes",
                   GlyphFromArt({"#.#.#", ".###.", "#####", ".....", "#.#.#", ".###.", "....."}),
                   {0x15, 0x0E, 0x1F, 0, 0x15, 0x0E, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ProgramImage, JudgesCellsByParityAlone) {
-    FontSet table = blank();
+    FontSet table = paperSet();
     // Row 0 of character 1: five values that count as ink, row 1: five that count as paper.
     const std::array<CellValue, 5> ink = {0, 2, 254, -2, -32768};
     const std::array<CellValue, 5> paper = {255, 1, -1, 32767, 301};
@@ -79,7 +76,7 @@ TEST(ProgramImage, JudgesCellsByParityAlone) {
 
 TEST(ProgramImage, LayoutOfAWholeSet) {
     const std::string header = "\xBB\x6D\xC9korvalin";
-    const ProgramImage clear = BuildProgramImage(blank());
+    const ProgramImage clear = BuildProgramImage(paperSet());
     EXPECT_EQ(clear.size(), 1803u);
     EXPECT_EQ(std::string(clear.begin(), clear.begin() + 11), header);
     EXPECT_TRUE(std::all_of(clear.begin() + 11, clear.end(), [](auto b) { return b == 0; }));
@@ -87,14 +84,14 @@ TEST(ProgramImage, LayoutOfAWholeSet) {
     const ProgramImage set = BuildProgramImage(FontSet{});
     EXPECT_TRUE(std::all_of(set.begin() + 11, set.end(), [](auto b) { return b == 0x1F; }));
 
-    FontSet last = blank();
+    FontSet last = paperSet();
     last.setCell(255, 34, FontSet::kSet);
     EXPECT_EQ(BuildProgramImage(last)[1802], 0x01);
 }
 
 TEST(ProgramImage, WritesExactlyTheImage) {
     const test::TempDir dir;
-    FontSet table = blank();
+    FontSet table = paperSet();
     draw(table, 0, GlyphFromArt({"#####", "#...#", "#...#", "#...#", "#...#", "#...#", "#####"}));
     WriteProgramImage(dir / "FONT1.bin", table);
     const ProgramImage image = BuildProgramImage(table);

@@ -45,12 +45,16 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedName{"my font", "a blank"}, RefusedName{"../x", "\".\""},
                     RefusedName{"a\\b", "\"\\\""}, RefusedName{"x;rm", "\";\""},
                     RefusedName{"a$(id)", "\"$\""}, RefusedName{"a\nb", "a control character"},
+                    RefusedName{"a\x7F", "\"\\x7F\""},
+                    RefusedName{"a\xFF"
+                                "b",
+                                "\"\\xFF\""},
                     RefusedName{"1abc", "starts with a digit"},
                     RefusedName{"\xCE\xB8"
                                 "eta",
                                 "\"\xCE\xB8\""},
                     RefusedName{"ABCDEFGHI", "longer than 8 characters"}),
-    [](const auto& info) { return "name" + std::to_string(info.index); });
+    [](const auto& test) { return "name" + std::to_string(test.index); });
 
 } // namespace
 } // namespace korvalin

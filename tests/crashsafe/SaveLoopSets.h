@@ -1,16 +1,13 @@
 #pragma once
 
 #include "FontSet.h"
-
-#include <algorithm>
+#include "TestSets.h"
 
 namespace korvalin::test {
 
 // The first set the save loop writes: all paper, 62,720 bytes of text.
 inline FontSet saveLoopSetA() {
-    FontSet table;
-    std::ranges::fill(table.cells(), FontSet::kClear);
-    return table;
+    return paperSet();
 }
 
 // The second set: ink, paper and negative values, so its text (64,960 bytes) is longer than

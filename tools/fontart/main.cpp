@@ -1,10 +1,15 @@
 // fontart ART OUT: turns a font drawn as text art into a font set file.
-#include "FileError.h"
 #include "FontSetFile.h"
 #include "GlyphArt.h"
+#include "InputFile.h"
 
-#include <fstream>
 #include <iostream>
+#include <sstream>
+
+namespace {
+// Far more than 256 glyphs of art and their comments take; an endless input stops here.
+constexpr std::size_t kMaxArtSize = 4 * 1024 * 1024;
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -12,9 +17,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        std::ifstream art(argv[1], std::ios::binary);
-        if (!art)
-            throw korvalin::FileError(argv[1], "cannot be opened");
+        std::istringstream art(korvalin::ReadWholeFile(argv[1], kMaxArtSize));
         korvalin::WriteFontSetFile(argv[2], korvalin::ReadFontArt(art, argv[1]));
     } catch (const std::exception& error) {
         std::cerr << "fontart: " << error.what() << '\n';

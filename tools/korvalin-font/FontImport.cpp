@@ -2,7 +2,7 @@
 
 #include "FreeTypeSource.h"
 #include "Gzip.h"
-#include "InputFileStandIn.h"
+#include "InputFile.h"
 #include "PngCodec.h"
 #include "Psf.h"
 #include "Sheet.h"

@@ -2,12 +2,11 @@
 
 #include "AtomicFile.h"
 #include "FileError.h"
+#include "InputFile.h"
 #include "PackerOptions.h"
 #include "ProgramName.h"
 #include "ProgramVariable.h"
 
-#include <cerrno>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -19,26 +18,10 @@ namespace {
 
 // Reads at most one byte more than a program may hold, so a huge file costs nothing.
 std::vector<std::uint8_t> readImage(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        throw FileError(path, "no such file");
-    if (std::filesystem::is_directory(path, error))
-        throw FileError(path, "is a folder");
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError(path, "cannot be opened: " + systemReason(errno ? errno : EACCES));
-    std::vector<std::uint8_t> image(kMaxProgramSize + 1);
-    in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (in.bad())
-        throw FileError(path, "cannot be read");
-    image.resize(static_cast<std::size_t>(in.gcount()));
-    if (image.empty())
+    const std::string bytes = ReadWholeFile(path, kMaxProgramSize);
+    if (bytes.empty())
         throw FileError(path, "is empty");
-    if (image.size() > kMaxProgramSize)
-        throw FileError(path, "is larger than " + std::to_string(kMaxProgramSize) +
-                                  " bytes, the most a program can hold");
-    return image;
+    return {bytes.begin(), bytes.end()};
 }
 
 } // namespace

@@ -10,7 +10,6 @@ namespace korvalin {
 namespace {
 
 constexpr std::string_view kSignature = "**TI83F*";
-constexpr std::size_t kCommentSize = 42;
 constexpr std::uint8_t kProtectedProgram = 0x06;
 constexpr std::uint8_t kEntryHeaderLength = 0x0D;
 
@@ -37,10 +36,11 @@ std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
                                     " bytes; at most " + std::to_string(kMaxProgramSize) +
                                     " fit a program");
     if (comment.size() > kCommentSize)
-        throw std::invalid_argument("the comment is longer than 42 bytes");
+        throw std::invalid_argument("the comment is longer than " + std::to_string(kCommentSize) +
+                                    " bytes");
 
     const std::size_t variableSize = 2 + program.size();
-    const std::size_t dataSize = 2 + 2 + 1 + 8 + 1 + 1 + 2 + variableSize;
+    const std::size_t dataSize = 2 + 2 + 1 + kMaxProgramNameLength + 1 + 1 + 2 + variableSize;
 
     std::vector<std::uint8_t> file(kSignature.begin(), kSignature.end());
     file.reserve(55 + dataSize + 2);
@@ -53,7 +53,7 @@ std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
     appendWord(file, kEntryHeaderLength);
     appendWord(file, variableSize);
     file.push_back(kProtectedProgram);
-    for (std::size_t i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < kMaxProgramNameLength; ++i)
         file.push_back(i < name.size() ? static_cast<std::uint8_t>(upper(name[i])) : 0);
     file.push_back(0x00); // version
     file.push_back(0x00); // flag: in RAM

@@ -12,6 +12,8 @@ constexpr std::string_view kPackerComment = "Korvalin font set";
 
 // The largest program whose lengths still fit the 16-bit fields of a variable file.
 constexpr std::size_t kMaxProgramSize = 0xFFFF - 19;
+// The bytes of the file's comment field, which a shorter comment fills with zeros.
+constexpr std::size_t kCommentSize = 42;
 
 // A TI-83 Plus variable file ("**TI83F*") holding `program` as one protected program
 // named `name` in upper case. `comment` fills at most 42 bytes, padded with zeros.

@@ -96,9 +96,10 @@ TEST_P(NonRegularFiles, AreRefusedByEveryReader) {
     FontSet table;
     expectRefused(failureOf([&] { ReadFontSetFile(path, table); }));
     expectRefused(failureOf([&] { (void)ReadWholeFile(path, 1000); }));
+    std::ostringstream output;
     std::ostringstream errors;
     const std::string_view arguments[] = {"prgforge", "FONT1"};
-    EXPECT_EQ(RunPacker(arguments, dir.path(), errors), 1);
+    EXPECT_EQ(RunPacker(arguments, dir.path(), output, errors), 1);
     expectRefused(errors.str());
 }
 
@@ -113,9 +114,10 @@ TEST_P(NonRegularFiles, AreNeverReplacedByAWriter) {
     ASSERT_EQ(makeNode(GetParam().node, dir / "FONT1.8xp"), "");
     fs::remove(path);
     test::writeFile(path, "\xC9");
+    std::ostringstream output;
     std::ostringstream errors;
     const std::string_view arguments[] = {"prgforge", "FONT1"};
-    EXPECT_EQ(RunPacker(arguments, dir.path(), errors), 1);
+    EXPECT_EQ(RunPacker(arguments, dir.path(), output, errors), 1);
     EXPECT_NE(errors.str().find(GetParam().cause), std::string::npos) << errors.str();
     EXPECT_EQ(fs::symlink_status(dir / "FONT1.8xp").type(), before) << "the node was replaced";
 }

@@ -10,8 +10,7 @@ namespace {
 // A thin line round each pixel cell, so blank paper still shows its grid.
 const QColor kGridLine(0xB4, 0xB4, 0xB4);
 
-QRect unionOf(const std::vector<QRect>& rects)
-{
+QRect unionOf(const std::vector<QRect>& rects) {
     QRect all;
     for (const QRect& rect : rects)
         all |= rect;
@@ -19,19 +18,19 @@ QRect unionOf(const std::vector<QRect>& rects)
 }
 } // namespace
 
-void Cell::setBackColor(OleColor color)
-{
+void Cell::setBackColor(OleColor color) {
     if (color == backColor_)
         return;
     backColor_ = color;
     grid_->update(rect_);
 }
 
-QRect Cell::geometry() const { return rect_.translated(grid_->pos()); }
+QRect Cell::geometry() const {
+    return rect_.translated(grid_->pos());
+}
 
 CellGrid::CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent)
-    : QWidget(parent), kind_(kind)
-{
+    : QWidget(parent), kind_(kind) {
     const QRect area = unionOf(cells);
     setGeometry(area);
     cells_.reserve(cells.size());
@@ -41,8 +40,7 @@ CellGrid::CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-int CellGrid::cellAt(QPoint point) const
-{
+int CellGrid::cellAt(QPoint point) const {
     for (auto cell = cells_.rbegin(); cell != cells_.rend(); ++cell) {
         if (cell->rect_.contains(point))
             return cell->index_;
@@ -50,8 +48,7 @@ int CellGrid::cellAt(QPoint point) const
     return -1;
 }
 
-void CellGrid::paintEvent(QPaintEvent* event)
-{
+void CellGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (kind_ == Kind::Pixel)
         painter.setPen(kGridLine);
@@ -65,16 +62,15 @@ void CellGrid::paintEvent(QPaintEvent* event)
 }
 
 // A click is a press and a release on the same cell, as with a button.
-void CellGrid::mousePressEvent(QMouseEvent* event)
-{
+void CellGrid::mousePressEvent(QMouseEvent* event) {
     pressed_ = kind_ == Kind::Pixel && event->button() == Qt::LeftButton
                    ? cellAt(event->position().toPoint())
                    : -1;
 }
 
-void CellGrid::mouseReleaseEvent(QMouseEvent* event)
-{
-    const int released = event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
+void CellGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const int released =
+        event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
     const bool click = pressed_ >= 0 && released == pressed_;
     pressed_ = -1;
     if (click)

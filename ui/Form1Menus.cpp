@@ -65,6 +65,39 @@ void Form1::createMenus() {
 
     // A menu-bar entry of its own: choosing it compiles at once.
     mnuCompile = bar->addAction(QStringLiteral("&Compile"), this, &Form1::mnuCompile_Click);
+    nameMenus();
+}
+
+// Menus and items carry the names the handlers give them, so tests can find them; an
+// item of a control array is named with its code, as in "mnuSwitchNumbers(32)".
+void Form1::nameMenus() {
+    const std::pair<QObject*, const char*> single[] = {
+        {mnuFile, "mnuFile"},
+        {mnuNew, "mnuNew"},
+        {mnuFileLoad, "mnuFileLoad"},
+        {mnuFileSave, "mnuFileSave"},
+        {mnuFileExit, "mnuFileExit"},
+        {mnuSwitch, "mnuSwitch"},
+        {mnuSwitchLowerSpecial, "mnuSwitchLowerSpecial"},
+        {mnuSwitchSymbolNumber, "mnuSwitchSymbolNumber"},
+        {mnuSwitchUppercase, "mnuSwitchUppercase"},
+        {mnuSwitchMoreSymbols, "mnuSwitchMoreSymbols"},
+        {mnuSwitchLowercase, "mnuSwitchLowercase"},
+        {mnuSwitchEvenMoreSymbols, "mnuSwitchEvenMoreSymbols"},
+        {mnuCompile, "mnuCompile"},
+    };
+    for (const auto& [control, name] : single)
+        control->setObjectName(QLatin1String(name));
+
+    const std::pair<const std::map<int, QAction*>*, const char*> arrays[] = {
+        {&mnuSwitchNumbers, "mnuSwitchNumbers"},
+        {&mnuSwitchUppercaseLetters, "mnuSwitchUppercaseLetters"},
+        {&mnuSwitchSymbols, "mnuSwitchSymbols"},
+        {&mnuSwitchLowercaseLetters, "mnuSwitchLowercaseLetters"},
+    };
+    for (const auto& [items, name] : arrays)
+        for (const auto& [code, item] : *items)
+            item->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(code));
 }
 
 } // namespace korvalin

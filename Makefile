@@ -35,7 +35,9 @@ fuzz: deps
 	cmake --build build-fuzz
 	./fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 
-bench: build
+bench: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVALIN_BUILD_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build
 	./bench/run-all.sh build
 
 clean:

@@ -3,9 +3,13 @@
 
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 namespace korvalin {
 namespace {
@@ -103,6 +107,136 @@ TEST_F(EditorTest, OnlyNextTakesTheFocus) {
     EXPECT_EQ(QApplication::focusWidget(), cmdNextChar());
     QTest::keyClick(cmdNextChar(), Qt::Key_Space);
     EXPECT_EQ(view().currentChar(), 1);
+    QTest::keyClick(cmdNextChar(), Qt::Key_Return);
+    EXPECT_EQ(view().currentChar(), 2) << "Return clicks the focused button too";
+    QTest::keyClick(cmdNextChar(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(view().currentChar(), 3);
+}
+
+// F10, or Alt pressed and released alone, puts the keyboard on the menu bar without
+// opening a menu; Escape gives it back to Next.
+TEST_F(EditorTest, F10AndALoneAltGiveTheMenuBarTheKeyboard) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+        ASSERT_EQ(QApplication::focusWidget(), cmdNextChar());
+        QTest::keyClick(cmdNextChar(), key);
+        EXPECT_EQ(QApplication::focusWidget(), form->menuBar()) << key;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << key;
+        QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+        EXPECT_EQ(QApplication::focusWidget(), cmdNextChar()) << key;
+    }
+}
+
+} // namespace
+} // namespace korvalin
+
+namespace korvalin {
+namespace {
+
+struct ColourRun {
+    QRgb colour;
+    int length;
+};
+
+// The runs of one colour along a line of pixels, leaving out `background` at both ends.
+std::vector<ColourRun> runsAlong(const QImage& image, QPoint from, QPoint step, QRgb background) {
+    std::vector<ColourRun> runs;
+    for (QPoint at = from; image.rect().contains(at); at += step) {
+        const QRgb colour = image.pixel(at);
+        if (!runs.empty() && runs.back().colour == colour)
+            ++runs.back().length;
+        else
+            runs.push_back({colour, 1});
+    }
+    if (!runs.empty() && runs.back().colour == background)
+        runs.pop_back();
+    if (!runs.empty() && runs.front().colour == background)
+        runs.erase(runs.begin());
+    return runs;
+}
+
+struct Scale {
+    const char* name;
+    double factor;
+    int offset; // where the grid lies in the image, in logical pixels
+};
+
+class GridAtScale : public test::EditorTest, public testing::WithParamInterface<Scale> {};
+
+// Across each row and down each column of cells: a line, a cell's colour, a line, and so
+// on, every line as wide as every other and nothing of a cell's colour outside its lines.
+TEST_P(GridAtScale, LinesAreEvenAndCellsFillTheirInsides) {
+    const Scale& scale = GetParam();
+    CellGrid* grid = pixelGrid();
+    const QSize logical = grid->size() + QSize(2 * scale.offset, 2 * scale.offset);
+    QImage image((QSizeF(logical) * scale.factor).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale.factor);
+    const QRgb background = qRgb(255, 0, 0);
+    image.fill(background);
+    grid->render(&image, QPoint(scale.offset, scale.offset));
+
+    const QRgb line = image.pixel((QPointF(scale.offset, scale.offset) * scale.factor).toPoint());
+    const auto device = [&](int logicalCoordinate) {
+        return static_cast<int>((logicalCoordinate + scale.offset) * scale.factor);
+    };
+    std::vector<int> lineWidths;
+    const auto check = [&](const std::vector<ColourRun>& runs, const std::vector<int>& cells,
+                           const std::string& where) {
+        ASSERT_EQ(runs.size(), 2 * cells.size() + 1) << where;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (i % 2 == 0) {
+                EXPECT_EQ(runs[i].colour, line) << where << ", run " << i;
+                lineWidths.push_back(runs[i].length);
+            } else {
+                const OleColor colour = view().pixel(cells[i / 2]).BackColor();
+                EXPECT_EQ(runs[i].colour, toQColor(colour).rgb()) << where << ", run " << i;
+            }
+        }
+    };
+    for (int row = 0; row < FontSet::kRows; ++row) {
+        std::vector<int> cells;
+        for (int column = 0; column < FontSet::kColumns; ++column)
+            cells.push_back(row * FontSet::kColumns + column);
+        const int y = device(view().pixel(cells[0]).rect().center().y());
+        check(runsAlong(image, {0, y}, {1, 0}, background), cells, "row " + std::to_string(row));
+    }
+    for (int column = 0; column < FontSet::kColumns; ++column) {
+        std::vector<int> cells;
+        for (int row = 0; row < FontSet::kRows; ++row)
+            cells.push_back(row * FontSet::kColumns + column);
+        const int x = device(view().pixel(cells[0]).rect().center().x());
+        check(runsAlong(image, {x, 0}, {0, 1}, background), cells,
+              "column " + std::to_string(column));
+    }
+    ASSERT_FALSE(lineWidths.empty());
+    EXPECT_EQ(std::ranges::count(lineWidths, lineWidths[0]), std::ssize(lineWidths))
+        << "every line equally wide";
+    EXPECT_LE(lineWidths[0], std::ceil(scale.factor));
+}
+
+INSTANTIATE_TEST_SUITE_P(Factors, GridAtScale,
+                         testing::Values(Scale{"x1", 1.0, 0}, Scale{"x1_25", 1.25, 0},
+                                         Scale{"x1_5", 1.5, 0}, Scale{"x2", 2.0, 0},
+                                         Scale{"x1_25_shifted", 1.25, 1},
+                                         Scale{"x1_5_shifted", 1.5, 1}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+} // namespace
+} // namespace korvalin
+
+namespace korvalin {
+namespace {
+
+using test::EditorTest;
+
+// Title bars, task switchers and HiDPI docks each find their own size, up to 256 pixels.
+TEST_F(EditorTest, WindowIconOffersSizesUpTo256) {
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    for (const int size : {16, 32, 48, 256})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    EXPECT_EQ(form->windowIcon().pixmap(QSize(256, 256)).size(), QSize(256, 256));
 }
 
 } // namespace

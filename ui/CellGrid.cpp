@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace korvalin {
 
@@ -48,16 +50,37 @@ int CellGrid::cellAt(QPoint point) const {
     return -1;
 }
 
+// Painted in whole device pixels: each edge of a cell is rounded to the device pixel grid
+// on its own, so neighbours that share an edge meet exactly at any scale factor, every
+// grid line is the same number of device pixels wide, and a cell's colour fills exactly
+// the inside of its lines.
 void CellGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (kind_ == Kind::Pixel)
-        painter.setPen(kGridLine);
+    const QTransform toDevice = painter.deviceTransform();
+    const auto edge = [](double logical, double scale, double offset) {
+        return static_cast<int>(std::lround(logical * scale + offset));
+    };
+    const auto deviceRect = [&](const QRect& rect) {
+        const int left = edge(rect.left(), toDevice.m11(), toDevice.dx());
+        const int top = edge(rect.top(), toDevice.m22(), toDevice.dy());
+        const int right = edge(rect.left() + rect.width(), toDevice.m11(), toDevice.dx());
+        const int bottom = edge(rect.top() + rect.height(), toDevice.m22(), toDevice.dy());
+        return QRect(left, top, right - left, bottom - top);
+    };
+    // One logical pixel, never thinner than one device pixel.
+    const int line = std::max(1, static_cast<int>(toDevice.m11()));
+
+    painter.setWorldTransform(toDevice.inverted());
     for (const Cell& cell : cells_) {
         if (!event->rect().intersects(cell.rect_))
             continue;
-        painter.fillRect(cell.rect_, toQColor(cell.backColor_));
-        if (kind_ == Kind::Pixel)
-            painter.drawRect(cell.rect_.adjusted(0, 0, -1, -1));
+        const QRect box = deviceRect(cell.rect_);
+        if (kind_ == Kind::Pixel) {
+            painter.fillRect(box, kGridLine);
+            painter.fillRect(box.adjusted(line, line, -line, -line), toQColor(cell.backColor_));
+        } else {
+            painter.fillRect(box, toQColor(cell.backColor_));
+        }
     }
 }
 

@@ -89,6 +89,7 @@ private:
     void createControls();
     void createMenus();
     void nameMenus();
+    void focusMenuBar();
     void fitPreviewFrame();
     void fitStatusLine();
     void askForCharacter();

@@ -3,9 +3,9 @@
 #include "QtPlatform.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -105,7 +105,7 @@ TEST(SavePrompt, IsWideEnoughForItsTitle) {
     QFont bold = QApplication::font("QMdiSubWindowTitleBar");
     bold.setBold(true);
     const QFontMetrics metrics(bold);
-    EXPECT_GE(width, metrics.horizontalAdvance("New Font Set") + 4 * metrics.height());
+    EXPECT_GE(width, metrics.horizontalAdvance("New Font Set") + 8 * metrics.height());
 }
 
 } // namespace

@@ -37,13 +37,14 @@ void AnswerBox::closeEvent(QCloseEvent* event) {
     QMessageBox::closeEvent(event);
 }
 
-// Window managers draw titles in a bold face beside an icon and a few buttons; Qt's own
-// allowance for them cuts short titles such as "Open new font set".
+// Window managers draw titles in a bold face beside an icon and three buttons, and a
+// centred title keeps the buttons' room on both sides; Qt's own allowance for them cuts
+// short titles such as "Open new font set".
 void AnswerBox::fitTitle() {
     QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
     titleFont.setBold(true);
     const QFontMetrics metrics(titleFont);
-    const int needed = metrics.horizontalAdvance(windowTitle()) + 6 * metrics.height();
+    const int needed = metrics.horizontalAdvance(windowTitle()) + 9 * metrics.height();
     if (width() < needed)
         setFixedWidth(needed);
 }

@@ -70,8 +70,8 @@ void Form1::createControls() {
     Frame1->setGeometry(twipsRect(4320, 243, 738, 900));
     Frame1->setFocusPolicy(Qt::NoFocus);
     // The frame's line runs through the middle of its title, as the preview's place in it
-    // assumes; Fusion would put the title above the line and the cells across it.
-    // Without that style the frame keeps the application's own. The window owns the style
+    // assumes; Fusion would put the title above the line and the cells across it. Where
+    // that style is missing the frame keeps the application's. The window owns the style
     // and deletes it after the frame.
     if (QStyle* const titledFrameStyle = QStyleFactory::create(QStringLiteral("Windows"))) {
         titledFrameStyle->setParent(this);
@@ -130,7 +130,6 @@ void Form1::fitStatusLine() {
     QRect box = lblstatus->geometry();
     box.setWidth(std::clamp(needed, box.width(), rightLimit - box.left()));
     box.setHeight(std::max(box.height(), metrics.height()));
-    lblstatus->setObjectName(QStringLiteral("lblstatus"));
     lblstatus->setGeometry(box);
 
     QWidget* client = centralWidget();

@@ -63,7 +63,9 @@ fuzz: deps
 check-format: deps
 	./scripts/check-format.sh
 
-bench: build
+bench: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVALIN_BUILD_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build
 	./bench/run-all.sh build
 
 clean:

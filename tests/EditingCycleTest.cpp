@@ -24,32 +24,32 @@ TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile) {
     platform.runLaunches = true;
 
     // Draw on two glyphs.
-    form->mnuSwitchUppercaseLetters[65]->trigger();
+    action("mnuSwitchUppercaseLetters(65)")->trigger();
     for (const int cell : {0, 6, 12, 18, 24})
-        click(form->pixel[cell]);
-    QTest::mouseClick(form->cmdNextChar, Qt::LeftButton);
-    click(form->pixel[34]);
-    const FontSet drawn = form->fontSet;
+        click(view().pixel(cell));
+    QTest::mouseClick(cmdNextChar(), Qt::LeftButton);
+    click(view().pixel(34));
+    const FontSet drawn = view().fontSet();
     ASSERT_NE(drawn, test::testDefaultSet());
 
     // Save it, start a new set, and load it back.
     platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
-    form->mnuFileSave->trigger();
-    platform.messageAnswers = {msgbox::AnswerNo};
-    form->mnuNew->trigger();
-    ASSERT_EQ(form->fontSet, test::testDefaultSet());
-    platform.messageAnswers = {msgbox::AnswerNo};
+    action("mnuFileSave")->trigger();
+    platform.messageAnswers = {MsgBoxAnswer::No};
+    action("mnuNew")->trigger();
+    ASSERT_EQ(view().fontSet(), test::testDefaultSet());
+    platform.messageAnswers = {MsgBoxAnswer::No};
     platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
-    form->mnuFileLoad->trigger();
-    EXPECT_EQ(form->fontSet, drawn);
-    form->mnuSwitchUppercaseLetters[66]->trigger();
-    EXPECT_EQ(form->pixel[34]->BackColor(), drawn.cell(66, 34) == 0 ? kBlack : kWhite);
+    action("mnuFileLoad")->trigger();
+    EXPECT_EQ(view().fontSet(), drawn);
+    action("mnuSwitchUppercaseLetters(66)")->trigger();
+    EXPECT_EQ(view().pixel(34).BackColor(), drawn.cell(66, 34) == 0 ? kBlack : kWhite);
 
     const auto defaultWritten = modified(dir / "default.8xfont");
     const auto savedWritten = modified(fonts / "Mine.8xfont");
 
     platform.inputReplies = {"Font1"};
-    form->mnuCompile->trigger();
+    action("mnuCompile")->trigger();
     ASSERT_EQ(platform.processes.size(), 1u);
     QProcess& script = *platform.processes[0];
     ASSERT_TRUE(script.waitForFinished(10000));

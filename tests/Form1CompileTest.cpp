@@ -19,7 +19,7 @@ protected:
     }
 
     [[nodiscard]] std::string imageOfTheSet() const {
-        const ProgramImage image = BuildProgramImage(form->fontSet);
+        const ProgramImage image = BuildProgramImage(view().fontSet());
         return {image.begin(), image.end()};
     }
 };
@@ -27,7 +27,7 @@ protected:
 TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
     form->selectCharacter(65);
     form->pixel_Click(0); // an unsaved edit goes into the image
-    const FontSet edited = form->fontSet;
+    const FontSet edited = view().fontSet();
     compile("Font1");
 
     ASSERT_EQ(platform.inputBoxes.size(), 1u);
@@ -40,15 +40,15 @@ TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
     ASSERT_EQ(platform.launches.size(), 1u);
     const auto& launch = platform.launches[0];
     EXPECT_EQ(launch.program, "/bin/sh");
-    EXPECT_EQ(launch.arguments, QStringList{form->appDir + "temp.sh"});
-    EXPECT_EQ(launch.workingDirectory, form->appDir);
+    EXPECT_EQ(launch.arguments, QStringList{qpath(dir / "temp.sh")});
+    EXPECT_EQ(launch.workingDirectory, qpath(dir.path()) + '/');
     EXPECT_EQ(launch.windowStyle, 4);
     EXPECT_TRUE(platform.messages.empty()) << "success is not reported";
 
-    EXPECT_EQ(form->fontSet, edited);
-    EXPECT_EQ(form->currentChar, 65);
-    EXPECT_FALSE(form->haveFileName);
-    EXPECT_TRUE(form->currentFileName.isEmpty());
+    EXPECT_EQ(view().fontSet(), edited);
+    EXPECT_EQ(view().currentChar(), 65);
+    EXPECT_FALSE(view().haveFileName());
+    EXPECT_TRUE(view().currentFileName().isEmpty());
 }
 
 TEST_F(Compile, CutsTheNameToEightCharactersAndReplacesAnEarlierScript) {
@@ -71,7 +71,7 @@ TEST_F(Compile, EmptyReplyOrCancelEndsQuietly) {
 class RefusedProgramNames : public Compile, public testing::WithParamInterface<const char*> {};
 
 TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing) {
-    platform.messageAnswers = {msgbox::AnswerOk};
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
     compile(QString::fromUtf8(GetParam()));
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].prompt.contains(
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Names, RefusedProgramNames,
 TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
     // The image cannot be written: a folder stands in its place.
     std::filesystem::create_directory(dir / "FONT1.bin");
-    platform.messageAnswers = {msgbox::AnswerOk};
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
     compile("FONT1");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].prompt.contains("FONT1.bin: is a folder"));
@@ -96,12 +96,12 @@ TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
 
     // The script cannot be started.
     platform.launchSucceeds = false;
-    platform.messageAnswers = {msgbox::AnswerOk};
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
     compile("FONT2");
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].prompt.contains("temp.sh"));
     EXPECT_TRUE(platform.messages[1].prompt.contains("could not be started"));
-    EXPECT_EQ(form->fontSet, test::testDefaultSet());
+    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
 }
 
 } // namespace

@@ -9,8 +9,8 @@ using test::qpath;
 using test::readFile;
 using test::TempDir;
 
-constexpr int Yes = msgbox::AnswerYes;
-constexpr int No = msgbox::AnswerNo;
+constexpr MsgBoxAnswer Yes = MsgBoxAnswer::Yes;
+constexpr MsgBoxAnswer No = MsgBoxAnswer::No;
 
 enum class Command { New, Load, Exit, Close };
 
@@ -49,7 +49,7 @@ protected:
 
     // A cell the user drew, so a replaced set shows.
     void draw() { form->pixel_Click(0); }
-    [[nodiscard]] bool drawn() const { return form->fontSet.cell(form->currentChar, 0) == 0; }
+    [[nodiscard]] bool drawn() const { return view().fontSet().cell(view().currentChar(), 0) == 0; }
 
     TempDir fonts;
 };
@@ -62,23 +62,23 @@ TEST_F(FileCommands, SaveAsksForAFileOnceThenWritesAtOnce) {
     const FileDialogRequest& request = platform.fileDialogs[0];
     EXPECT_EQ(request.kind, FileDialogKind::Save);
     EXPECT_EQ(request.filter, "Korvalin Fonts|*.8xfont");
-    EXPECT_EQ(request.flags, 6);
-    EXPECT_TRUE(form->haveFileName);
-    EXPECT_EQ(form->currentFileName, qpath(fonts / "mine.8xfont"));
-    EXPECT_EQ(readFile(fonts / "mine.8xfont"), FontSetText(form->fontSet));
+    EXPECT_EQ(request.flags.toInt(), 6);
+    EXPECT_TRUE(view().haveFileName());
+    EXPECT_EQ(view().currentFileName(), qpath(fonts / "mine.8xfont"));
+    EXPECT_EQ(readFile(fonts / "mine.8xfont"), FontSetText(view().fontSet()));
 
     form->pixel_Click(1);
     form->mnuFileSave_Click();
     EXPECT_EQ(platform.fileDialogs.size(), 1u) << "no second dialog";
-    EXPECT_EQ(readFile(fonts / "mine.8xfont"), FontSetText(form->fontSet));
+    EXPECT_EQ(readFile(fonts / "mine.8xfont"), FontSetText(view().fontSet()));
     EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(FileCommands, CancelledSaveDialogChangesNothing) {
     platform.fileChoices = {std::nullopt};
     form->mnuFileSave_Click();
-    EXPECT_FALSE(form->haveFileName);
-    EXPECT_TRUE(form->currentFileName.isEmpty());
+    EXPECT_FALSE(view().haveFileName());
+    EXPECT_TRUE(view().currentFileName().isEmpty());
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(programFiles(), std::vector<std::string>{"default.8xfont"});
 }
@@ -91,10 +91,10 @@ TEST_F(FileCommands, LoadReadsTheSetAndShowsCharacterZero) {
     EXPECT_EQ(platform.messages.at(0).title, "Open new font set");
     EXPECT_EQ(platform.fileDialogs.at(0).kind, FileDialogKind::Open);
     EXPECT_EQ(platform.fileDialogs.at(0).filter, "Korvalin Fonts|*.8xfont");
-    EXPECT_EQ(form->currentChar, 0);
-    EXPECT_EQ(form->lblstatus->text(), "Currently editing character: 0");
-    EXPECT_EQ(form->currentFileName, path);
-    EXPECT_TRUE(form->haveFileName);
+    EXPECT_EQ(view().currentChar(), 0);
+    EXPECT_EQ(lblstatus()->text(), "Currently editing character: 0");
+    EXPECT_EQ(view().currentFileName(), path);
+    EXPECT_TRUE(view().haveFileName());
     EXPECT_EQ(pixelColors(), std::vector<OleColor>(35, kWhite));
 
     // Save now writes back to the loaded file, and the dialogs offer it again.
@@ -102,7 +102,7 @@ TEST_F(FileCommands, LoadReadsTheSetAndShowsCharacterZero) {
     form->mnuFileSave_Click();
     FontSet saved;
     ReadFontSetFile(test::toStdPath(path), saved);
-    EXPECT_EQ(saved, form->fontSet);
+    EXPECT_EQ(saved, view().fontSet());
     platform.messageAnswers = {No};
     platform.fileChoices = {std::nullopt};
     form->mnuFileLoad_Click();
@@ -114,7 +114,7 @@ TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing) {
     load(good);
     form->selectCharacter(65);
     draw();
-    const FontSet before = form->fontSet;
+    const FontSet before = view().fontSet();
     const auto colours = pixelColors();
 
     test::writeFile(fonts / "short.8xfont", " 0 \r\n 255 \r\n");
@@ -123,20 +123,20 @@ TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing) {
         {"missing.8xfont", "No such file or directory"}};
     for (const auto& [name, cause] : failures) {
         platform.messages.clear();
-        platform.messageAnswers = {No, msgbox::AnswerOk};
+        platform.messageAnswers = {No, MsgBoxAnswer::Ok};
         platform.fileChoices = {qpath(fonts / name)};
         form->mnuFileLoad_Click();
         ASSERT_EQ(platform.messages.size(), 2u) << "the prompt, then the failure";
         const QString message = platform.messages[1].prompt;
         EXPECT_TRUE(message.contains(qpath(fonts / name))) << message.toStdString();
         EXPECT_TRUE(message.contains(cause)) << message.toStdString();
-        EXPECT_EQ(platform.messages[1].style, msgbox::Critical);
-        EXPECT_EQ(form->fontSet, before);
-        EXPECT_EQ(form->currentChar, 65);
+        EXPECT_EQ(platform.messages[1].style.toInt(), 16) << "OK only, critical";
+        EXPECT_EQ(view().fontSet(), before);
+        EXPECT_EQ(view().currentChar(), 65);
         EXPECT_EQ(pixelColors(), colours);
-        EXPECT_EQ(form->lblstatus->text(), "Currently editing character: 65");
-        EXPECT_EQ(form->currentFileName, good) << "a later Save must not hit the bad file";
-        EXPECT_TRUE(form->haveFileName);
+        EXPECT_EQ(lblstatus()->text(), "Currently editing character: 65");
+        EXPECT_EQ(view().currentFileName(), good) << "a later Save must not hit the bad file";
+        EXPECT_TRUE(view().haveFileName());
     }
 }
 
@@ -147,10 +147,10 @@ TEST_F(FileCommands, NewSetKeepsThePathButForgetsTheChoice) {
     platform.messageAnswers = {No};
     form->mnuNew_Click();
     EXPECT_EQ(platform.messages.back().title, "New Font Set");
-    EXPECT_EQ(form->fontSet, test::testDefaultSet());
-    EXPECT_EQ(form->currentChar, 0);
-    EXPECT_FALSE(form->haveFileName);
-    EXPECT_EQ(form->currentFileName, path);
+    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
+    EXPECT_EQ(view().currentChar(), 0);
+    EXPECT_FALSE(view().haveFileName());
+    EXPECT_EQ(view().currentFileName(), path);
 
     platform.fileChoices = {std::nullopt};
     form->mnuFileSave_Click();
@@ -160,22 +160,22 @@ TEST_F(FileCommands, NewSetKeepsThePathButForgetsTheChoice) {
 TEST_F(FileCommands, NewSetWithoutADefaultSetKeepsTheCurrentOne) {
     form->selectCharacter(9);
     draw();
-    const FontSet before = form->fontSet;
+    const FontSet before = view().fontSet();
     std::filesystem::remove(dir / "default.8xfont");
-    platform.messageAnswers = {No, msgbox::AnswerOk};
+    platform.messageAnswers = {No, MsgBoxAnswer::Ok};
     form->mnuNew_Click();
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].prompt.contains("default.8xfont"));
     EXPECT_TRUE(platform.messages[1].prompt.contains("No such file"));
-    EXPECT_EQ(form->fontSet, before);
-    EXPECT_EQ(form->currentChar, 9);
+    EXPECT_EQ(view().fontSet(), before);
+    EXPECT_EQ(view().currentChar(), 9);
     EXPECT_TRUE(platform.ends.empty());
 }
 
 struct PromptPath {
     const char* name;
     Command command;
-    int answer;
+    MsgBoxAnswer answer;
     bool haveFile;          // a file was chosen before
     bool saveDialogChooses; // when the prompt's Save asks for a file
 };
@@ -192,7 +192,7 @@ TEST_P(SavePrompts, AskSaveAndGoOn) {
     const std::string before = readFile(test::toStdPath(chosen));
     form->show();
     draw();
-    const FontSet drawnSet = form->fontSet;
+    const FontSet drawnSet = view().fontSet();
     platform.messages.clear();
     platform.fileDialogs.clear();
 
@@ -208,7 +208,7 @@ TEST_P(SavePrompts, AskSaveAndGoOn) {
 
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].prompt, "Save current font set?");
-    EXPECT_EQ(platform.messages[0].style, msgbox::YesNo);
+    EXPECT_EQ(platform.messages[0].style.toInt(), 4) << "Yes and No, no icon";
     EXPECT_TRUE(platform.allAnswersUsed());
 
     const bool savedToChosen = path.answer == Yes && path.haveFile;
@@ -223,12 +223,12 @@ TEST_P(SavePrompts, AskSaveAndGoOn) {
     switch (path.command) {
     case Command::New:
         EXPECT_EQ(platform.messages[0].title, "New Font Set");
-        EXPECT_EQ(form->fontSet, test::testDefaultSet());
+        EXPECT_EQ(view().fontSet(), test::testDefaultSet());
         break;
     case Command::Load:
         EXPECT_EQ(platform.messages[0].title, "Open new font set");
         EXPECT_EQ(platform.fileDialogs.back().kind, FileDialogKind::Open);
-        EXPECT_EQ(form->fontSet, drawnSet) << "the Open dialog was cancelled";
+        EXPECT_EQ(view().fontSet(), drawnSet) << "the Open dialog was cancelled";
         break;
     case Command::Exit:
     case Command::Close:
@@ -247,7 +247,8 @@ std::vector<PromptPath> promptPaths() {
     static std::vector<std::string> names;
     names.reserve(64);
     for (const auto& [command, commandName] : commands) {
-        const auto add = [&](int answer, bool haveFile, bool chooses, const std::string& what) {
+        const auto add = [&](MsgBoxAnswer answer, bool haveFile, bool chooses,
+                             const std::string& what) {
             names.push_back(std::string(commandName) + "_" + what);
             paths.push_back({names.back().c_str(), command, answer, haveFile, chooses});
         };
@@ -261,7 +262,7 @@ std::vector<PromptPath> promptPaths() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, SavePrompts, testing::ValuesIn(promptPaths()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 class FailedPromptSave : public FileCommands, public testing::WithParamInterface<Command> {};
 
@@ -271,12 +272,12 @@ TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet) {
     load(chosen);
     form->show();
     draw();
-    const FontSet drawnSet = form->fontSet;
+    const FontSet drawnSet = view().fontSet();
     const std::string before = readFile(test::toStdPath(chosen));
     std::filesystem::permissions(test::toStdPath(chosen), std::filesystem::perms::owner_read);
     platform.messages.clear();
     platform.fileDialogs.clear();
-    platform.messageAnswers = {Yes, msgbox::AnswerOk};
+    platform.messageAnswers = {Yes, MsgBoxAnswer::Ok};
 
     EXPECT_FALSE(run(GetParam())) << "closing is cancelled";
     EXPECT_TRUE(form->isVisible());
@@ -284,10 +285,18 @@ TEST_P(FailedPromptSave, StopsTheCommandAndKeepsTheSet) {
     EXPECT_TRUE(platform.messages[1].prompt.contains(chosen));
     EXPECT_TRUE(platform.messages[1].prompt.contains("read-only"));
     EXPECT_EQ(readFile(test::toStdPath(chosen)), before);
-    EXPECT_EQ(form->fontSet, drawnSet);
+    EXPECT_EQ(view().fontSet(), drawnSet);
     EXPECT_TRUE(platform.fileDialogs.empty());
     EXPECT_TRUE(platform.ends.empty());
-    EXPECT_TRUE(form->haveFileName);
+
+    // The file cannot be written, so the next Save asks where to keep the set.
+    EXPECT_FALSE(view().haveFileName());
+    platform.fileChoices = {qpath(fonts / "kept.8xfont")};
+    form->mnuFileSave_Click();
+    ASSERT_EQ(platform.fileDialogs.size(), 1u);
+    EXPECT_EQ(platform.fileDialogs[0].kind, FileDialogKind::Save);
+    EXPECT_EQ(platform.fileDialogs[0].fileName, chosen);
+    EXPECT_EQ(readFile(fonts / "kept.8xfont"), FontSetText(drawnSet));
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FailedPromptSave,
@@ -297,16 +306,16 @@ INSTANTIATE_TEST_SUITE_P(Commands, FailedPromptSave,
 TEST_F(FileCommands, FailedSavesReportTheFileAndKeepTheSet) {
     // Through the dialog, into a folder that has gone.
     draw();
-    const FontSet drawnSet = form->fontSet;
+    const FontSet drawnSet = view().fontSet();
     platform.fileChoices = {qpath(fonts / "gone" / "x.8xfont")};
-    platform.messageAnswers = {msgbox::AnswerOk};
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
     form->mnuFileSave_Click();
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(platform.messages[0].prompt.contains(qpath(fonts / "gone")));
     EXPECT_TRUE(platform.messages[0].prompt.contains("does not exist"));
-    EXPECT_EQ(form->currentFileName, qpath(fonts / "gone" / "x.8xfont"));
-    EXPECT_FALSE(form->haveFileName) << "the next Save asks again";
-    EXPECT_EQ(form->fontSet, drawnSet);
+    EXPECT_EQ(view().currentFileName(), qpath(fonts / "gone" / "x.8xfont"));
+    EXPECT_FALSE(view().haveFileName()) << "the next Save asks again";
+    EXPECT_EQ(view().fontSet(), drawnSet);
     EXPECT_TRUE(platform.ends.empty());
 }
 

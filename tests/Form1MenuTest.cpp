@@ -19,14 +19,14 @@ QStringList captions(const QList<QAction*>& actions) {
 TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(captions(form->menuBar()->actions()),
               QStringList({"&File", "&Switch Character", "&Compile"}));
-    EXPECT_EQ(captions(form->mnuFile->actions()),
+    EXPECT_EQ(captions(menu("mnuFile")->actions()),
               QStringList({"&New Set...", "&Load...", "&Save...", "&Exit"}));
-    EXPECT_EQ(captions(form->mnuSwitch->actions()),
+    EXPECT_EQ(captions(menu("mnuSwitch")->actions()),
               QStringList({"Lower special (0-31)", "Symbols and numbers", "Uppercase letters",
                            "More symbols", "Lowercase letters", "Some more symbols (123-255)"}));
-    EXPECT_EQ(form->mnuCompile->menu(), nullptr) << "Compile acts at once";
+    EXPECT_EQ(action("mnuCompile")->menu(), nullptr) << "Compile acts at once";
 
-    const QStringList numbers = captions(form->mnuSwitchSymbolNumber->actions());
+    const QStringList numbers = captions(menu("mnuSwitchSymbolNumber")->actions());
     ASSERT_EQ(numbers.size(), 33);
     EXPECT_EQ(numbers.front(), "32 (space)");
     EXPECT_EQ(numbers[36 - 32], "36 (fourth power symbol)");
@@ -36,13 +36,13 @@ TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(numbers[63 - 32], "63 ?");
     EXPECT_EQ(numbers.back(), "64 @");
 
-    const QStringList upper = captions(form->mnuSwitchUppercase->actions());
+    const QStringList upper = captions(menu("mnuSwitchUppercase")->actions());
     ASSERT_EQ(upper.size(), 26);
     EXPECT_EQ(upper.front(), "65 A");
     EXPECT_EQ(upper.back(), "90 Z");
-    EXPECT_EQ(captions(form->mnuSwitchMoreSymbols->actions()),
+    EXPECT_EQ(captions(menu("mnuSwitchMoreSymbols")->actions()),
               QStringList({"91 Theta", "92 \\", "93 ]", "94 ^", "95 _", "96 `"}));
-    const QStringList lower = captions(form->mnuSwitchLowercase->actions());
+    const QStringList lower = captions(menu("mnuSwitchLowercase")->actions());
     ASSERT_EQ(lower.size(), 26);
     EXPECT_EQ(lower[100 - 97], "100 d");
     EXPECT_EQ(lower.back(), "122 z");
@@ -50,7 +50,7 @@ TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
 
 struct ItemArray {
     const char* name;
-    std::map<int, QAction*> Form1::*items;
+    const char* array; // the control array, whose items are named "array(code)"
     int first;
     int last;
 };
@@ -59,32 +59,34 @@ class CharacterItems : public EditorTest, public testing::WithParamInterface<Ite
 
 TEST_P(CharacterItems, EachItemSelectsItsCode) {
     const ItemArray& array = GetParam();
-    const auto& items = (*form).*array.items;
-    ASSERT_EQ(items.size(), static_cast<std::size_t>(array.last - array.first + 1));
-    for (const auto& [code, action] : items) {
-        action->trigger();
-        ASSERT_EQ(form->currentChar, code);
-        EXPECT_EQ(form->lblstatus->text(), "Currently editing character: " + QString::number(code));
+    const auto item = [&](int code) {
+        return form->findChild<QAction*>(QStringLiteral("%1(%2)").arg(array.array).arg(code));
+    };
+    EXPECT_EQ(item(array.first - 1), nullptr);
+    EXPECT_EQ(item(array.last + 1), nullptr);
+    for (int code = array.first; code <= array.last; ++code) {
+        ASSERT_NE(item(code), nullptr) << code;
+        item(code)->trigger();
+        ASSERT_EQ(view().currentChar(), code);
+        EXPECT_EQ(lblstatus()->text(), "Currently editing character: " + QString::number(code));
     }
-    EXPECT_EQ(items.begin()->first, array.first);
-    EXPECT_EQ(items.rbegin()->first, array.last);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Arrays, CharacterItems,
-    testing::Values(ItemArray{"numbers", &Form1::mnuSwitchNumbers, 32, 64},
-                    ItemArray{"uppercase", &Form1::mnuSwitchUppercaseLetters, 65, 90},
-                    ItemArray{"symbols", &Form1::mnuSwitchSymbols, 91, 96},
-                    ItemArray{"lowercase", &Form1::mnuSwitchLowercaseLetters, 97, 122}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::Values(ItemArray{"numbers", "mnuSwitchNumbers", 32, 64},
+                    ItemArray{"uppercase", "mnuSwitchUppercaseLetters", 65, 90},
+                    ItemArray{"symbols", "mnuSwitchSymbols", 91, 96},
+                    ItemArray{"lowercase", "mnuSwitchLowercaseLetters", 97, 122}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(EditorTest, CommandItemsRaiseTheirHandlers) {
     platform.inputReplies = {"200", "7", ""};
-    form->mnuSwitchLowerSpecial->trigger();
-    EXPECT_EQ(form->currentChar, 200);
-    form->mnuSwitchEvenMoreSymbols->trigger();
-    EXPECT_EQ(form->currentChar, 7);
-    form->mnuCompile->trigger();
+    action("mnuSwitchLowerSpecial")->trigger();
+    EXPECT_EQ(view().currentChar(), 200);
+    action("mnuSwitchEvenMoreSymbols")->trigger();
+    EXPECT_EQ(view().currentChar(), 7);
+    action("mnuCompile")->trigger();
     ASSERT_EQ(platform.inputBoxes.size(), 3u);
     EXPECT_EQ(platform.inputBoxes[2].first, "Enter the name of the file (maximum 8 characters):");
     EXPECT_TRUE(platform.allAnswersUsed());
@@ -103,16 +105,16 @@ TEST_F(EditorTest, AccessKeysWork) {
 
     QTest::keyClick(form.get(), Qt::Key_S, Qt::AltModifier);
     QMenu* opened = openedMenu();
-    EXPECT_EQ(opened, form->mnuSwitch);
+    EXPECT_EQ(opened, menu("mnuSwitch"));
     if (opened)
         opened->close();
-    EXPECT_EQ(form->currentChar, 0) << "opening a menu runs nothing";
+    EXPECT_EQ(view().currentChar(), 0) << "opening a menu runs nothing";
 
     // S inside the open File menu chooses Save, which asks for a file first.
     platform.fileChoices = {std::nullopt};
     QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
     opened = openedMenu();
-    ASSERT_EQ(opened, form->mnuFile);
+    ASSERT_EQ(opened, menu("mnuFile"));
     QTest::keyClick(opened, Qt::Key_S);
     QTest::qWait(50);
     EXPECT_EQ(platform.fileDialogs.size(), 1u);

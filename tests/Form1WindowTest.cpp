@@ -3,9 +3,13 @@
 
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 namespace korvalin {
 namespace {
@@ -14,24 +18,25 @@ using test::EditorTest;
 
 TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet) {
     EXPECT_EQ(form->windowTitle(), "Korvalin Font Set Creator 1.0");
-    EXPECT_EQ(form->currentChar, 0);
-    EXPECT_FALSE(form->haveFileName);
-    EXPECT_TRUE(form->currentFileName.isEmpty());
-    EXPECT_EQ(form->appDir, test::qpath(dir.path()) + '/');
-    EXPECT_EQ(form->lblstatus->text(), "Currently editing character: 0");
-    EXPECT_EQ(form->fontSet, test::testDefaultSet());
+    EXPECT_EQ(view().currentChar(), 0);
+    EXPECT_FALSE(view().haveFileName());
+    EXPECT_TRUE(view().currentFileName().isEmpty());
+    EXPECT_EQ(view().appDir(), dir.path().native() + '/');
+    EXPECT_EQ(lblstatus()->text(), "Currently editing character: 0");
+    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
     for (int i = 0; i < Form1::kCells; ++i) {
         const OleColor expected = i % 2 ? kBlack : kWhite;
-        EXPECT_EQ(form->pixel[i]->BackColor(), expected) << "pixel " << i;
-        EXPECT_EQ(form->preview[i]->BackColor(), expected) << "preview " << i;
+        EXPECT_EQ(view().pixel(i).BackColor(), expected) << "pixel " << i;
+        EXPECT_EQ(view().preview(i).BackColor(), expected) << "preview " << i;
     }
 }
 
 TEST_F(EditorTest, StartUpShowsTheBusyPointerWhileItReads) {
-    platform.programDirectory += '/'; // a folder given with its separator keeps just one
+    platform.programDirectory /= ""; // a folder given with its separator keeps just one
+    ASSERT_EQ(platform.programDirectory.native().back(), '/');
     form->Form_Load();
     EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(form->appDir, test::qpath(dir.path()) + '/');
+    EXPECT_EQ(view().appDir(), dir.path().native() + '/');
 }
 
 TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing) {
@@ -44,40 +49,40 @@ TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing) {
         EXPECT_EQ(error.path(), dir / "default.8xfont");
     }
     EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(form->currentChar, 1);
-    EXPECT_EQ(form->fontSet, test::testDefaultSet());
+    EXPECT_EQ(view().currentChar(), 1);
+    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
 }
 
 // Twips rounded to pixels at both edges: the cells keep their overlaps.
 TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem) {
-    EXPECT_EQ(form->pixel[0]->geometry(), QRect(4, 16, 26, 27));
-    EXPECT_EQ(form->pixel[1]->geometry(), QRect(29, 16, 26, 27));
-    EXPECT_EQ(form->pixel[5]->geometry(), QRect(4, 41, 26, 27));
-    EXPECT_EQ(form->pixel[34]->geometry(), QRect(104, 167, 27, 27));
-    EXPECT_TRUE(form->pixel[0]->geometry().intersects(form->pixel[1]->geometry()));
+    EXPECT_EQ(view().pixel(0).geometry(), QRect(4, 16, 26, 27));
+    EXPECT_EQ(view().pixel(1).geometry(), QRect(29, 16, 26, 27));
+    EXPECT_EQ(view().pixel(5).geometry(), QRect(4, 41, 26, 27));
+    EXPECT_EQ(view().pixel(34).geometry(), QRect(104, 167, 27, 27));
+    EXPECT_TRUE(view().pixel(0).geometry().intersects(view().pixel(1).geometry()));
 
     // The frame keeps its right edge, top and height; it is 49 pixels wide or, where its
     // title needs more, wider to the left, with the preview centred and Next below it.
-    const QRect frame = form->Frame1->geometry();
+    const QRect frame = Frame1()->geometry();
     EXPECT_EQ(frame.right() + 1, 337);
     EXPECT_EQ(frame.top(), 16);
     EXPECT_EQ(frame.height(), 60);
     EXPECT_GE(frame.width(), 49);
-    EXPECT_GE(frame.width(), form->Frame1->minimumSizeHint().width());
-    EXPECT_EQ(form->Frame1->title(), "Preview");
+    EXPECT_GE(frame.width(), Frame1()->minimumSizeHint().width());
+    EXPECT_EQ(Frame1()->title(), "Preview");
     const int shift = (frame.width() - 49) / 2;
-    EXPECT_EQ(form->preview[0]->grid()->parentWidget(), form->Frame1);
-    EXPECT_EQ(form->preview[0]->geometry(), QRect(11 + shift, 14, 6, 6));
-    EXPECT_EQ(form->preview[34]->geometry(), QRect(32 + shift, 47, 6, 6));
-    EXPECT_EQ(form->cmdNextChar->geometry(), QRect(frame.left(), 86, frame.width(), 21));
-    EXPECT_EQ(form->cmdNextChar->text(), "Next");
+    EXPECT_EQ(view().preview(0).grid()->parentWidget(), Frame1());
+    EXPECT_EQ(view().preview(0).geometry(), QRect(11 + shift, 14, 6, 6));
+    EXPECT_EQ(view().preview(34).geometry(), QRect(32 + shift, 47, 6, 6));
+    EXPECT_EQ(cmdNextChar()->geometry(), QRect(frame.left(), 86, frame.width(), 21));
+    EXPECT_EQ(cmdNextChar()->text(), "Next");
     EXPECT_EQ(form->centralWidget()->width(), 339);
     EXPECT_GE(form->centralWidget()->height(), 232);
 }
 
 TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine) {
     form->show();
-    const QLabel* status = form->lblstatus;
+    const QLabel* status = lblstatus();
     EXPECT_EQ(status->pos(), QPoint(2, 218));
     const QFontMetrics metrics(status->font());
     EXPECT_GE(status->width(), metrics.horizontalAdvance("Currently editing character: 200"));
@@ -93,15 +98,145 @@ TEST_F(EditorTest, OnlyNextTakesTheFocus) {
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     for (const QWidget* child : form->centralWidget()->findChildren<QWidget*>()) {
-        if (child != form->cmdNextChar) {
+        if (child != cmdNextChar()) {
             EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
         }
     }
-    EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
-    click(form->pixel[3]);
-    EXPECT_EQ(QApplication::focusWidget(), form->cmdNextChar);
-    QTest::keyClick(form->cmdNextChar, Qt::Key_Space);
-    EXPECT_EQ(form->currentChar, 1);
+    EXPECT_EQ(QApplication::focusWidget(), cmdNextChar());
+    click(view().pixel(3));
+    EXPECT_EQ(QApplication::focusWidget(), cmdNextChar());
+    QTest::keyClick(cmdNextChar(), Qt::Key_Space);
+    EXPECT_EQ(view().currentChar(), 1);
+    QTest::keyClick(cmdNextChar(), Qt::Key_Return);
+    EXPECT_EQ(view().currentChar(), 2) << "Return clicks the focused button too";
+    QTest::keyClick(cmdNextChar(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(view().currentChar(), 3);
+}
+
+// F10, or Alt pressed and released alone, puts the keyboard on the menu bar without
+// opening a menu; Escape gives it back to Next.
+TEST_F(EditorTest, F10AndALoneAltGiveTheMenuBarTheKeyboard) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+        ASSERT_EQ(QApplication::focusWidget(), cmdNextChar());
+        QTest::keyClick(cmdNextChar(), key);
+        EXPECT_EQ(QApplication::focusWidget(), form->menuBar()) << key;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << key;
+        QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+        EXPECT_EQ(QApplication::focusWidget(), cmdNextChar()) << key;
+    }
+}
+
+} // namespace
+} // namespace korvalin
+
+namespace korvalin {
+namespace {
+
+struct ColourRun {
+    QRgb colour;
+    int length;
+};
+
+// The runs of one colour along a line of pixels, leaving out `background` at both ends.
+std::vector<ColourRun> runsAlong(const QImage& image, QPoint from, QPoint step, QRgb background) {
+    std::vector<ColourRun> runs;
+    for (QPoint at = from; image.rect().contains(at); at += step) {
+        const QRgb colour = image.pixel(at);
+        if (!runs.empty() && runs.back().colour == colour)
+            ++runs.back().length;
+        else
+            runs.push_back({colour, 1});
+    }
+    if (!runs.empty() && runs.back().colour == background)
+        runs.pop_back();
+    if (!runs.empty() && runs.front().colour == background)
+        runs.erase(runs.begin());
+    return runs;
+}
+
+struct Scale {
+    const char* name;
+    double factor;
+    int offset; // where the grid lies in the image, in logical pixels
+};
+
+class GridAtScale : public test::EditorTest, public testing::WithParamInterface<Scale> {};
+
+// Across each row and down each column of cells: a line, a cell's colour, a line, and so
+// on, every line as wide as every other and nothing of a cell's colour outside its lines.
+TEST_P(GridAtScale, LinesAreEvenAndCellsFillTheirInsides) {
+    const Scale& scale = GetParam();
+    CellGrid* grid = pixelGrid();
+    const QSize logical = grid->size() + QSize(2 * scale.offset, 2 * scale.offset);
+    QImage image((QSizeF(logical) * scale.factor).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale.factor);
+    const QRgb background = qRgb(255, 0, 0);
+    image.fill(background);
+    grid->render(&image, QPoint(scale.offset, scale.offset));
+
+    const QRgb line = image.pixel((QPointF(scale.offset, scale.offset) * scale.factor).toPoint());
+    const auto device = [&](int logicalCoordinate) {
+        return static_cast<int>((logicalCoordinate + scale.offset) * scale.factor);
+    };
+    std::vector<int> lineWidths;
+    const auto check = [&](const std::vector<ColourRun>& runs, const std::vector<int>& cells,
+                           const std::string& where) {
+        ASSERT_EQ(runs.size(), 2 * cells.size() + 1) << where;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (i % 2 == 0) {
+                EXPECT_EQ(runs[i].colour, line) << where << ", run " << i;
+                lineWidths.push_back(runs[i].length);
+            } else {
+                const OleColor colour = view().pixel(cells[i / 2]).BackColor();
+                EXPECT_EQ(runs[i].colour, toQColor(colour).rgb()) << where << ", run " << i;
+            }
+        }
+    };
+    for (int row = 0; row < FontSet::kRows; ++row) {
+        std::vector<int> cells;
+        for (int column = 0; column < FontSet::kColumns; ++column)
+            cells.push_back(row * FontSet::kColumns + column);
+        const int y = device(view().pixel(cells[0]).rect().center().y());
+        check(runsAlong(image, {0, y}, {1, 0}, background), cells, "row " + std::to_string(row));
+    }
+    for (int column = 0; column < FontSet::kColumns; ++column) {
+        std::vector<int> cells;
+        for (int row = 0; row < FontSet::kRows; ++row)
+            cells.push_back(row * FontSet::kColumns + column);
+        const int x = device(view().pixel(cells[0]).rect().center().x());
+        check(runsAlong(image, {x, 0}, {0, 1}, background), cells,
+              "column " + std::to_string(column));
+    }
+    ASSERT_FALSE(lineWidths.empty());
+    EXPECT_EQ(std::ranges::count(lineWidths, lineWidths[0]), std::ssize(lineWidths))
+        << "every line equally wide";
+    EXPECT_LE(lineWidths[0], std::ceil(scale.factor));
+}
+
+INSTANTIATE_TEST_SUITE_P(Factors, GridAtScale,
+                         testing::Values(Scale{"x1", 1.0, 0}, Scale{"x1_25", 1.25, 0},
+                                         Scale{"x1_5", 1.5, 0}, Scale{"x2", 2.0, 0},
+                                         Scale{"x1_25_shifted", 1.25, 1},
+                                         Scale{"x1_5_shifted", 1.5, 1}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+} // namespace
+} // namespace korvalin
+
+namespace korvalin {
+namespace {
+
+using test::EditorTest;
+
+// Title bars, task switchers and HiDPI docks each find their own size, up to 256 pixels.
+TEST_F(EditorTest, WindowIconOffersSizesUpTo256) {
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    for (const int size : {16, 32, 48, 256})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    EXPECT_EQ(form->windowIcon().pixmap(QSize(256, 256)).size(), QSize(256, 256));
 }
 
 } // namespace

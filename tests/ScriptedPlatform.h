@@ -15,7 +15,7 @@ class ScriptedPlatform : public Platform {
 public:
     struct Message {
         QString prompt;
-        int style;
+        MsgBoxStyles style;
         QString title;
     };
     struct Launch {
@@ -26,7 +26,7 @@ public:
     };
 
     // Answers, taken in order; running out of them fails the test through an exception.
-    std::deque<int> messageAnswers;
+    std::deque<MsgBoxAnswer> messageAnswers;
     std::deque<QString> inputReplies;
     std::deque<std::optional<QString>> fileChoices;
     bool launchSucceeds = true;
@@ -39,9 +39,9 @@ public:
     std::vector<std::unique_ptr<QProcess>> processes;
     std::vector<bool> busyChanges;
     std::vector<int> ends;
-    QString programDirectory;
+    std::filesystem::path programDirectory;
 
-    int MsgBox(const QString& prompt, int style, const QString& title) override {
+    MsgBoxAnswer MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) override {
         messages.push_back({prompt, style, title});
         return take(messageAnswers, "message box");
     }
@@ -65,7 +65,7 @@ public:
         return launchSucceeds;
     }
     void SetBusyPointer(bool busy) override { busyChanges.push_back(busy); }
-    QString ProgramDirectory() override { return programDirectory; }
+    std::filesystem::path ProgramDirectory() override { return programDirectory; }
     void End(int exitStatus) override { ends.push_back(exitStatus); }
 
     [[nodiscard]] bool allAnswersUsed() const {

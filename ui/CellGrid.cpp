@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace korvalin {
 
@@ -10,8 +12,7 @@ namespace {
 // A thin line round each pixel cell, so blank paper still shows its grid.
 const QColor kGridLine(0xB4, 0xB4, 0xB4);
 
-QRect unionOf(const std::vector<QRect>& rects)
-{
+QRect unionOf(const std::vector<QRect>& rects) {
     QRect all;
     for (const QRect& rect : rects)
         all |= rect;
@@ -19,19 +20,19 @@ QRect unionOf(const std::vector<QRect>& rects)
 }
 } // namespace
 
-void Cell::setBackColor(OleColor color)
-{
+void Cell::setBackColor(OleColor color) {
     if (color == backColor_)
         return;
     backColor_ = color;
     grid_->update(rect_);
 }
 
-QRect Cell::geometry() const { return rect_.translated(grid_->pos()); }
+QRect Cell::geometry() const {
+    return rect_.translated(grid_->pos());
+}
 
 CellGrid::CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent)
-    : QWidget(parent), kind_(kind)
-{
+    : QWidget(parent), kind_(kind) {
     const QRect area = unionOf(cells);
     setGeometry(area);
     cells_.reserve(cells.size());
@@ -41,8 +42,7 @@ CellGrid::CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-int CellGrid::cellAt(QPoint point) const
-{
+int CellGrid::cellAt(QPoint point) const {
     for (auto cell = cells_.rbegin(); cell != cells_.rend(); ++cell) {
         if (cell->rect_.contains(point))
             return cell->index_;
@@ -50,31 +50,50 @@ int CellGrid::cellAt(QPoint point) const
     return -1;
 }
 
-void CellGrid::paintEvent(QPaintEvent* event)
-{
+// Painted in whole device pixels: each edge of a cell is rounded to the device pixel grid
+// on its own, so neighbours that share an edge meet exactly at any scale factor, every
+// grid line is the same number of device pixels wide, and a cell's colour fills exactly
+// the inside of its lines.
+void CellGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (kind_ == Kind::Pixel)
-        painter.setPen(kGridLine);
+    const QTransform toDevice = painter.deviceTransform();
+    const auto edge = [](double logical, double scale, double offset) {
+        return static_cast<int>(std::lround(logical * scale + offset));
+    };
+    const auto deviceRect = [&](const QRect& rect) {
+        const int left = edge(rect.left(), toDevice.m11(), toDevice.dx());
+        const int top = edge(rect.top(), toDevice.m22(), toDevice.dy());
+        const int right = edge(rect.left() + rect.width(), toDevice.m11(), toDevice.dx());
+        const int bottom = edge(rect.top() + rect.height(), toDevice.m22(), toDevice.dy());
+        return QRect(left, top, right - left, bottom - top);
+    };
+    // One logical pixel, never thinner than one device pixel.
+    const int line = std::max(1, static_cast<int>(toDevice.m11()));
+
+    painter.setWorldTransform(toDevice.inverted());
     for (const Cell& cell : cells_) {
         if (!event->rect().intersects(cell.rect_))
             continue;
-        painter.fillRect(cell.rect_, toQColor(cell.backColor_));
-        if (kind_ == Kind::Pixel)
-            painter.drawRect(cell.rect_.adjusted(0, 0, -1, -1));
+        const QRect box = deviceRect(cell.rect_);
+        if (kind_ == Kind::Pixel) {
+            painter.fillRect(box, kGridLine);
+            painter.fillRect(box.adjusted(line, line, -line, -line), toQColor(cell.backColor_));
+        } else {
+            painter.fillRect(box, toQColor(cell.backColor_));
+        }
     }
 }
 
 // A click is a press and a release on the same cell, as with a button.
-void CellGrid::mousePressEvent(QMouseEvent* event)
-{
+void CellGrid::mousePressEvent(QMouseEvent* event) {
     pressed_ = kind_ == Kind::Pixel && event->button() == Qt::LeftButton
                    ? cellAt(event->position().toPoint())
                    : -1;
 }
 
-void CellGrid::mouseReleaseEvent(QMouseEvent* event)
-{
-    const int released = event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
+void CellGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const int released =
+        event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
     const bool click = pressed_ >= 0 && released == pressed_;
     pressed_ = -1;
     if (click)

@@ -4,7 +4,6 @@
 
 #include <QRect>
 #include <QWidget>
-
 #include <vector>
 
 namespace korvalin {

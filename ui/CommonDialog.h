@@ -20,11 +20,8 @@ public:
 
     QString Filter;
     bool CancelError = false;
-    int Flags = 0;
+    FileDialogFlags Flags;
     QString FileName;
-
-    static constexpr int OverwritePrompt = 2;
-    static constexpr int HideReadOnly = 4;
 
     // On Cancel FileName stays; with CancelError they throw DialogCancelled.
     void ShowOpen() { show(FileDialogKind::Open); }

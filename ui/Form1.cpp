@@ -3,12 +3,14 @@
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyleFactory>
 
 namespace korvalin {
@@ -21,16 +23,24 @@ constexpr int kClientHeight = 3474;
 constexpr int kStatusRightMargin = 27;
 constexpr int kStatusBottomMargin = kClientHeight - (3267 + 171);
 
+// Every size the resources hold, from a title bar's to a HiDPI task switcher's. Given with
+// their sizes, the files are decoded only when a size is first drawn.
+QIcon editorIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString file = QStringLiteral(":/icon-%1.png").arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon;
+}
+
 } // namespace
 
 Form1::Form1(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), CommonDialog1(platform), platform_(platform) {
+    : QMainWindow(parent), platform_(platform), CommonDialog1(platform) {
     setWindowTitle(kTitle);
-    QIcon icon;
-    // The sizes a title bar and a task switcher show; larger ones only cost start-up time.
-    for (const int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icon-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(editorIcon());
     createControls();
     createMenus();
     // The window takes the size of its fixed client area plus the menu bar.
@@ -52,16 +62,23 @@ void Form1::createControls() {
         previewCells.push_back(twipsRect(162 + 81 * column, 216 + 81 * row, 90, 90));
     }
     pixelGrid = new CellGrid(CellGrid::Kind::Pixel, pixelCells, client);
+    pixelGrid->setObjectName(QStringLiteral("pixel"));
     connect(pixelGrid, &CellGrid::clicked, this, &Form1::pixel_Click);
 
     Frame1 = new QGroupBox(QStringLiteral("Preview"), client);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(4320, 243, 738, 900));
     Frame1->setFocusPolicy(Qt::NoFocus);
     // The frame's line runs through the middle of its title, as the preview's place in it
-    // assumes; Fusion would put the title above the line and the cells across it.
-    static QStyle* const titledFrameStyle = QStyleFactory::create(QStringLiteral("Windows"));
-    Frame1->setStyle(titledFrameStyle);
+    // assumes; Fusion would put the title above the line and the cells across it. Where
+    // that style is missing the frame keeps the application's. The window owns the style
+    // and deletes it after the frame.
+    if (QStyle* const titledFrameStyle = QStyleFactory::create(QStringLiteral("Windows"))) {
+        titledFrameStyle->setParent(this);
+        Frame1->setStyle(titledFrameStyle);
+    }
     previewGrid = new CellGrid(CellGrid::Kind::Preview, previewCells, Frame1);
+    previewGrid->setObjectName(QStringLiteral("preview"));
 
     for (int i = 0; i < kCells; ++i) {
         pixel[i] = pixelGrid->cell(i);
@@ -69,13 +86,16 @@ void Form1::createControls() {
     }
 
     lblstatus = new QLabel(QStringLiteral("Currently editing character:"), client);
+    lblstatus->setObjectName(QStringLiteral("lblstatus"));
     lblstatus->setGeometry(twipsRect(27, 3267, 2331, 171));
     lblstatus->setFocusPolicy(Qt::NoFocus);
 
     cmdNextChar = new QPushButton(QStringLiteral("Next"), client);
+    cmdNextChar->setObjectName(QStringLiteral("cmdNextChar"));
     cmdNextChar->setGeometry(twipsRect(4320, 1296, 738, 306));
     cmdNextChar->setFocusPolicy(Qt::StrongFocus);
-    cmdNextChar->setAutoDefault(false);
+    // As on the editor's original platform, Return clicks the focused button as Space does.
+    cmdNextChar->setAutoDefault(true);
     connect(cmdNextChar, &QPushButton::clicked, this, &Form1::cmdNextChar_Click);
     setFocusProxy(cmdNextChar);
     cmdNextChar->setFocus();

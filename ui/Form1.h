@@ -3,11 +3,14 @@
 #include "CellGrid.h"
 #include "CommonDialog.h"
 #include "FontSet.h"
+#include "Launch.h"
 #include "Platform.h"
 
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <map>
+#include <string_view>
 
 class QAction;
 class QGroupBox;
@@ -54,9 +57,57 @@ public:
     // Closing the window; setting `cancel` keeps it open.
     void Form_Unload(bool& cancel);
 
-    // The glyph table and the editor state, for the handlers and for tests.
+    // A read-only look at the editor state and the cells, for tests. The controls are
+    // found by their names (objectName), as the handlers name them.
+    class View {
+    public:
+        explicit View(const Form1& form) : form_(form) {}
+        [[nodiscard]] const FontSet& fontSet() const { return form_.fontSet; }
+        [[nodiscard]] const NativeString& appDir() const { return form_.appDir; }
+        [[nodiscard]] qint16 currentChar() const { return form_.currentChar; }
+        [[nodiscard]] const QString& currentFileName() const { return form_.currentFileName; }
+        [[nodiscard]] bool haveFileName() const { return form_.haveFileName; }
+        [[nodiscard]] const Cell& pixel(int index) const { return *form_.pixel.at(at(index)); }
+        [[nodiscard]] const Cell& preview(int index) const { return *form_.preview.at(at(index)); }
+
+    private:
+        static std::size_t at(int index) { return static_cast<std::size_t>(index); }
+        const Form1& form_;
+    };
+    [[nodiscard]] View view() const { return View(*this); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The one place the file state changes: the path last loaded or saved, and whether
+    // Save may write to it without asking.
+    void setCurrentFile(const QString& fileName, bool chosen);
+    // A file in the program folder, its path built from the folder's own bytes.
+    [[nodiscard]] std::filesystem::path inAppDir(std::string_view name) const;
+
+    void createControls();
+    void createMenus();
+    void nameMenus();
+    void focusMenuBar();
+    void fitPreviewFrame();
+    void fitStatusLine();
+    void askForCharacter();
+    // The save prompt of New Set, Load and Exit; false when the set the user asked to
+    // keep could not be saved, and the command must stop.
+    bool savePrompt(const QString& title);
+    void prepareFileDialog();
+    // Save; false when a save that was not cancelled failed.
+    bool save();
+    void showFailure(const QString& what, const std::exception& error);
+    void LoadFontSet(const QString& path);
+    void SaveFontSet();
+
+    Platform& platform_;
+
+    // The glyph table and the editor state.
     FontSet fontSet;
-    QString appDir;
+    NativeString appDir; // the program folder, ending in its separator
     qint16 currentChar = 0;
     QString currentFileName;
     bool haveFileName = false;
@@ -88,27 +139,6 @@ public:
     std::map<int, QAction*> mnuSwitchUppercaseLetters;
     std::map<int, QAction*> mnuSwitchSymbols;
     std::map<int, QAction*> mnuSwitchLowercaseLetters;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void createControls();
-    void createMenus();
-    void fitPreviewFrame();
-    void fitStatusLine();
-    void askForCharacter();
-    // The save prompt of New Set, Load and Exit; false when the set the user asked to
-    // keep could not be saved, and the command must stop.
-    bool savePrompt(const QString& title);
-    void prepareFileDialog();
-    // Save; false when a save that was not cancelled failed.
-    bool save();
-    void showFailure(const QString& what, const std::exception& error);
-    void LoadFontSet(const QString& path);
-    void SaveFontSet();
-
-    Platform& platform_;
 };
 
 } // namespace korvalin

@@ -34,16 +34,16 @@ void Form1::mnuCompile_Click() {
         return;
     const std::string name = CutProgramName(reply.toStdString());
     if (const std::string problem = ProgramNameProblem(name); !problem.empty()) {
-        platform_.MsgBox(QString::fromStdString(problem), msgbox::OkOnly + msgbox::Exclamation,
-                         QString());
+        platform_.MsgBox(QString::fromStdString(problem),
+                         MsgBoxStyle::OkOnly | MsgBoxStyle::Exclamation, QString());
         return;
     }
 
-    const QString script = appDir + QString::fromLatin1(PackagingScriptFileName(kNativeScriptKind));
+    const std::filesystem::path scriptPath = inAppDir(PackagingScriptFileName(kNativeScriptKind));
+    const QString script = fromPath(scriptPath);
     try {
-        WriteProgramImage(toPath(appDir + QString::fromStdString(name) + QStringLiteral(".bin")),
-                          fontSet);
-        WriteFileAtomically(toPath(script), PackagingScript(name, kNativeScriptKind),
+        WriteProgramImage(inAppDir(name + ".bin"), fontSet);
+        WriteFileAtomically(scriptPath, PackagingScript(name, kNativeScriptKind),
                             Durability::Transient);
     } catch (const std::exception& error) {
         showFailure(QStringLiteral("The font set was not compiled."), error);
@@ -52,10 +52,11 @@ void Form1::mnuCompile_Click() {
 
     // The script names its files without a folder, so it runs in the program's folder.
     const Command command = scriptCommand(script);
-    if (!platform_.StartProcess(command.program, command.arguments, appDir, kShowNoActivate))
+    if (!platform_.StartProcess(command.program, command.arguments, fromPath(appDir),
+                                kShowNoActivate))
         platform_.MsgBox(
             QStringLiteral("The packaging script \"%1\" could not be started.").arg(script),
-            msgbox::OkOnly + msgbox::Critical, QString());
+            MsgBoxStyle::OkOnly | MsgBoxStyle::Critical, QString());
 }
 
 } // namespace korvalin

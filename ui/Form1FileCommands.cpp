@@ -7,12 +7,18 @@ namespace korvalin {
 
 namespace {
 const QString kFilter = QStringLiteral("Korvalin Fonts|*.8xfont");
-constexpr int kDialogFlags = CommonDialog::OverwritePrompt | CommonDialog::HideReadOnly;
+constexpr FileDialogFlags kDialogFlags =
+    FileDialogFlag::OverwritePrompt | FileDialogFlag::HideReadOnly;
 } // namespace
 
 void Form1::showFailure(const QString& what, const std::exception& error) {
     platform_.MsgBox(what + QStringLiteral("\n\n") + fromCore(error.what()),
-                     msgbox::OkOnly + msgbox::Critical, QString());
+                     MsgBoxStyle::OkOnly | MsgBoxStyle::Critical, QString());
+}
+
+void Form1::setCurrentFile(const QString& fileName, bool chosen) {
+    currentFileName = fileName;
+    haveFileName = chosen;
 }
 
 void Form1::LoadFontSet(const QString& path) {
@@ -41,21 +47,24 @@ bool Form1::save() {
         } catch (const DialogCancelled&) {
             return true;
         }
-        currentFileName = CommonDialog1.FileName;
+        setCurrentFile(CommonDialog1.FileName, false);
     }
     try {
         SaveFontSet();
     } catch (const std::exception& error) {
+        // The file may be gone for good (its folder renamed, a disk full); the next Save
+        // asks again, so the set in memory can still be kept elsewhere.
+        setCurrentFile(currentFileName, false);
         showFailure(QStringLiteral("The font set was not saved."), error);
         return false;
     }
-    haveFileName = true;
+    setCurrentFile(currentFileName, true);
     return true;
 }
 
 bool Form1::savePrompt(const QString& title) {
-    if (platform_.MsgBox(QStringLiteral("Save current font set?"), msgbox::YesNo, title) !=
-        msgbox::AnswerYes)
+    if (platform_.MsgBox(QStringLiteral("Save current font set?"), MsgBoxStyle::YesNo, title) !=
+        MsgBoxAnswer::Yes)
         return true;
     return save();
 }
@@ -93,8 +102,7 @@ void Form1::mnuFileLoad_Click() {
         showFailure(QStringLiteral("The font set was not loaded."), error);
         return;
     }
-    currentFileName = chosen;
-    haveFileName = true;
+    setCurrentFile(chosen, true);
 }
 
 void Form1::mnuFileExit_Click() {

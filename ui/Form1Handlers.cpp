@@ -1,28 +1,34 @@
 // Start-up, the display of the current glyph, cell clicks and navigation.
 #include "FontSetFile.h"
 #include "Form1.h"
+#include "ProgramFolder.h"
 #include "QtCompat.h"
 
-#include <QDir>
 #include <QLabel>
 
 namespace korvalin {
 
 void Form1::Form_Load() {
     const BusyPointer busy(platform_);
-    QString directory = QDir::toNativeSeparators(platform_.ProgramDirectory());
-    if (!directory.endsWith(QDir::separator()))
-        directory += QDir::separator();
+    // Kept in the file system's own bytes: a folder name that is no valid text in any
+    // encoding still names the folder.
+    NativeString directory = AppDirOf(platform_.ProgramDirectory());
 
     // Read first: a default file that cannot be read leaves the editor as it was.
     FontSet defaultSet;
-    ReadFontSetFile(toPath(directory + QStringLiteral("default.8xfont")), defaultSet);
+    ReadFontSetFile(std::filesystem::path(directory) += "default.8xfont", defaultSet);
 
-    haveFileName = false;
-    appDir = directory;
+    setCurrentFile(currentFileName, false);
+    appDir = std::move(directory);
     fontSet = defaultSet;
     currentChar = 0;
     ShowCharacter();
+}
+
+std::filesystem::path Form1::inAppDir(std::string_view name) const {
+    std::filesystem::path path(appDir);
+    path += name;
+    return path;
 }
 
 void Form1::ShowCharacter() {

@@ -1,7 +1,11 @@
 #include "Form1.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QShortcut>
 
 namespace korvalin {
 
@@ -27,10 +31,28 @@ QString characterCaption(int code) {
     return literal.replace('&', QStringLiteral("&&"));
 }
 
+// A lone Alt gives the menu bar the keyboard, as on the platform the editor recreates,
+// whatever the application's style does.
+class AltKeyNavigation : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 void Form1::createMenus() {
     QMenuBar* bar = menuBar();
+    // The window owns the style and deletes it after the menu bar.
+    auto* keys = new AltKeyNavigation;
+    keys->setParent(this);
+    bar->setStyle(keys);
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, &Form1::focusMenuBar);
 
     mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuNew = mnuFile->addAction(QStringLiteral("&New Set..."), this, &Form1::mnuNew_Click);
@@ -65,6 +87,49 @@ void Form1::createMenus() {
 
     // A menu-bar entry of its own: choosing it compiles at once.
     mnuCompile = bar->addAction(QStringLiteral("&Compile"), this, &Form1::mnuCompile_Click);
+    nameMenus();
+}
+
+// F10 does what a lone Alt does: the menu bar takes the keyboard only on the release of
+// an Alt pressed alone, so it is shown one.
+void Form1::focusMenuBar() {
+    for (const QEvent::Type type :
+         {QEvent::ShortcutOverride, QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent alt(type, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(this, &alt);
+    }
+}
+
+// Menus and items carry the names the handlers give them, so tests can find them; an
+// item of a control array is named with its code, as in "mnuSwitchNumbers(32)".
+void Form1::nameMenus() {
+    const std::pair<QObject*, const char*> single[] = {
+        {mnuFile, "mnuFile"},
+        {mnuNew, "mnuNew"},
+        {mnuFileLoad, "mnuFileLoad"},
+        {mnuFileSave, "mnuFileSave"},
+        {mnuFileExit, "mnuFileExit"},
+        {mnuSwitch, "mnuSwitch"},
+        {mnuSwitchLowerSpecial, "mnuSwitchLowerSpecial"},
+        {mnuSwitchSymbolNumber, "mnuSwitchSymbolNumber"},
+        {mnuSwitchUppercase, "mnuSwitchUppercase"},
+        {mnuSwitchMoreSymbols, "mnuSwitchMoreSymbols"},
+        {mnuSwitchLowercase, "mnuSwitchLowercase"},
+        {mnuSwitchEvenMoreSymbols, "mnuSwitchEvenMoreSymbols"},
+        {mnuCompile, "mnuCompile"},
+    };
+    for (const auto& [control, name] : single)
+        control->setObjectName(QLatin1String(name));
+
+    const std::pair<const std::map<int, QAction*>*, const char*> arrays[] = {
+        {&mnuSwitchNumbers, "mnuSwitchNumbers"},
+        {&mnuSwitchUppercaseLetters, "mnuSwitchUppercaseLetters"},
+        {&mnuSwitchSymbols, "mnuSwitchSymbols"},
+        {&mnuSwitchLowercaseLetters, "mnuSwitchLowercaseLetters"},
+    };
+    for (const auto& [items, name] : arrays)
+        for (const auto& [code, item] : *items)
+            item->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(code));
 }
 
 } // namespace korvalin

@@ -1,31 +1,54 @@
 #pragma once
 
+#include <QFlags>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <optional>
 
 namespace korvalin {
 
-// Message box styles and answers, as the handlers name them.
-namespace msgbox {
-constexpr int OkOnly = 0;
-constexpr int YesNo = 4;
-constexpr int Critical = 16;
-constexpr int Exclamation = 48;
-constexpr int AnswerOk = 1;
-constexpr int AnswerYes = 6;
-constexpr int AnswerNo = 7;
-} // namespace msgbox
+// A message box style is the sum of one set of buttons and one icon, as the handlers give it.
+enum class MsgBoxStyle : int {
+    OkOnly = 0,
+    YesNo = 4,
+    Critical = 16,
+    Exclamation = 48,
+};
+Q_DECLARE_FLAGS(MsgBoxStyles, MsgBoxStyle)
+Q_DECLARE_OPERATORS_FOR_FLAGS(MsgBoxStyles)
+
+// The buttons part of a style (its low three bits) and its icon part (the next three).
+constexpr MsgBoxStyle buttonsOf(MsgBoxStyles style) {
+    return static_cast<MsgBoxStyle>(style.toInt() & 0x07);
+}
+constexpr MsgBoxStyle iconOf(MsgBoxStyles style) {
+    return static_cast<MsgBoxStyle>(style.toInt() & 0x70);
+}
+
+// The answer a message box returns: the code of the button chosen.
+enum class MsgBoxAnswer : int {
+    Ok = 1,
+    Yes = 6,
+    No = 7,
+};
 
 // The title an input box shows when it is given none.
 inline const QString kApplicationTitle = QStringLiteral("Korvalin Font Creator");
 
 enum class FileDialogKind { Open, Save };
 
+enum class FileDialogFlag : int {
+    OverwritePrompt = 2, // ask before replacing a file (the Save dialog)
+    HideReadOnly = 4,    // no read-only check box
+};
+Q_DECLARE_FLAGS(FileDialogFlags, FileDialogFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FileDialogFlags)
+
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
-    QString filter;   // "Korvalin Fonts|*.8xfont"
-    int flags = 0;    // 2: ask before replacing a file
+    QString filter; // "Korvalin Fonts|*.8xfont"
+    FileDialogFlags flags;
     QString fileName; // offered as the initial choice
 };
 
@@ -35,8 +58,8 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // `style` is a sum of the msgbox constants; returns the answer code.
-    virtual int MsgBox(const QString& prompt, int style, const QString& title) = 0;
+    virtual MsgBoxAnswer MsgBox(const QString& prompt, MsgBoxStyles style,
+                                const QString& title) = 0;
     // The text typed, or an empty text on Cancel; an empty title shows kApplicationTitle.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // The chosen path, or nothing when the user cancels.
@@ -45,8 +68,9 @@ public:
     virtual bool StartProcess(const QString& program, const QStringList& arguments,
                               const QString& workingDirectory, int windowStyle) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
-    // The folder that holds the program's executable file.
-    virtual QString ProgramDirectory() = 0;
+    // The folder that holds the program's executable file, in the file system's own
+    // encoding. Throws when it cannot be determined.
+    virtual std::filesystem::path ProgramDirectory() = 0;
     // Ends the program once the running handler returns; no further handler runs.
     virtual void End(int exitStatus) = 0;
 };

@@ -20,6 +20,15 @@ inline std::filesystem::path toPath(const QString& path) {
 #endif
 }
 
+// A path for the user to read; the path itself keeps the file system's own bytes.
+inline QString fromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
 // A message of the core (a FileError names its path in the system's encoding).
 inline QString fromCore(const char* message) {
     return QString::fromLocal8Bit(message);

@@ -1,10 +1,14 @@
 #include "QtPlatform.h"
 
+#include "AnswerBox.h"
+#include "ProgramFolder.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -18,11 +22,11 @@ QString titleOrDefault(const QString& title) {
     return title.isEmpty() ? kApplicationTitle : title;
 }
 
-QMessageBox::Icon iconOf(int style) {
-    switch (style & 0x70) {
-    case msgbox::Critical:
+QMessageBox::Icon qtIcon(MsgBoxStyles style) {
+    switch (iconOf(style)) {
+    case MsgBoxStyle::Critical:
         return QMessageBox::Critical;
-    case msgbox::Exclamation:
+    case MsgBoxStyle::Exclamation:
         return QMessageBox::Warning;
     default:
         return QMessageBox::NoIcon;
@@ -41,21 +45,40 @@ QString qtFileFilter(const QString& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title) {
-    QMessageBox box(iconOf(style), titleOrDefault(title), prompt, QMessageBox::NoButton, window_);
-    if ((style & 0x7) == msgbox::YesNo) {
+void configureMessageBox(QMessageBox& box, MsgBoxStyles style) {
+    box.setIcon(qtIcon(style));
+    if (buttonsOf(style) == MsgBoxStyle::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    switch (box.exec()) {
+}
+
+QFileDialog::Options fileDialogOptions(FileDialogFlags flags) {
+    QFileDialog::Options options;
+    if (!flags.testFlag(FileDialogFlag::OverwritePrompt))
+        options |= QFileDialog::DontConfirmOverwrite;
+    return options;
+}
+
+MsgBoxAnswer QtPlatform::MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) {
+    // A Yes/No box is a question that must be answered; other boxes close as usual.
+    std::unique_ptr<QMessageBox> box;
+    if (buttonsOf(style) == MsgBoxStyle::YesNo)
+        box = std::make_unique<AnswerBox>(QMessageBox::NoIcon, titleOrDefault(title), prompt,
+                                          window_);
+    else
+        box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, titleOrDefault(title), prompt,
+                                            QMessageBox::NoButton, window_);
+    configureMessageBox(*box, style);
+    switch (box->exec()) {
     case QMessageBox::Yes:
-        return msgbox::AnswerYes;
+        return MsgBoxAnswer::Yes;
     case QMessageBox::No:
-        return msgbox::AnswerNo;
+        return MsgBoxAnswer::No;
     default:
-        return msgbox::AnswerOk;
+        return MsgBoxAnswer::Ok;
     }
 }
 
@@ -68,9 +91,7 @@ QString QtPlatform::InputBox(const QString& prompt, const QString& title) {
 }
 
 std::optional<QString> QtPlatform::ShowFileDialog(const FileDialogRequest& request) {
-    QFileDialog::Options options;
-    if ((request.flags & 2) == 0)
-        options |= QFileDialog::DontConfirmOverwrite;
+    const QFileDialog::Options options = fileDialogOptions(request.flags);
     const QString filter = qtFileFilter(request.filter);
     const QString chosen = request.kind == FileDialogKind::Open
                                ? QFileDialog::getOpenFileName(window_, QString(), request.fileName,
@@ -106,8 +127,8 @@ void QtPlatform::SetBusyPointer(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-QString QtPlatform::ProgramDirectory() {
-    return QCoreApplication::applicationDirPath();
+std::filesystem::path QtPlatform::ProgramDirectory() {
+    return ExecutableFolder();
 }
 
 void QtPlatform::End(int exitStatus) {

@@ -2,8 +2,11 @@
 
 #include "Platform.h"
 
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
+
+class QMessageBox;
 
 namespace korvalin {
 
@@ -13,13 +16,13 @@ public:
     // Dialogs are modal to this window.
     void setWindow(QWidget* window) { window_ = window; }
 
-    int MsgBox(const QString& prompt, int style, const QString& title) override;
+    MsgBoxAnswer MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title) override;
     std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override;
     bool StartProcess(const QString& program, const QStringList& arguments,
                       const QString& workingDirectory, int windowStyle) override;
     void SetBusyPointer(bool busy) override;
-    QString ProgramDirectory() override;
+    std::filesystem::path ProgramDirectory() override;
     void End(int exitStatus) override;
 
 private:
@@ -28,5 +31,11 @@ private:
 
 // "Korvalin Fonts|*.8xfont" in Qt's form, "Korvalin Fonts (*.8xfont)".
 QString qtFileFilter(const QString& filter);
+
+// The buttons, default button and icon of a message box of `style`.
+void configureMessageBox(QMessageBox& box, MsgBoxStyles style);
+
+// The options of Qt's file dialog that carry out `flags`.
+QFileDialog::Options fileDialogOptions(FileDialogFlags flags);
 
 } // namespace korvalin

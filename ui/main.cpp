@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         platform.setWindow(nullptr);
         platform.MsgBox(QStringLiteral("The Korvalin Font Set Creator cannot start.\n\n") +
                             korvalin::fromCore(error.what()),
-                        korvalin::msgbox::OkOnly + korvalin::msgbox::Critical, QString());
+                        korvalin::MsgBoxStyle::OkOnly | korvalin::MsgBoxStyle::Critical, QString());
         return 1;
     }
     window.show();

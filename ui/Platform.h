@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Launch.h"
+
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace korvalin {
@@ -41,9 +44,11 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<QString> ShowFileDialog(const FileDialogRequest& request) = 0;
-    // Starts a process and returns at once; false when it could not be started.
-    virtual bool StartProcess(const QString& program, const QStringList& arguments,
-                              const QString& workingDirectory, int windowStyle) = 0;
+    // Starts a process and returns at once, to be watched without waiting; throws
+    // LaunchError when it could not be started.
+    virtual std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) = 0;
+    // A message that leaves the editor usable while it shows.
+    virtual void ShowNotice(const QString& text, const QString& title) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
     // The folder that holds the program's executable file.
     virtual QString ProgramDirectory() = 0;

@@ -179,6 +179,7 @@ TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
     EXPECT_TRUE(platform.messages.empty());
     if (run.packerLine == nullptr) {
         EXPECT_TRUE(platform.notices.empty());
+        ASSERT_TRUE(std::filesystem::exists(dir / "FONT1.8xp"));
         EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
         return;
     }
@@ -212,10 +213,11 @@ TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
     platform.release(1);
     waitForScripts({form.get(), &other});
     EXPECT_TRUE(platform.notices.empty());
-    EXPECT_EQ(test::readWithTiFiles(dir / "FONTA.8xp").name, "FONTA");
-    EXPECT_EQ(test::readWithTiFiles(dir / "FONTB.8xp").name, "FONTB");
     EXPECT_EQ(programFiles(), (std::vector<std::string>{"FONTA.8xp", "FONTB.8xp", "default.8xfont",
                                                         "prgforge", "temp.sh"}));
+    for (const char* name : {"FONTA", "FONTB"})
+        if (std::filesystem::exists(dir / (std::string(name) + ".8xp")))
+            EXPECT_EQ(test::readWithTiFiles(dir / (std::string(name) + ".8xp")).name, name);
 }
 
 } // namespace

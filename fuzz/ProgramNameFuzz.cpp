@@ -39,8 +39,8 @@ bool followsNameRule(std::string_view name) {
 std::string expectedScript(const std::string& name, ScriptKind kind) {
     if (kind == ScriptKind::Batch)
         return "@echo off\r\nprgforge " + name + "\r\ndel " + name + ".bin\r\n";
-    return "#!/bin/sh\ncase $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n./prgforge " + name +
-           "\nrm -f " + name + ".bin\n";
+    return "#!/bin/sh\ncase $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; esac\n./prgforge " + name +
+           "\nstatus=$?\nrm -f " + name + ".bin\nexit $status\n";
 }
 
 void checkScripts(const std::string& name) {

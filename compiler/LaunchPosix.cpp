@@ -203,6 +203,10 @@ bool watchForInput(int watch, int source) {
 } // namespace
 
 std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
+    // posix_spawn reports a folder it cannot enter as if the program were at fault.
+    if (!request.workingDirectory.empty() && ::access(request.workingDirectory.c_str(), X_OK) != 0)
+        throw LaunchError(request.program.string() + ": cannot enter " +
+                          request.workingDirectory.string() + ": " + systemReason(errno));
     SpawnSetup setup;
     if (!request.workingDirectory.empty())
         if (const int error = ::posix_spawn_file_actions_addchdir_np(

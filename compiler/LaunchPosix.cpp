@@ -84,20 +84,21 @@ int exitStatusOf(int status) {
 }
 
 // Waits for a process nobody watches any more, on a thread of its own, so it leaves no
-// zombie; its error output is read and dropped, so it never blocks on a full pipe.
-void reapInTheBackground(pid_t pid, Descriptor errors) noexcept {
+// zombie. Until it ends its error output is read and dropped, so it never blocks on a full
+// pipe; a child it leaves behind holding the pipe does not hold up the reaping.
+void reapInTheBackground(pid_t pid, Descriptor pidfd, Descriptor errors) noexcept {
     try {
-        std::thread([pid, errors = std::move(errors)] {
-            if (errors.valid()) {
+        std::thread([pid, pidfd = std::move(pidfd), errors = std::move(errors)]() mutable {
+            while (pidfd.valid() && errors.valid()) {
+                pollfd sources[2] = {{pidfd.get(), POLLIN, 0}, {errors.get(), POLLIN, 0}};
+                if (::poll(sources, 2, -1) < 0 && errno != EINTR)
+                    break;
+                if (sources[0].revents != 0)
+                    break;
                 char buffer[4096];
-                pollfd readable{errors.get(), POLLIN, 0};
-                for (;;) {
-                    if (::poll(&readable, 1, -1) < 0 && errno != EINTR)
-                        break;
-                    const ssize_t got = ::read(errors.get(), buffer, sizeof buffer);
-                    if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
-                        break;
-                }
+                const ssize_t got = ::read(errors.get(), buffer, sizeof buffer);
+                if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+                    errors.reset();
             }
             int status = 0;
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -118,7 +119,7 @@ public:
 
     ~PosixProcess() override {
         if (!outcome_)
-            reapInTheBackground(pid_, std::move(errors_));
+            reapInTheBackground(pid_, std::move(pidfd_), std::move(errors_));
     }
 
     [[nodiscard]] std::intptr_t notifier() const override { return watch_.get(); }
@@ -264,7 +265,7 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (!pidfd.valid() || !watchForInput(watch.get(), pidfd.get()) ||
         (errorsRead.valid() && !watchForInput(watch.get(), errorsRead.get()))) {
         const int error = errno;
-        reapInTheBackground(pid, std::move(errorsRead));
+        reapInTheBackground(pid, std::move(pidfd), std::move(errorsRead));
         fail(request, error);
     }
     return std::make_unique<PosixProcess>(pid, std::move(pidfd), std::move(errorsRead),

@@ -37,7 +37,7 @@ constexpr auto kTimeout = 10s;
 constexpr auto kTermGrace = 2s;
 
 struct Options {
-    int runs = 21;
+    int runs = 31;
     // Time the window gets after mapping before it is ended, so its peak memory includes
     // the first paint and not only the mapping.
     std::chrono::milliseconds settle{250};

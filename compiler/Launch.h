@@ -41,7 +41,9 @@ public:
 
 // How a started process ended.
 struct ProcessOutcome {
-    int exitStatus = 0;        // the process's exit code; 128 + N when killed by signal N
+    // The process's exit code; 128 + N when killed by signal N; -1 when its status was lost
+    // (someone else reaped it).
+    int exitStatus = 0;
     std::string lastErrorLine; // the last line it wrote to its error output, if captured
     [[nodiscard]] bool succeeded() const { return exitStatus == 0; }
 };

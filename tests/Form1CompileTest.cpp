@@ -1,9 +1,12 @@
 #include "EditorFixture.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
+#include "QtPlatform.h"
 #include "ScriptWatcher.h"
 #include "TiFile.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -216,9 +219,25 @@ TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
     EXPECT_TRUE(platform.notices.empty());
     EXPECT_EQ(programFiles(), (std::vector<std::string>{"FONTA.8xp", "FONTB.8xp", "default.8xfont",
                                                         "prgforge", "temp.sh"}));
-    for (const char* name : {"FONTA", "FONTB"})
-        if (std::filesystem::exists(dir / (std::string(name) + ".8xp")))
+    for (const char* name : {"FONTA", "FONTB"}) {
+        if (std::filesystem::exists(dir / (std::string(name) + ".8xp"))) {
             EXPECT_EQ(test::readWithTiFiles(dir / (std::string(name) + ".8xp")).name, name);
+        }
+    }
+}
+
+TEST(QtPlatformNotice, ShowsWithoutHoldingUpTheEditor) {
+    QtPlatform platform;
+    platform.ShowNotice(QStringLiteral("The program FONT1 was not made."), QString());
+    QMessageBox* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+            shown = box;
+    ASSERT_NE(shown, nullptr) << "the notice is on screen once the call returns";
+    EXPECT_EQ(shown->windowModality(), Qt::NonModal);
+    EXPECT_EQ(shown->text(), "The program FONT1 was not made.");
+    EXPECT_EQ(shown->windowTitle(), kApplicationTitle);
+    shown->close();
 }
 
 } // namespace

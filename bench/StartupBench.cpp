@@ -1,10 +1,13 @@
 // Start-up time and peak memory of two programs: from just before fork to the first mapping
-// of a top-level window on the X display, taken in alternating runs.
+// of a top-level window on the X display. Each round starts both, in turns of which goes
+// first, and the comparison is the median of the rounds' own ratios, so that a slow moment
+// of the machine weighs on both sides of one ratio instead of on one side of the medians.
 //
 //   startup_bench [--runs N] [--settle MS] [--json FILE] PROGRAM_A PROGRAM_B
 #include "XDisplay.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -34,7 +37,7 @@ constexpr auto kTimeout = 10s;
 constexpr auto kTermGrace = 2s;
 
 struct Options {
-    int runs = 15;
+    int runs = 31;
     // Time the window gets after mapping before it is ended, so its peak memory includes
     // the first paint and not only the mapping.
     std::chrono::milliseconds settle{250};
@@ -46,6 +49,9 @@ struct Program {
     fs::path path;
     std::vector<double> startupMs;
     std::vector<double> peakRssMB;
+    // User and system time of the whole run: far steadier than wall time on a busy machine,
+    // though it also counts the settling and the ending.
+    std::vector<double> cpuMs;
 };
 
 struct Summary {
@@ -74,8 +80,17 @@ std::string describeEnd(int status) {
     return "exited with status " + std::to_string(WEXITSTATUS(status));
 }
 
-// Ends the child, politely first, and returns its peak resident memory in MB (10^6 bytes).
-double stopAndReap(pid_t pid) {
+struct Usage {
+    double peakRssMB; // 10^6 bytes
+    double cpuMs;
+};
+
+double milliseconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
+}
+
+// Ends the child, politely first, and returns what it used.
+Usage stopAndReap(pid_t pid) {
     rusage usage{};
     int status = 0;
     ::kill(pid, SIGTERM);
@@ -88,7 +103,8 @@ double stopAndReap(pid_t pid) {
         }
         std::this_thread::sleep_for(2ms);
     }
-    return static_cast<double>(usage.ru_maxrss) * 1024.0 / 1e6; // ru_maxrss is in KiB on Linux
+    return {static_cast<double>(usage.ru_maxrss) * 1024.0 / 1e6, // ru_maxrss is in KiB on Linux
+            milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)};
 }
 
 [[noreturn]] void execChild(const fs::path& program, const fs::path& log) {
@@ -108,9 +124,14 @@ double stopAndReap(pid_t pid) {
     _exit(127);
 }
 
-// One start: the time to the window in ms and the peak memory in MB.
-std::pair<double, double> timeOneStart(XDisplay& display, const fs::path& program,
-                                       const fs::path& log, std::chrono::milliseconds settle) {
+struct Start {
+    double startupMs;
+    Usage usage;
+};
+
+// One start: the time to the window, and what the run used.
+Start timeOneStart(XDisplay& display, const fs::path& program, const fs::path& log,
+                   std::chrono::milliseconds settle) {
     display.discardPendingEvents();
     const auto start = Clock::now();
     const pid_t pid = ::fork();
@@ -176,15 +197,31 @@ Options parseOptions(int argc, char** argv) {
     return options;
 }
 
-// A's median start-up over B's, and A's median peak memory less B's.
+// The median of the rounds' start-up ratios A/B and of their peak memory differences A-B,
+// with the rounds' ratios themselves.
 struct Comparison {
+    std::vector<double> roundRatios;
     double ratio;
+    double cpuRatio;
     double extraMB;
+    double ratioOfMedians; // for reference only: it mixes rounds of different loads
 };
 
 Comparison compare(const Program (&programs)[2]) {
-    return {summarize(programs[0].startupMs).median / summarize(programs[1].startupMs).median,
-            summarize(programs[0].peakRssMB).median - summarize(programs[1].peakRssMB).median};
+    Comparison comparison;
+    std::vector<double> extras;
+    std::vector<double> cpuRatios;
+    for (std::size_t i = 0; i < programs[0].startupMs.size(); ++i) {
+        comparison.roundRatios.push_back(programs[0].startupMs[i] / programs[1].startupMs[i]);
+        cpuRatios.push_back(programs[0].cpuMs[i] / programs[1].cpuMs[i]);
+        extras.push_back(programs[0].peakRssMB[i] - programs[1].peakRssMB[i]);
+    }
+    comparison.ratio = summarize(comparison.roundRatios).median;
+    comparison.extraMB = summarize(extras).median;
+    comparison.cpuRatio = summarize(cpuRatios).median;
+    comparison.ratioOfMedians =
+        summarize(programs[0].startupMs).median / summarize(programs[1].startupMs).median;
+    return comparison;
 }
 
 void printTable(const Program (&programs)[2]) {
@@ -196,8 +233,15 @@ void printTable(const Program (&programs)[2]) {
                     time.median, time.min, time.max, summarize(program.peakRssMB).median);
     }
     const Comparison comparison = compare(programs);
-    std::printf("start-up A/B (medians): %.2fx   peak RSS A-B (medians): %+.1f MB\n",
-                comparison.ratio, comparison.extraMB);
+    const Summary ratios = summarize(comparison.roundRatios);
+    std::printf("start-up A/B, median of the rounds' ratios: %.3fx (rounds %.3fx to %.3fx; "
+                "ratio of the medians %.3fx)\n",
+                comparison.ratio, ratios.min, ratios.max, comparison.ratioOfMedians);
+    std::printf("peak RSS A-B, median of the rounds' differences: %+.2f MB\n", comparison.extraMB);
+    std::printf("CPU time of the run A/B, median of the rounds' ratios: %.3fx (medians %.1f / "
+                "%.1f ms)\n",
+                comparison.cpuRatio, summarize(programs[0].cpuMs).median,
+                summarize(programs[1].cpuMs).median);
 }
 
 void writeJson(const Program (&programs)[2], const std::string& path) {
@@ -219,11 +263,16 @@ void writeJson(const Program (&programs)[2], const std::string& path) {
         list(programs[i].startupMs);
         out << ", \"peak_rss_mb\": ";
         list(programs[i].peakRssMB);
+        out << ", \"median_cpu_ms\": " << summarize(programs[i].cpuMs).median << ", \"cpu_ms\": ";
+        list(programs[i].cpuMs);
         out << '}';
     }
     const Comparison comparison = compare(programs);
     out << "], \"ratio\": " << comparison.ratio << ", \"extra_peak_rss_mb\": " << comparison.extraMB
-        << "}\n";
+        << ", \"cpu_ratio\": " << comparison.cpuRatio
+        << ", \"ratio_of_medians\": " << comparison.ratioOfMedians << ", \"round_ratios\": ";
+    list(comparison.roundRatios);
+    out << "}\n";
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
@@ -250,7 +299,7 @@ int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     XDisplay display;
     const ChildLog log;
-    Program programs[2] = {{options.programs[0], {}, {}}, {options.programs[1], {}, {}}};
+    Program programs[2] = {{options.programs[0], {}, {}, {}}, {options.programs[1], {}, {}, {}}};
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
 
@@ -258,10 +307,13 @@ int run(int argc, char** argv) {
     for (const Program& program : programs)
         timeOneStart(display, program.path, log.path(), options.settle);
     for (int i = 0; i < options.runs; ++i) {
-        for (Program& program : programs) {
-            const auto [ms, mb] = timeOneStart(display, program.path, log.path(), options.settle);
-            program.startupMs.push_back(ms);
-            program.peakRssMB.push_back(mb);
+        // Who goes first takes turns, so neither always finds the other's caches warm.
+        for (const int which : i % 2 ? std::array{1, 0} : std::array{0, 1}) {
+            Program& program = programs[which];
+            const Start start = timeOneStart(display, program.path, log.path(), options.settle);
+            program.startupMs.push_back(start.startupMs);
+            program.peakRssMB.push_back(start.usage.peakRssMB);
+            program.cpuMs.push_back(start.usage.cpuMs);
         }
         if (showProgress)
             std::fprintf(stderr, "\rrun %d of %d", i + 1, options.runs);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Prints the benchmark figures of run-all.sh beside their goals.
 
-Reads core.json and ui.json (Google Benchmark's JSON output) and startup.json (from
-startup_bench) in the folder given; a missing file leaves its lines out. Figures are wall
+Reads core.json and ui.json (Google Benchmark's JSON output) and startup.json and
+startup-text.json (from startup_bench, against the bare window and against the window with
+the editor's menu bar and a line of text) in the folder given; a missing file leaves its lines out. Figures are wall
 time, which the goals are about; the CPU-time figure beside each tells how much of it other
 work on a busy machine took. MB is 10^6 bytes.
 """
@@ -107,27 +108,33 @@ def main():
     duration(ui, "cell click + event loop paint", "BM_PixelClick/2")
     duration(ui, "Compile to the .8xp on disk", "BM_CompileEndToEnd/real_time", 20e-3, "< 20 ms")
 
-    if startup:
-        editor, bare = startup["programs"]
-        ratio = startup["ratio"]
-        extra = startup["extra_peak_rss_mb"]
-        table.add("start-up, editor / bare window",
-                  f"{ratio:.2f}x ({editor['median_ms']:.0f} / {bare['median_ms']:.0f} ms)",
-                  goal="<= 1.15x", met=ratio <= 1.15)
-        table.add("peak memory, editor - bare window",
-                  f"{extra:+.1f} MB ({editor['median_peak_rss_mb']:.1f} / "
-                  f"{bare['median_peak_rss_mb']:.1f} MB)",
-                  goal="<= +5 MB", met=extra <= 5)
+    def startup_rows(report, against, goals):
+        """The paired start-up ratio and memory difference of the editor against a window."""
+        if not report:
+            return
+        editor, other = report["programs"]
+        ratio, extra = report["ratio"], report["extra_peak_rss_mb"]
+        ratio_goal, extra_goal = goals or (None, None)
+        table.add(f"start-up, editor / {against}",
+                  f"{ratio:.3f}x (medians {editor['median_ms']:.0f} / {other['median_ms']:.0f} ms)",
+                  goal=f"<= {ratio_goal:.2f}x" if goals else "(report)",
+                  met=ratio <= ratio_goal if goals else None)
+        if "cpu_ratio" in report:
+            table.add(f"CPU time of the run, editor / {against}",
+                      f"{report['cpu_ratio']:.3f}x (medians {editor['median_cpu_ms']:.0f} / "
+                      f"{other['median_cpu_ms']:.0f} ms)")
+        table.add(f"peak memory, editor - {against}",
+                  f"{extra:+.2f} MB ({editor['median_peak_rss_mb']:.1f} / "
+                  f"{other['median_peak_rss_mb']:.1f} MB)",
+                  goal=f"<= +{extra_goal:.0f} MB" if goals else "(report)",
+                  met=extra <= extra_goal if goals else None)
 
-    if startup_text:
-        editor, bare = startup_text["programs"]
-        table.add("start-up, editor / window with text",
-                  f"{startup_text['ratio']:.2f}x ({editor['median_ms']:.0f} / "
-                  f"{bare['median_ms']:.0f} ms)")
-        table.add("peak memory, editor - window with text",
-                  f"{startup_text['extra_peak_rss_mb']:+.1f} MB")
+    # The goal is against a window that shows text and the same menu bar, since every window
+    # with text pays the font system's start-up; the bare window is there for reading.
+    startup_rows(startup_text, "window with menus and text", (1.10, 2))
+    startup_rows(startup, "bare window", None)
 
-    print("Summary (medians of the start-up runs; wall time, CPU time beside it)")
+    print("Summary (wall time, CPU time beside it; start-up: median of the paired rounds' ratios)")
     table.print()
 
 

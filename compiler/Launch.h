@@ -24,6 +24,13 @@ struct LaunchRequest {
     std::vector<NativeString> arguments;
     std::filesystem::path workingDirectory;
     WindowStyle windowStyle = WindowStyle::ShowNoActivate;
+    // A descriptor (POSIX) or handle (Windows) that the process gets as its standard input;
+    // the caller keeps its own and may close it once Launch returns. -1: none, the process
+    // gets the standard input it would get anyway.
+    std::intptr_t standardInput = -1;
+    // Whether the process's error output comes back to us, so that the outcome carries its
+    // last line; otherwise it goes where it would go anyway.
+    bool captureErrorOutput = false;
 };
 
 // A process that could not be started: what() reads "<program>: <cause>".
@@ -34,12 +41,15 @@ public:
 
 // How a started process ended.
 struct ProcessOutcome {
-    int exitStatus = 0;        // the process's exit code; 128 + N when killed by signal N
+    // The process's exit code; 128 + N when killed by signal N; -1 when its status was lost
+    // (someone else reaped it).
+    int exitStatus = 0;
     std::string lastErrorLine; // the last line it wrote to its error output, if captured
     [[nodiscard]] bool succeeded() const { return exitStatus == 0; }
 };
 
-// A started process, watched without ever waiting for it.
+// A started process, watched without ever waiting for it. Destroying one that still runs
+// does not wait either: on POSIX a thread of its own then reaps it when it ends.
 class LaunchedProcess {
 public:
     virtual ~LaunchedProcess() = default;

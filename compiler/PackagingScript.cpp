@@ -16,14 +16,19 @@ std::string PackagingScript(std::string_view name, ScriptKind kind) {
     const std::string n(name);
     if (kind == ScriptKind::Batch)
         return "@echo off\r\nprgforge " + n + "\r\ndel " + n + ".bin\r\n";
-    // Run from the script's own folder, where the editor left the image and keeps the packer.
+    // Started by hand, it runs from its own folder, where the editor left the image and keeps
+    // the packer; the editor feeds it to the shell already in that folder, where $0 names the
+    // shell. It ends with the packer's status, so that a failure shows.
     return "#!/bin/sh\n"
-           "case $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n"
+           "case $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; esac\n"
            "./prgforge " +
            n +
            "\n"
+           "status=$?\n"
            "rm -f " +
-           n + ".bin\n";
+           n +
+           ".bin\n"
+           "exit $status\n";
 }
 
 } // namespace korvalin

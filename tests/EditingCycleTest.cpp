@@ -2,8 +2,10 @@
 // packer's program file read back by the TI file library.
 #include "EditorFixture.h"
 #include "ProgramImage.h"
+#include "ScriptWatcher.h"
 #include "TiFile.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace korvalin {
@@ -50,10 +52,11 @@ TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile) {
 
     platform.inputReplies = {"Font1"};
     action("mnuCompile")->trigger();
-    ASSERT_EQ(platform.processes.size(), 1u);
-    QProcess& script = *platform.processes[0];
-    ASSERT_TRUE(script.waitForFinished(10000));
-    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    auto* const watcher = form->findChild<ScriptWatcher*>();
+    ASSERT_NE(watcher, nullptr);
+    QSignalSpy ended(watcher, &ScriptWatcher::finished);
+    ASSERT_TRUE(ended.wait(10'000));
+    EXPECT_TRUE(platform.notices.empty());
 
     const test::TiFile file = test::readWithTiFiles(dir / "Font1.8xp");
     ASSERT_TRUE(file.read);

@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"ImportFromAFolder",
                   {"import", "@", "-o", "@/x.8xfont", "-b", kSet},
                   1,
-                  "is not a regular file"},
+                  "is a folder"},
         ErrorCase{"SheetOfTheWrongSize",
                   {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,

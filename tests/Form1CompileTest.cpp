@@ -1,8 +1,13 @@
 #include "EditorFixture.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
+#include "QtPlatform.h"
+#include "ScriptWatcher.h"
 #include "TiFile.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace korvalin {
@@ -17,6 +22,22 @@ protected:
         platform.inputReplies = {reply};
         form->mnuCompile_Click();
     }
+
+    // Waits, through the event loop, until every script these windows started has ended.
+    static void waitForScripts(std::initializer_list<const Form1*> windows) {
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (const Form1* window : windows)
+            for (ScriptWatcher* watcher : window->findChildren<ScriptWatcher*>())
+                spies.push_back(std::make_unique<QSignalSpy>(watcher, &ScriptWatcher::finished));
+        ASSERT_FALSE(spies.empty()) << "no script is watched";
+        for (const auto& spy : spies) {
+            if (spy->empty()) {
+                ASSERT_TRUE(spy->wait(10'000)) << "a script did not end within 10 s";
+            }
+        }
+    }
+
+    void providePacker() const { std::filesystem::copy_file(PRGFORGE_PATH, dir / "prgforge"); }
 
     [[nodiscard]] std::string imageOfTheSet() const {
         const ProgramImage image = BuildProgramImage(view().fontSet());
@@ -38,12 +59,17 @@ TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
     EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("Font1", ScriptKind::Posix));
 
     ASSERT_EQ(platform.launches.size(), 1u);
-    const auto& launch = platform.launches[0];
+    const LaunchRequest& launch = platform.launches[0].request;
     EXPECT_EQ(launch.program, "/bin/sh");
-    EXPECT_EQ(launch.arguments, QStringList{qpath(dir / "temp.sh")});
-    EXPECT_EQ(launch.workingDirectory, qpath(dir.path()) + '/');
-    EXPECT_EQ(launch.windowStyle, 4);
+    EXPECT_EQ(launch.arguments, std::vector<NativeString>{"-s"});
+    EXPECT_EQ(platform.launches[0].standardInput, PackagingScript("Font1", ScriptKind::Posix))
+        << "the shell reads the script this Compile wrote";
+    EXPECT_EQ(launch.workingDirectory, std::filesystem::path(view().appDir()));
+    EXPECT_EQ(launch.windowStyle, WindowStyle::ShowNoActivate);
+    EXPECT_TRUE(launch.captureErrorOutput);
+    waitForScripts({form.get()});
     EXPECT_TRUE(platform.messages.empty()) << "success is not reported";
+    EXPECT_TRUE(platform.notices.empty());
 
     EXPECT_EQ(view().fontSet(), edited);
     EXPECT_EQ(view().currentChar(), 65);
@@ -101,7 +127,117 @@ TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].prompt.contains("temp.sh"));
     EXPECT_TRUE(platform.messages[1].prompt.contains("could not be started"));
+    EXPECT_TRUE(platform.messages[1].prompt.contains("refused by the test")) << "with its cause";
     EXPECT_EQ(view().fontSet(), test::testDefaultSet());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "FONT1.bin")) << "what it did not write stays";
+}
+
+// A step that fails after the image was written takes the image away again.
+enum class FailingStep { ReadOnlyScript, RefusedLaunch };
+
+class FailedCompiles : public Compile, public testing::WithParamInterface<FailingStep> {};
+
+TEST_P(FailedCompiles, LeaveNoImageBehind) {
+    if (GetParam() == FailingStep::ReadOnlyScript) {
+        test::writeFile(dir / "temp.sh", "kept");
+        std::filesystem::permissions(dir / "temp.sh", std::filesystem::perms::owner_read);
+    } else {
+        platform.launchSucceeds = false;
+    }
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
+    compile("FONT1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Critical);
+    EXPECT_EQ(programFiles(), (std::vector<std::string>{"default.8xfont", "temp.sh"}));
+    EXPECT_TRUE(platform.notices.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedCompiles,
+                         testing::Values(FailingStep::ReadOnlyScript, FailingStep::RefusedLaunch));
+
+// The packer really runs; how it ends decides whether the user hears of it.
+struct PackerRun {
+    const char* name;
+    bool withPacker;
+    bool readOnlyProgram;
+    const char* packerLine; // in the notice; nullptr: no notice
+};
+
+class PackerRuns : public Compile, public testing::WithParamInterface<PackerRun> {};
+
+TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
+    const PackerRun& run = GetParam();
+    platform.runLaunches = true;
+    if (run.withPacker)
+        providePacker();
+    if (run.readOnlyProgram) {
+        test::writeFile(dir / "FONT1.8xp", "old");
+        std::filesystem::permissions(dir / "FONT1.8xp", std::filesystem::perms::owner_read);
+    }
+    compile("FONT1");
+    EXPECT_TRUE(platform.notices.empty()) << "the editor does not wait for the script";
+    waitForScripts({form.get()});
+
+    EXPECT_FALSE(std::filesystem::exists(dir / "FONT1.bin"));
+    EXPECT_TRUE(platform.messages.empty());
+    if (run.packerLine == nullptr) {
+        EXPECT_TRUE(platform.notices.empty());
+        ASSERT_TRUE(std::filesystem::exists(dir / "FONT1.8xp"));
+        EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
+        return;
+    }
+    ASSERT_EQ(platform.notices.size(), 1u);
+    const QString& notice = platform.notices[0].first;
+    EXPECT_TRUE(notice.contains("FONT1")) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(run.packerLine)) << notice.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Packer, PackerRuns,
+                         testing::Values(PackerRun{"Succeeds", true, false, nullptr},
+                                         PackerRun{"ReadOnlyProgram", true, true,
+                                                   "prgforge: ./FONT1.8xp: the file is read-only"},
+                                         PackerRun{"Missing", false, false, "./prgforge: "}),
+                         [](const testing::TestParamInfo<PackerRun>& param) {
+                             return std::string(param.param.name);
+                         });
+
+// Two editors on one program folder: the second writes temp.sh before the first's shell
+// starts, and each still makes its own program.
+TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
+    providePacker();
+    platform.holdLaunches = true;
+    Form1 other(platform);
+    other.Form_Load();
+    compile("FONTA");
+    platform.inputReplies = {"FONTB"};
+    other.mnuCompile_Click();
+    ASSERT_EQ(readFile(dir / "temp.sh"), PackagingScript("FONTB", ScriptKind::Posix));
+
+    platform.release(0);
+    platform.release(1);
+    waitForScripts({form.get(), &other});
+    EXPECT_TRUE(platform.notices.empty());
+    EXPECT_EQ(programFiles(), (std::vector<std::string>{"FONTA.8xp", "FONTB.8xp", "default.8xfont",
+                                                        "prgforge", "temp.sh"}));
+    for (const char* name : {"FONTA", "FONTB"}) {
+        if (std::filesystem::exists(dir / (std::string(name) + ".8xp"))) {
+            EXPECT_EQ(test::readWithTiFiles(dir / (std::string(name) + ".8xp")).name, name);
+        }
+    }
+}
+
+TEST(QtPlatformNotice, ShowsWithoutHoldingUpTheEditor) {
+    QtPlatform platform;
+    platform.ShowNotice(QStringLiteral("The program FONT1 was not made."), QString());
+    QMessageBox* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+            shown = box;
+    ASSERT_NE(shown, nullptr) << "the notice is on screen once the call returns";
+    EXPECT_EQ(shown->windowModality(), Qt::NonModal);
+    EXPECT_EQ(shown->text(), "The program FONT1 was not made.");
+    EXPECT_EQ(shown->windowTitle(), kApplicationTitle);
+    shown->close();
 }
 
 } // namespace

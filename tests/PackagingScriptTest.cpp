@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace korvalin {
 namespace {
@@ -24,9 +25,11 @@ TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
     EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix),
               "#!/bin/sh\n"
-              "case $0 in */*) cd \"${0%/*}\" || exit 1 ;; esac\n"
+              "case $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; esac\n"
               "./prgforge ABCDEFGH\n"
-              "rm -f ABCDEFGH.bin\n");
+              "status=$?\n"
+              "rm -f ABCDEFGH.bin\n"
+              "exit $status\n");
 }
 
 // A stand-in packer that leaves a mark of the folder it ran in.
@@ -55,6 +58,28 @@ TEST(PackagingScript, PosixScriptActsInItsOwnFolderWhereverItIsStarted) {
     const std::string fromItsFolder = "cd '" + program.path().string() + "' && /bin/sh temp.sh";
     ASSERT_EQ(std::system(fromItsFolder.c_str()), 0);
     EXPECT_EQ(readFile(program / "FONT1.8xp"), "again");
+    EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
+
+    // As the editor runs it: read from standard input, where $0 names the shell.
+    writeFile(program / "FONT1.bin", "fed");
+    const std::string fedToTheShell =
+        "cd '" + program.path().string() + "' && /bin/sh -s < temp.sh";
+    ASSERT_EQ(std::system(fedToTheShell.c_str()), 0);
+    EXPECT_EQ(readFile(program / "FONT1.8xp"), "fed");
+    EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
+}
+
+TEST(PackagingScript, PosixScriptEndsWithThePackersStatusAfterRemovingTheImage) {
+    const TempDir program;
+    writeFile(program / "prgforge", "#!/bin/sh\nexit 3\n");
+    std::filesystem::permissions(program / "prgforge", std::filesystem::perms::owner_all);
+    writeFile(program / "temp.sh", PackagingScript("FONT1", ScriptKind::Posix));
+    writeFile(program / "FONT1.bin", "image");
+
+    const std::string run = "/bin/sh '" + (program / "temp.sh").string() + "'";
+    const int status = std::system(run.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Launch.h"
+
 #include <QFlags>
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace korvalin {
@@ -64,9 +67,11 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<QString> ShowFileDialog(const FileDialogRequest& request) = 0;
-    // Starts a process and returns at once; false when it could not be started.
-    virtual bool StartProcess(const QString& program, const QStringList& arguments,
-                              const QString& workingDirectory, int windowStyle) = 0;
+    // Starts a process and returns at once, to be watched without waiting; throws
+    // LaunchError when it could not be started.
+    virtual std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) = 0;
+    // A message that leaves the editor usable while it shows.
+    virtual void ShowNotice(const QString& text, const QString& title) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
     // The folder that holds the program's executable file, in the file system's own
     // encoding. Throws when it cannot be determined.

@@ -7,12 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QProcess>
 #include <memory>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace korvalin {
 
@@ -103,21 +98,17 @@ std::optional<QString> QtPlatform::ShowFileDialog(const FileDialogRequest& reque
     return chosen;
 }
 
-bool QtPlatform::StartProcess(const QString& program, const QStringList& arguments,
-                              const QString& workingDirectory, [[maybe_unused]] int windowStyle) {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setWorkingDirectory(workingDirectory);
-#ifdef Q_OS_WIN
-    process.setCreateProcessArgumentsModifier(
-        [windowStyle](QProcess::CreateProcessArguments* args) {
-            args->flags |= CREATE_NEW_CONSOLE;
-            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-            args->startupInfo->wShowWindow = static_cast<WORD>(windowStyle);
-        });
-#endif
-    return process.startDetached();
+std::unique_ptr<LaunchedProcess> QtPlatform::StartProcess(const LaunchRequest& request) {
+    return Launch(request);
+}
+
+void QtPlatform::ShowNotice(const QString& text, const QString& title) {
+    // Not modal: the user reads it while going on with the editor.
+    auto* box = new QMessageBox(QMessageBox::Warning, titleOrDefault(title), text, QMessageBox::Ok,
+                                window_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void QtPlatform::SetBusyPointer(bool busy) {

@@ -19,8 +19,8 @@ public:
     MsgBoxAnswer MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title) override;
     std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override;
-    bool StartProcess(const QString& program, const QStringList& arguments,
-                      const QString& workingDirectory, int windowStyle) override;
+    std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) override;
+    void ShowNotice(const QString& text, const QString& title) override;
     void SetBusyPointer(bool busy) override;
     std::filesystem::path ProgramDirectory() override;
     void End(int exitStatus) override;

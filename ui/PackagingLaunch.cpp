@@ -1,0 +1,78 @@
+#include "PackagingLaunch.h"
+
+#include "AtomicFile.h"
+#include "FileError.h"
+
+#ifdef _WIN32
+#include <cstdlib>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#endif
+
+namespace korvalin {
+
+namespace {
+
+#ifndef _WIN32
+// The script file as it is now, opened for the shell; -1 when it no longer holds `text`,
+// because another editor replaced it after we wrote it.
+int openIfItHolds(const std::filesystem::path& script, std::string_view text) {
+    const int fd = ::open(script.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError(script, systemReason(errno));
+    std::string found(text.size() + 1, '\0');
+    ssize_t got = 0;
+    do
+        got = ::pread(fd, found.data(), found.size(), 0);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        const int error = errno;
+        ::close(fd);
+        throw FileError(script, systemReason(error));
+    }
+    found.resize(static_cast<std::size_t>(got));
+    if (found == text)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+#endif
+
+} // namespace
+
+PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::string_view text,
+                                 const std::filesystem::path& folder) {
+    request_.workingDirectory = folder;
+    request_.windowStyle = WindowStyle::ShowNoActivate;
+#ifdef _WIN32
+    // The console window shows the packer's messages, so nothing is captured.
+    const wchar_t* interpreter = _wgetenv(L"ComSpec");
+    request_.program = interpreter ? interpreter : L"C:\\Windows\\System32\\cmd.exe";
+    request_.arguments = {L"/c", script.native()};
+    WriteFileAtomically(script, text, Durability::Transient);
+#else
+    request_.program = "/bin/sh";
+    request_.arguments = {"-s"};
+    request_.captureErrorOutput = true;
+    // Two editors may write the one script at once; each starts its own or none.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts && request_.standardInput < 0; ++attempt) {
+        WriteFileAtomically(script, text, Durability::Transient);
+        request_.standardInput = openIfItHolds(script, text);
+    }
+    if (request_.standardInput < 0)
+        throw FileError(script, "another program keeps replacing it");
+#endif
+}
+
+PackagingLaunch::~PackagingLaunch() {
+#ifndef _WIN32
+    if (request_.standardInput >= 0)
+        ::close(static_cast<int>(request_.standardInput));
+#endif
+}
+
+} // namespace korvalin

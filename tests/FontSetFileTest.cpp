@@ -1,5 +1,6 @@
 #include "FontSetFile.h"
 
+#include "AtomicFileParts.h"
 #include "FileError.h"
 #include "TempDir.h"
 
@@ -9,7 +10,12 @@
 #include <istream>
 #include <sstream>
 #include <streambuf>
+
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace korvalin {
 namespace {
@@ -275,11 +281,14 @@ TEST(FontSetFile, FailedSaveKeepsThePreviousFile) {
 TEST(FontSetFile, LeftoversOfKilledSavesDoNotBlockTheNextSave) {
     const TempDir dir;
     // Temporary names as a killed process with this very id would have left them.
-    char host[256] = {};
-    ::gethostname(host, sizeof host - 1);
-    for (int counter = 0; counter < 300; ++counter)
-        writeFile(dir / (".t.8xfont.saving-" + std::string(host) + "-" +
-                         std::to_string(::getpid()) + "-" + std::to_string(counter)),
+#ifdef _WIN32
+    const long pid = _getpid();
+#else
+    const long pid = ::getpid();
+#endif
+    for (unsigned counter = 0; counter < 300; ++counter)
+        writeFile(dir /
+                      atomic_file::temporaryName("t.8xfont", atomic_file::hostName(), pid, counter),
                   "partial");
     WriteFontSetFile(dir / "t.8xfont", filled(FontSet::kSet));
     EXPECT_EQ(readFile(dir / "t.8xfont"), FontSetText(filled(FontSet::kSet)));

@@ -209,10 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"import", "@/small.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
                   "small.png: is not a font"},
-        ErrorCase{"ImportFromAFolder",
-                  {"import", "@", "-o", "@/x.8xfont", "-b", kSet},
-                  1,
-                  "is a folder"},
+        ErrorCase{
+            "ImportFromAFolder", {"import", "@", "-o", "@/x.8xfont", "-b", kSet}, 1, "is a folder"},
         ErrorCase{"SheetOfTheWrongSize",
                   {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,

@@ -9,8 +9,8 @@
 namespace korvalin {
 namespace {
 
-using test::qpath;
 using test::EditorTest;
+using test::qpath;
 using test::readFile;
 
 struct FolderName {

@@ -17,8 +17,7 @@
 
 namespace korvalin::test {
 
-// Character c of the test's default set: cell i is ink when (c + i) is odd, so every
-// glyph differs from its neighbours; cell 34 of character 255 holds paper.
+// The default set of every test editor, whose glyphs all differ from their neighbours.
 inline FontSet testDefaultSet() {
     return alternatingSet();
 }

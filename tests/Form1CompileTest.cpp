@@ -235,6 +235,7 @@ TEST(QtPlatformNotice, ShowsWithoutHoldingUpTheEditor) {
             shown = box;
     ASSERT_NE(shown, nullptr) << "the notice is on screen once the call returns";
     EXPECT_EQ(shown->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(shown->testAttribute(Qt::WA_ShowWithoutActivating)) << "the editor keeps the keys";
     EXPECT_EQ(shown->text(), "The program FONT1 was not made.");
     EXPECT_EQ(shown->windowTitle(), kApplicationTitle);
     shown->close();

@@ -119,21 +119,19 @@ TEST_F(EditorTest, F10AndALoneAltGiveTheMenuBarTheKeyboard) {
     form->show();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QMenuBar* const bar = form->menuBar();
+    const QRect file = bar->actionGeometry(bar->actions().at(0));
+    const QImage unmarked = bar->grab(file).toImage();
     for (const Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
         ASSERT_EQ(QApplication::focusWidget(), cmdNextChar());
         QTest::keyClick(cmdNextChar(), key);
-        EXPECT_EQ(QApplication::focusWidget(), form->menuBar()) << key;
+        EXPECT_EQ(QApplication::focusWidget(), bar) << key;
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << key;
-        QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+        EXPECT_NE(bar->grab(file).toImage(), unmarked) << key << ": \"File\" shows the keyboard";
+        QTest::keyClick(bar, Qt::Key_Escape);
         EXPECT_EQ(QApplication::focusWidget(), cmdNextChar()) << key;
     }
 }
-
-} // namespace
-} // namespace korvalin
-
-namespace korvalin {
-namespace {
 
 struct ColourRun {
     QRgb colour;
@@ -222,14 +220,6 @@ INSTANTIATE_TEST_SUITE_P(Factors, GridAtScale,
                                          Scale{"x1_25_shifted", 1.25, 1},
                                          Scale{"x1_5_shifted", 1.5, 1}),
                          [](const auto& test) { return std::string(test.param.name); });
-
-} // namespace
-} // namespace korvalin
-
-namespace korvalin {
-namespace {
-
-using test::EditorTest;
 
 // Title bars, task switchers and HiDPI docks each find their own size, up to 256 pixels.
 TEST_F(EditorTest, WindowIconOffersSizesUpTo256) {

@@ -32,8 +32,9 @@ public:
 
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
 
-    // Start-up and New Set: reads the default font set and shows character 0. Throws
-    // FileError when the default file cannot be read, and then changes nothing.
+    // Start-up and New Set: reads the default font set and shows character 0. Throws when
+    // the program folder cannot be found or the default file cannot be read (FileError),
+    // and then changes nothing.
     void Form_Load();
     void ShowCharacter();
 

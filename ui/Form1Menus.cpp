@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 namespace korvalin {
 
@@ -40,6 +41,21 @@ public:
         if (hint == SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // Fusion marks an entry only while its menu is open, so with the keyboard on the bar
+    // the user would not see where it is; the entry it is on is marked as if open.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item != nullptr && item->state.testFlag(State_Selected) &&
+            widget != nullptr && widget->hasFocus()) {
+            QStyleOptionMenuItem marked = *item;
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

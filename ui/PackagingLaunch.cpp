@@ -3,9 +3,7 @@
 #include "AtomicFile.h"
 #include "FileError.h"
 
-#ifdef _WIN32
-#include <cstdlib>
-#else
+#ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -48,10 +46,10 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
     request_.workingDirectory = folder;
     request_.windowStyle = WindowStyle::ShowNoActivate;
 #ifdef _WIN32
-    // The console window shows the packer's messages, so nothing is captured.
-    const wchar_t* interpreter = _wgetenv(L"ComSpec");
-    request_.program = interpreter ? interpreter : L"C:\\Windows\\System32\\cmd.exe";
-    request_.arguments = {L"/c", script.native()};
+    // The script itself is the command: the launch hands a batch file to the system's own
+    // command interpreter, quoted so that a folder name with & or ^ stays one path. Its
+    // console window shows the packer's messages, so nothing is captured.
+    request_.program = script;
     WriteFileAtomically(script, text, Durability::Transient);
 #else
     request_.program = "/bin/sh";

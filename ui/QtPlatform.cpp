@@ -103,10 +103,12 @@ std::unique_ptr<LaunchedProcess> QtPlatform::StartProcess(const LaunchRequest& r
 }
 
 void QtPlatform::ShowNotice(const QString& text, const QString& title) {
-    // Not modal: the user reads it while going on with the editor.
+    // Not modal: the user reads it while going on with the editor. Nor does it take the
+    // keyboard, or the Return meant for Next would close it unread.
     auto* box = new QMessageBox(QMessageBox::Warning, titleOrDefault(title), text, QMessageBox::Ok,
                                 window_);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->setWindowModality(Qt::NonModal);
     box->show();
 }

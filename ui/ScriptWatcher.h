@@ -3,12 +3,23 @@
 #include "Launch.h"
 
 #include <QObject>
+#ifdef _WIN32
+#include <QWinEventNotifier>
+#else
+#include <QSocketNotifier>
+#endif
 #include <memory>
 #include <optional>
 
-class QSocketNotifier;
-
 namespace korvalin {
+
+// What tells the event loop that a process may have ended: a descriptor on POSIX, the
+// process handle itself on Windows, where a socket notifier cannot watch a handle.
+#ifdef _WIN32
+using ProcessNotifier = QWinEventNotifier;
+#else
+using ProcessNotifier = QSocketNotifier;
+#endif
 
 // Watches a started process from the event loop, without waiting for it, and says once it
 // has ended; then it deletes itself.
@@ -32,7 +43,7 @@ private:
 
     std::unique_ptr<LaunchedProcess> process_;
     // After the process, so it goes first and never watches a closed descriptor.
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<ProcessNotifier> notifier_;
     std::optional<ProcessOutcome> outcome_;
 };
 

@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QLatin1String(korvalin::kVersion));
     korvalin::QtPlatform platform;
     korvalin::Form1 window(platform);
+    // Boxes shown before the window, such as a failed start's, carry the editor's icon too.
+    QApplication::setWindowIcon(window.windowIcon());
     platform.setWindow(&window);
     try {
         window.Form_Load();

@@ -1,4 +1,5 @@
 #include "FontSetFile.h"
+#include "PackagingLaunch.h"
 #include "PackagingScript.h"
 #include "Probe.h"
 #include "ProgramImage.h"
@@ -11,11 +12,14 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
+class PackagingRun : public testing::TestWithParam<std::filesystem::path> {};
+
 // The editor's Compile as far as the system goes: the image and temp.bat in the program
-// folder, the script started through cmd.exe, the real packer doing its work.
-TEST(PackagingRun, TempBatPacksTheImageInItsFolderAndRemovesIt) {
+// folder, the script started the editor's way through cmd.exe, the real packer doing its
+// work. cmd.exe takes & ^ ( ) in a path as its own unless the launch quotes them.
+TEST_P(PackagingRun, TempBatPacksTheImageInItsFolderAndRemovesIt) {
     const test::TempDir dir;
-    const std::filesystem::path folder = dir.path() / test::kUnusualName;
+    const std::filesystem::path folder = dir.path() / GetParam();
     const std::filesystem::path elsewhere = dir / "elsewhere";
     std::filesystem::create_directories(folder);
     std::filesystem::create_directories(elsewhere);
@@ -23,10 +27,12 @@ TEST(PackagingRun, TempBatPacksTheImageInItsFolderAndRemovesIt) {
     FontSet table;
     ReadFontSetFile(std::filesystem::path(TEST_DATA_DIR) / "default.8xfont", table);
     WriteProgramImage(folder / "FONT1.bin", table);
-    writeFile(folder / "temp.bat", PackagingScript("FONT1", ScriptKind::Batch));
     writeFile(elsewhere / "FONT1.bin", "a file of the user's");
 
-    const auto process = Launch({folder / "temp.bat", {}, folder, WindowStyle::ShowNoActivate});
+    const PackagingLaunch launch(folder / "temp.bat", PackagingScript("FONT1", ScriptKind::Batch),
+                                 folder);
+    EXPECT_EQ(readFile(folder / "temp.bat"), PackagingScript("FONT1", ScriptKind::Batch));
+    const auto process = Launch(launch.request());
     const auto outcome = test::waitFor(*process);
     ASSERT_TRUE(outcome);
     EXPECT_TRUE(outcome->succeeded()) << outcome->exitStatus;
@@ -38,6 +44,10 @@ TEST(PackagingRun, TempBatPacksTheImageInItsFolderAndRemovesIt) {
     EXPECT_EQ(readFile(elsewhere / "FONT1.bin"), "a file of the user's");
     EXPECT_FALSE(std::filesystem::exists(elsewhere / "FONT1.8xp"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, PackagingRun,
+                         testing::Values(test::kUnusualName,
+                                         std::filesystem::path(L"Fonts & Games ^ (1)")));
 
 } // namespace
 } // namespace korvalin

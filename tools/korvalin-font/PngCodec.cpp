@@ -12,6 +12,8 @@ namespace {
 
 // Pictures larger than this are refused before their pixels are unpacked.
 constexpr std::size_t kMaxPixels = 64u << 20;
+// Long runs of a few colours pack nearly as small at the quick level as at the default.
+constexpr int kPackLevel = Z_BEST_SPEED;
 
 // Frees the decoder's state on every way out.
 struct ImageGuard {
@@ -47,10 +49,17 @@ std::string EncodePng(const Pixels& picture) {
     const std::size_t width = static_cast<std::size_t>(picture.width);
     raw.reserve((width + 1) * static_cast<std::size_t>(picture.height));
     bool indexed = true;
+    // Runs of one colour are the rule, so the last colour's index is tried first.
+    std::uint32_t lastColour = 0;
+    std::uint8_t lastIndex = 0;
     for (int y = 0; y < picture.height && indexed; ++y) {
         raw.push_back(0); // no filter
         for (int x = 0; x < picture.width; ++x) {
             const std::uint32_t colour = picture.at(x, y);
+            if (colour == lastColour && !palette.empty()) {
+                raw.push_back(lastIndex);
+                continue;
+            }
             auto found = std::find(palette.begin(), palette.end(), colour);
             if (found == palette.end()) {
                 if (palette.size() == 256) {
@@ -59,7 +68,9 @@ std::string EncodePng(const Pixels& picture) {
                 }
                 found = palette.insert(palette.end(), colour);
             }
-            raw.push_back(static_cast<std::uint8_t>(found - palette.begin()));
+            lastColour = colour;
+            lastIndex = static_cast<std::uint8_t>(found - palette.begin());
+            raw.push_back(lastIndex);
         }
     }
     if (!indexed) {
@@ -90,7 +101,7 @@ std::string EncodePng(const Pixels& picture) {
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, raw.data(),
-                  static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+                  static_cast<uLong>(raw.size()), kPackLevel) != Z_OK)
         throw std::runtime_error("the PNG encoder ran out of memory");
     packed.resize(packedSize);
     putChunk(png, "IDAT", packed);

@@ -209,16 +209,26 @@ INSTANTIATE_TEST_SUITE_P(
                   {"import", "@/small.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
                   "small.png: is not a font"},
-        ErrorCase{"ImportFromAFolder",
-                  {"import", "@", "-o", "@/x.8xfont", "-b", kSet},
-                  1,
-                  "is a folder"},
+        ErrorCase{
+            "ImportFromAFolder", {"import", "@", "-o", "@/x.8xfont", "-b", kSet}, 1, "is a folder"},
         ErrorCase{"SheetOfTheWrongSize",
                   {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
                   "not a glyph sheet"},
         ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// A stray byte must not become U+FFFD and stand for another character or file.
+TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
+    std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", "s.png"};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunFontTool(argv, out, err), 2);
+    EXPECT_NE(err.str().find("\"ab\\xFF\" is not valid UTF-8"), std::string::npos) << err.str();
+}
 
 } // namespace
 } // namespace korvalin

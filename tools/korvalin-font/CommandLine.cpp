@@ -1,8 +1,10 @@
 // The command line: one subcommand, its options and arguments, and the help texts.
 #include "Commands.h"
+#include "Escaped.h"
 #include "KorvalinVersion.h"
 
 #include <QCommandLineParser>
+#include <QStringDecoder>
 #include <ostream>
 
 namespace korvalin {
@@ -201,6 +203,19 @@ int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& e
                      found->name);
     Invocation call{*found, parser, positional, out, err};
     return found->run(call);
+}
+
+int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err) {
+    QStringList words;
+    for (const char* argument : arguments) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        QString word = decoder.decode(QByteArrayView(argument));
+        if (decoder.hasError())
+            return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
+                                  "\" is not valid UTF-8");
+        words << std::move(word);
+    }
+    return RunFontTool(words, out, err);
 }
 
 } // namespace korvalin

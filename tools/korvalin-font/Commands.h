@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <iosfwd>
+#include <span>
 #include <vector>
 
 class QCommandLineParser;
@@ -40,6 +41,9 @@ struct Invocation {
 
 // `korvalin-font ARGUMENTS...` (without the program's own name); returns the exit status.
 int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err);
+// The same from the bytes of the command line, which must be UTF-8: a stray byte would turn
+// into U+FFFD and name a different file or character than the one typed.
+int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err);
 
 // Helpers for the commands.
 [[nodiscard]] std::filesystem::path toPath(const QString& text);

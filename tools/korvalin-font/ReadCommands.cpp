@@ -71,7 +71,8 @@ int RunCheck(Invocation& call) {
         const std::string name = argument.toStdString();
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
-                call.err << name << ": " << odd << " cells are neither 0 nor 255\n";
+                call.err << name << ": " << odd << (odd == 1 ? " cell is" : " cells are")
+                         << " neither 0 nor 255\n";
                 status = kFailure;
                 continue;
             }

@@ -12,8 +12,6 @@ namespace {
 
 // Pictures larger than this are refused before their pixels are unpacked.
 constexpr std::size_t kMaxPixels = 64u << 20;
-// Long runs of a few colours pack nearly as small at the quick level as at the default.
-constexpr int kPackLevel = Z_BEST_SPEED;
 
 // Frees the decoder's state on every way out.
 struct ImageGuard {
@@ -101,7 +99,7 @@ std::string EncodePng(const Pixels& picture) {
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, raw.data(),
-                  static_cast<uLong>(raw.size()), kPackLevel) != Z_OK)
+                  static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
         throw std::runtime_error("the PNG encoder ran out of memory");
     packed.resize(packedSize);
     putChunk(png, "IDAT", packed);

@@ -215,7 +215,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
                   "not a glyph sheet"},
-        ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"}),
+        ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"},
+        ErrorCase{"ControlCharacterInAName",
+                  {"check", "@/a\nb.8xfont"},
+                  1,
+                  "a\\x0Ab.8xfont: cannot be opened"},
+        ErrorCase{"ControlCharacterInTheText",
+                  {"screen", kSet, "-t", "a\x1B[2J", "-o", "@/s.png"},
+                  1,
+                  "no code for \"\\x1B\" (U+001B)"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A stray byte must not become U+FFFD and stand for another character or file.

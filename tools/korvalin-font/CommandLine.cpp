@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QStringDecoder>
+#include <cstdio>
 #include <ostream>
 
 namespace korvalin {
@@ -65,7 +66,7 @@ void printCommandHelp(const Command& command, std::ostream& out) {
 }
 
 int usage(std::ostream& err, const std::string& message, const char* command = nullptr) {
-    err << "korvalin-font: " << message << "\n";
+    err << "korvalin-font: " << OneLine(message) << "\n";
     err << "Run \"korvalin-font " << (command ? std::string(command) + " " : std::string())
         << "--help\" for the usage.\n";
     return kUsage;
@@ -154,8 +155,23 @@ std::filesystem::path toPath(const QString& text) {
 }
 
 int complain(Invocation& call, const std::string& message, int status) {
-    call.err << "korvalin-font: " << message << "\n";
+    call.err << "korvalin-font: " << OneLine(message) << "\n";
     return status;
+}
+
+std::string OneLine(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
+        out += hex;
+    }
+    return out;
 }
 
 int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {

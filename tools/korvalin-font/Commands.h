@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QCommandLineParser;
@@ -49,6 +51,9 @@ int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostrea
 [[nodiscard]] std::filesystem::path toPath(const QString& text);
 // Prints "korvalin-font: MESSAGE" on the error stream and returns `status`.
 int complain(Invocation& call, const std::string& message, int status);
+// `text` with its control characters as \xNN, so that a message stays on its one line
+// whatever the names in it hold.
+[[nodiscard]] std::string OneLine(std::string_view text);
 
 int RunCheck(Invocation& call);
 int RunShow(Invocation& call);

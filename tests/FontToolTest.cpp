@@ -226,6 +226,23 @@ INSTANTIATE_TEST_SUITE_P(
                   "no code for \"\\x1B\" (U+001B)"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// Every help fits an 80-column terminal, and the overview names all eight commands.
+TEST(Tool, HelpFitsEightyColumns) {
+    std::vector<test::ToolRun> helps = {runTool({"--help"})};
+    for (const Command& command : Commands())
+        helps.push_back(runTool({command.name, "--help"}));
+    EXPECT_EQ(Commands().size(), 8u);
+    for (const test::ToolRun& help : helps) {
+        EXPECT_EQ(help.status, 0);
+        std::istringstream lines(help.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LT(line.size(), 80u) << line;
+    }
+    for (const Command& command : Commands())
+        EXPECT_NE(helps.front().out.find(std::string("  ") + command.name + " "),
+                  std::string::npos);
+}
+
 // A stray byte must not become U+FFFD and stand for another character or file.
 TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
     std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", "s.png"};

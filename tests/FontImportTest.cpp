@@ -173,6 +173,23 @@ TEST(RealFonts, ConsoleFontIsReadWithItsUnicodeTable) {
     EXPECT_THROW((void)ImportFont(CONSOLE_FONT, allClear()), FileError);
 }
 
+// PSF1 keeps its sequences in 16-bit units after 0xFFFE: glyph 1 stands for B, x with a
+// bar and p with a hat.
+TEST(ConsoleFont, Psf1TableMapsSinglesAndSequences) {
+    std::vector<std::uint8_t> bytes = {0x36, 0x04, 0x02, 0x01};
+    for (int glyph = 0; glyph < 256; ++glyph)
+        bytes.push_back(static_cast<std::uint8_t>(glyph));
+    for (const unsigned unit :
+         {0x41u, 0xFFFFu, 0x42u, 0xFFFEu, 0x78u, 0x304u, 0xFFFEu, 0x70u, 0x302u, 0xFFFFu}) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    const PsfFont font = ReadPsf(bytes, "table.psf");
+    EXPECT_EQ(font.glyphOf, (std::map<char32_t, int>{{U'A', 0}, {U'B', 1}}));
+    EXPECT_EQ(font.glyphOfSequence,
+              (std::map<std::u32string, int>{{U"x\u0304", 1}, {U"p\u0302", 1}}));
+}
+
 enum class Format { Bdf, Psf, Png };
 
 class RoundTrip : public testing::TestWithParam<Format> {};

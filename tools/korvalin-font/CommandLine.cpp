@@ -132,7 +132,7 @@ const std::vector<Command>& Commands() {
          "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code.",
          1,
          1,
-         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 32 (default 2).")},
+         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
          RunRender},
         {"screen",
          "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",

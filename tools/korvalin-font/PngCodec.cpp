@@ -10,9 +10,6 @@
 namespace korvalin {
 namespace {
 
-// Pictures larger than this are refused before their pixels are unpacked.
-constexpr std::size_t kMaxPixels = 64u << 20;
-
 // Frees the decoder's state on every way out.
 struct ImageGuard {
     png_image& image;
@@ -113,7 +110,7 @@ Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
     const ImageGuard guard{image};
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
         throw FileError(source, std::string("is not a readable PNG picture: ") + image.message);
-    if (static_cast<std::size_t>(image.width) * image.height > kMaxPixels)
+    if (static_cast<std::size_t>(image.width) * image.height > kMaxPngPixels)
         throw FileError(source, "is a PNG picture too large to be a glyph sheet");
     image.format = PNG_FORMAT_RGB;
     std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));

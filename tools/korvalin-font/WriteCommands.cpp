@@ -38,13 +38,17 @@ std::filesystem::path requiredOutput(Invocation& call, const QString& input) {
     return target;
 }
 
-int scaleOption(Invocation& call, int fallback) {
+// A sheet that render writes must come back through import.
+static_assert(std::size_t{kSheetWidth} * kSheetMaxScale * kSheetHeight * kSheetMaxScale <=
+              kMaxPngPixels);
+
+int scaleOption(Invocation& call, int fallback, int largest) {
     if (!call.parser.isSet(QStringLiteral("scale")))
         return fallback;
     bool number = false;
     const int scale = call.parser.value(QStringLiteral("scale")).toInt(&number);
-    if (!number || scale < 1 || scale > kMaxScale)
-        throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale));
+    if (!number || scale < 1 || scale > largest)
+        throw UsageError("--scale takes a whole number from 1 to " + std::to_string(largest));
     return scale;
 }
 
@@ -102,7 +106,7 @@ int RunCompile(Invocation& call) {
 int RunRender(Invocation& call) {
     return guarded(call, [&] {
         const std::filesystem::path target = requiredOutput(call, call.positional[0]);
-        const int scale = scaleOption(call, kSheetDefaultScale);
+        const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteFileAtomically(target, EncodePng(RenderSheet(readSet(call.positional[0]), scale)));
     });
 }
@@ -112,7 +116,7 @@ int RunScreen(Invocation& call) {
         if (!call.parser.isSet(QStringLiteral("text")))
             throw UsageError("screen needs --text TEXT");
         const std::filesystem::path target = requiredOutput(call, call.positional[0]);
-        const int scale = scaleOption(call, kScreenDefaultScale);
+        const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
         const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
         WriteFileAtomically(target,
                             EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));

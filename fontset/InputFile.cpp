@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -107,8 +108,18 @@ std::size_t InputFile::read(std::span<char> buffer) {
 
 std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     InputFile file(path);
-    std::string bytes(limit + 1, '\0');
-    bytes.resize(file.read(bytes));
+    // Grown as the file turns out longer: a generous limit must not cost its whole size in
+    // zeroed memory for a file of a few kilobytes.
+    std::string bytes;
+    std::size_t filled = 0;
+    for (std::size_t size = std::min<std::size_t>(limit, 64 * 1024) + 1;;
+         size = std::min(2 * size, limit + 1)) {
+        bytes.resize(size);
+        filled += file.read(std::span<char>(bytes).subspan(filled));
+        if (filled < size || size == limit + 1)
+            break;
+    }
+    bytes.resize(filled);
     if (bytes.size() > limit)
         throw FileError(path, "is larger than " + std::to_string(limit) + " bytes");
     return bytes;

@@ -34,6 +34,9 @@ void fuzzPsf(std::span<const std::uint8_t> bytes) {
               "the bitmaps do not match the glyph count");
         for (const auto& [point, glyph] : font.glyphOf)
             Check(glyph >= 0 && glyph < font.glyphCount, "the table names a missing glyph");
+        for (const auto& [sequence, glyph] : font.glyphOfSequence)
+            Check(!sequence.empty() && glyph >= 0 && glyph < font.glyphCount,
+                  "a sequence names a missing glyph");
         FontSet base;
         PsfGlyphSource source(std::move(font));
         const ImportResult result = PlaceGlyphs(source, base, kSource);

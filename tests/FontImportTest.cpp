@@ -26,17 +26,18 @@ std::string artOf(const FontSet& table, int code) {
 }
 
 // A BDF font of one glyph for "A", drawn by `rows` in a box `width` x `rows.size()` that
-// starts `descent` rows below the baseline.
-std::string oneGlyphBdf(int width, int ascent, int descent, std::vector<std::string> rows) {
-    std::string bdf = "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX " +
-                      std::to_string(width) + " " + std::to_string(ascent + descent) + " 0 -" +
-                      std::to_string(descent) +
-                      "\nSTARTPROPERTIES 4\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING "
-                      "\"1\"\nFONT_ASCENT " +
-                      std::to_string(ascent) + "\nFONT_DESCENT " + std::to_string(descent) +
-                      "\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH " +
-                      std::to_string(width) + " 0\nBBX " + std::to_string(width) + " " +
-                      std::to_string(rows.size()) + " 0 -" + std::to_string(descent) + "\nBITMAP\n";
+// starts `descent` + `drop` rows below the baseline.
+std::string oneGlyphBdf(int width, int ascent, int descent, std::vector<std::string> rows,
+                        int drop = 0) {
+    std::string bdf =
+        "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX " + std::to_string(width) + " " +
+        std::to_string(ascent + descent + drop) + " 0 -" + std::to_string(descent + drop) +
+        "\nSTARTPROPERTIES 4\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING "
+        "\"1\"\nFONT_ASCENT " +
+        std::to_string(ascent) + "\nFONT_DESCENT " + std::to_string(descent) +
+        "\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH " +
+        std::to_string(width) + " 0\nBBX " + std::to_string(width) + " " +
+        std::to_string(rows.size()) + " 0 -" + std::to_string(descent + drop) + "\nBITMAP\n";
     for (const std::string& row : rows) {
         unsigned bits = 0;
         for (std::size_t x = 0; x < row.size(); ++x)
@@ -53,6 +54,7 @@ struct PlacementCase {
     int width, ascent, descent;
     std::vector<std::string> rows;
     const char* expected; // glyph 65 after the import, over an all-clear base
+    int drop = 0;         // rows the glyph reaches below the font's descent
 };
 
 class Placement : public testing::TestWithParam<PlacementCase> {};
@@ -62,7 +64,7 @@ class Placement : public testing::TestWithParam<PlacementCase> {};
 TEST_P(Placement, PutsTheGlyphWhereTheRuleSays) {
     const PlacementCase& c = GetParam();
     TempDir dir;
-    writeFile(dir / "font.bdf", oneGlyphBdf(c.width, c.ascent, c.descent, c.rows));
+    writeFile(dir / "font.bdf", oneGlyphBdf(c.width, c.ascent, c.descent, c.rows, c.drop));
     const ImportResult result = ImportFont(dir / "font.bdf", allClear());
     EXPECT_EQ(artOf(result.table, 65), c.expected);
     EXPECT_EQ(result.fromSource, std::vector<int>{65});
@@ -94,7 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   4,
                                   2,
                                   {"##", "##", "..", "..", "#.", "#."},
-                                  ".....\n.##..\n.##..\n.....\n.....\n.#...\n.#...\n"}),
+                                  ".....\n.##..\n.##..\n.....\n.....\n.#...\n.#...\n"},
+                    // An underscore below the descent moves up onto the bottom row.
+                    PlacementCase{"BelowTheBoxMovesUp",
+                                  3,
+                                  4,
+                                  1,
+                                  {"###"},
+                                  ".....\n.....\n.....\n.....\n.....\n.....\n.###.\n",
+                                  2}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RealFonts, MiscFixed5x7IsCopiedPixelForPixel) {
@@ -163,6 +173,23 @@ TEST(RealFonts, ConsoleFontIsReadWithItsUnicodeTable) {
     EXPECT_THROW((void)ImportFont(CONSOLE_FONT, allClear()), FileError);
 }
 
+// PSF1 keeps its sequences in 16-bit units after 0xFFFE: glyph 1 stands for B, x with a
+// bar and p with a hat.
+TEST(ConsoleFont, Psf1TableMapsSinglesAndSequences) {
+    std::vector<std::uint8_t> bytes = {0x36, 0x04, 0x02, 0x01};
+    for (int glyph = 0; glyph < 256; ++glyph)
+        bytes.push_back(static_cast<std::uint8_t>(glyph));
+    for (const unsigned unit :
+         {0x41u, 0xFFFFu, 0x42u, 0xFFFEu, 0x78u, 0x304u, 0xFFFEu, 0x70u, 0x302u, 0xFFFFu}) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    const PsfFont font = ReadPsf(bytes, "table.psf");
+    EXPECT_EQ(font.glyphOf, (std::map<char32_t, int>{{U'A', 0}, {U'B', 1}}));
+    EXPECT_EQ(font.glyphOfSequence,
+              (std::map<std::u32string, int>{{U"x\u0304", 1}, {U"p\u0302", 1}}));
+}
+
 enum class Format { Bdf, Psf, Png };
 
 class RoundTrip : public testing::TestWithParam<Format> {};
@@ -179,9 +206,11 @@ TEST_P(RoundTrip, GivesTheSetBack) {
     const ImportResult back = ImportFont(font, allClear());
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const std::optional<char32_t> point = CodePointOf(code);
-        // BDF leaves code points beyond 16 bits unencoded, for bdftopcf's sake.
-        const bool comesBack =
-            GetParam() == Format::Png || (point && (GetParam() == Format::Psf || *point <= 0xFFFF));
+        // BDF leaves code points beyond 16 bits and sequences unencoded, for bdftopcf's sake;
+        // the console font's table holds sequences too.
+        const bool comesBack = GetParam() == Format::Png ||
+                               (GetParam() == Format::Psf && OwnsSymbol(code)) ||
+                               (point && *point <= 0xFFFF);
         EXPECT_EQ(artOf(back.table, code), artOf(comesBack ? original : allClear(), code))
             << "code " << code;
     }

@@ -188,6 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"TooFewArguments", {"diff", kSet}, 2, "too few arguments"},
         ErrorCase{"NoOutput", {"render", kSet}, 2, "render needs -o FILE"},
         ErrorCase{"BadScale", {"render", kSet, "-o", "@/s.png", "--scale", "0"}, 2, "--scale"},
+        ErrorCase{"SheetTooLargeToImport",
+                  {"render", kSet, "-o", "@/s.png", "--scale", "17"},
+                  2,
+                  "from 1 to 16"},
         ErrorCase{"NoText", {"screen", kSet, "-o", "@/s.png"}, 2, "screen needs --text"},
         ErrorCase{"BadExtension", {"export", kSet, "-o", "@/f.ttf"}, 2, "FONT.bdf, FONT.psf or"},
         ErrorCase{"BadCode", {"show", kSet, "256"}, 2, "\"256\" is neither a code"},
@@ -215,8 +219,49 @@ INSTANTIATE_TEST_SUITE_P(
                   {"import", "@/s.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
                   "not a glyph sheet"},
-        ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"}),
+        ErrorCase{"DiffTrouble", {"diff", kSet, "@/none.8xfont"}, 2, "cannot be opened"},
+        ErrorCase{"OutputIsTheInput",
+                  {"render", kSet, "-o", "@/./set.8xfont"},
+                  2,
+                  "is the file render reads"},
+        ErrorCase{"ControlCharacterInAName",
+                  {"check", "@/a\nb.8xfont"},
+                  1,
+                  "a\\x0Ab.8xfont: cannot be opened"},
+        ErrorCase{"ControlCharacterInTheText",
+                  {"screen", kSet, "-t", "a\x1B[2J", "-o", "@/s.png"},
+                  1,
+                  "no code for \"\\x1B\" (U+001B)"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Every help fits an 80-column terminal, and the overview names all eight commands.
+TEST(Tool, HelpFitsEightyColumns) {
+    std::vector<test::ToolRun> helps = {runTool({"--help"})};
+    for (const Command& command : Commands())
+        helps.push_back(runTool({command.name, "--help"}));
+    EXPECT_EQ(Commands().size(), 8u);
+    for (const test::ToolRun& help : helps) {
+        EXPECT_EQ(help.status, 0);
+        std::istringstream lines(help.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LT(line.size(), 80u) << line;
+    }
+    for (const Command& command : Commands())
+        EXPECT_NE(helps.front().out.find(std::string("  ") + command.name + " "),
+                  std::string::npos);
+}
+
+// A stray byte must not become U+FFFD and stand for another character or file.
+TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
+    std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", "s.png"};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunFontTool(argv, out, err), 2);
+    EXPECT_NE(err.str().find("\"ab\\xFF\" is not valid UTF-8"), std::string::npos) << err.str();
+}
 
 } // namespace
 } // namespace korvalin

@@ -1,8 +1,12 @@
 // The command line: one subcommand, its options and arguments, and the help texts.
 #include "Commands.h"
+#include "Escaped.h"
 #include "KorvalinVersion.h"
 
 #include <QCommandLineParser>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cstdio>
 #include <ostream>
 
 namespace korvalin {
@@ -19,6 +23,31 @@ QCommandLineOption scale(const char* what) {
             QStringLiteral("N")};
 }
 
+constexpr std::size_t kHelpWidth = 80;
+
+// `text` broken at blanks into lines that fit the terminal after an indent of `column`;
+// each line but the first starts with that indent.
+std::string wrapped(std::string_view text, std::size_t column) {
+    std::string out;
+    std::size_t width = 0;
+    const std::size_t room = kHelpWidth - 1 - column;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        if (width > 0 && width + 1 + word.size() > room) {
+            out += "\n" + std::string(column, ' ');
+            width = 0;
+        } else if (width > 0) {
+            out += ' ';
+            ++width;
+        }
+        out += word;
+        width += word.size();
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return out;
+}
+
 std::string optionLine(const QCommandLineOption& option) {
     std::string names;
     for (const QString& name : option.names())
@@ -27,15 +56,15 @@ std::string optionLine(const QCommandLineOption& option) {
     if (!option.valueName().isEmpty())
         names += " " + option.valueName().toStdString();
     names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
-    return "  " + names + option.description().toStdString() + "\n";
+    return "  " + names + wrapped(option.description().toStdString(), names.size() + 2) + "\n";
 }
 
 constexpr std::size_t kSummaryColumn = 30;
 
 void printHelp(std::ostream& out) {
     out << "Usage: korvalin-font COMMAND [OPTIONS] ARGUMENTS...\n"
-           "Checks, shows, compiles, renders, imports, exports and compares the 5x7 font sets\n"
-           "of the Korvalin calculator application.\n\nCommands:\n";
+           "Checks, shows, compiles, renders, imports, exports and compares the 5x7 font\n"
+           "sets of the Korvalin calculator application.\n\nCommands:\n";
     for (const Command& command : Commands()) {
         // help2man reads a line that is too long for its column as the summary's own line.
         std::string line = std::string(command.name) + " " + command.arguments;
@@ -43,14 +72,14 @@ void printHelp(std::ostream& out) {
             line += "\n" + std::string(kSummaryColumn + 2, ' ');
         else
             line.resize(kSummaryColumn, ' ');
-        out << "  " << line << command.summary << "\n";
+        out << "  " << line << wrapped(command.summary, kSummaryColumn + 2) << "\n";
     }
     out << "\nOptions:\n"
         << "  -h, --help              Show this help; after a command, that command's help.\n"
         << "  -v, --version           Show the version and the licence.\n"
-        << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff exits\n"
-           "1 when the sets differ and 2 when one cannot be read. Messages name the file and\n"
-           "the cause on standard error.\n"
+        << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff\n"
+           "exits 1 when the sets differ and 2 when one cannot be read. Messages name the\n"
+           "file and the cause on standard error.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }
 
@@ -63,7 +92,7 @@ void printCommandHelp(const Command& command, std::ostream& out) {
 }
 
 int usage(std::ostream& err, const std::string& message, const char* command = nullptr) {
-    err << "korvalin-font: " << message << "\n";
+    err << "korvalin-font: " << OneLine(message) << "\n";
     err << "Run \"korvalin-font " << (command ? std::string(command) + " " : std::string())
         << "--help\" for the usage.\n";
     return kUsage;
@@ -103,7 +132,7 @@ const std::vector<Command>& Commands() {
          "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code.",
          1,
          1,
-         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 32 (default 2).")},
+         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
          RunRender},
         {"screen",
          "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
@@ -152,8 +181,23 @@ std::filesystem::path toPath(const QString& text) {
 }
 
 int complain(Invocation& call, const std::string& message, int status) {
-    call.err << "korvalin-font: " << message << "\n";
+    call.err << "korvalin-font: " << OneLine(message) << "\n";
     return status;
+}
+
+std::string OneLine(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
+        out += hex;
+    }
+    return out;
 }
 
 int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {
@@ -201,6 +245,19 @@ int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& e
                      found->name);
     Invocation call{*found, parser, positional, out, err};
     return found->run(call);
+}
+
+int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err) {
+    QStringList words;
+    for (const char* argument : arguments) {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        QString word = decoder.decode(QByteArrayView(argument));
+        if (decoder.hasError())
+            return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
+                                  "\" is not valid UTF-8");
+        words << std::move(word);
+    }
+    return RunFontTool(words, out, err);
 }
 
 } // namespace korvalin

@@ -5,6 +5,9 @@
 #include <QStringList>
 #include <filesystem>
 #include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class QCommandLineParser;
@@ -40,11 +43,17 @@ struct Invocation {
 
 // `korvalin-font ARGUMENTS...` (without the program's own name); returns the exit status.
 int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err);
+// The same from the bytes of the command line, which must be UTF-8: a stray byte would turn
+// into U+FFFD and name a different file or character than the one typed.
+int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err);
 
 // Helpers for the commands.
 [[nodiscard]] std::filesystem::path toPath(const QString& text);
 // Prints "korvalin-font: MESSAGE" on the error stream and returns `status`.
 int complain(Invocation& call, const std::string& message, int status);
+// `text` with its control characters as \xNN, so that a message stays on its one line
+// whatever the names in it hold.
+[[nodiscard]] std::string OneLine(std::string_view text);
 
 int RunCheck(Invocation& call);
 int RunShow(Invocation& call);

@@ -30,12 +30,9 @@ ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base
             result.fromSource.push_back(code);
         return result;
     }
-    // A gzipped console font is unpacked here; FreeType unpacks a gzipped PCF itself.
-    if (IsGzip(bytes)) {
-        std::string unpacked = Gunzip(bytes, kMaxFontFileSize, source);
-        if (isPsf(unpacked))
-            bytes = std::move(unpacked);
-    }
+    // Unpacked once here: FreeType would unpack a gzipped PCF again on every seek back.
+    if (IsGzip(bytes))
+        bytes = Gunzip(bytes, kMaxFontFileSize, source);
     if (isPsf(bytes)) {
         PsfGlyphSource font(ReadPsf(asBytes(bytes), source));
         return PlaceGlyphs(font, base, source);

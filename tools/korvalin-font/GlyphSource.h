@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace korvalin {
@@ -34,6 +35,12 @@ public:
     [[nodiscard]] virtual bool isFixedSize() const = 0;
     // The glyph for a Unicode code point, or nothing where the font lacks it.
     [[nodiscard]] virtual std::optional<SourceGlyph> glyph(char32_t codePoint) = 0;
+    // The glyph for a sequence of code points (x and a combining bar), where the font's own
+    // table lists such sequences; nothing by default.
+    [[nodiscard]] virtual std::optional<SourceGlyph>
+    sequenceGlyph(std::u32string_view /*sequence*/) {
+        return std::nullopt;
+    }
 };
 
 } // namespace korvalin

@@ -90,12 +90,15 @@ void placeFitted(const SourceGlyph& glyph, int descent, Glyph& cells) {
         return; // a blank glyph stays blank
     const int shift = (FontSet::kColumns - (last - first + 1)) / 2 - first;
     // The first row below the baseline, then a glyph taller than the box (an accented
-    // capital) moved down into the rows its lack of a descender leaves free.
+    // capital) moved down into the rows its lack of a descender leaves free, and one that
+    // reaches below the box (an underscore, a subscript) moved up into the rows above it.
     int baseline = FontSet::kRows - descent;
     const int inkTop = baseline - glyph.top + top;
     const int inkBottom = baseline - glyph.top + bottom;
     if (inkTop < 0)
         baseline += std::min(-inkTop, std::max(0, FontSet::kRows - 1 - inkBottom));
+    else if (inkBottom >= FontSet::kRows)
+        baseline -= std::min(inkBottom - (FontSet::kRows - 1), inkTop);
     for (int y = top; y <= bottom; ++y) {
         for (int x = first; x <= last; ++x) {
             const int column = x + shift;
@@ -115,6 +118,9 @@ ImportResult PlaceGlyphs(GlyphSource& font, const FontSet& base,
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         if (const std::optional<char32_t> point = CodePointOf(code))
             glyphs[static_cast<std::size_t>(code)] = font.glyph(*point);
+        else if (OwnsSymbol(code))
+            glyphs[static_cast<std::size_t>(code)] =
+                font.sequenceGlyph(DecodeUtf8(kCharmapSymbols[static_cast<std::size_t>(code)]));
     }
 
     const bool exact = isExact5x7(font, glyphs);

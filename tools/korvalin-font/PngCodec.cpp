@@ -10,9 +10,6 @@
 namespace korvalin {
 namespace {
 
-// Pictures larger than this are refused before their pixels are unpacked.
-constexpr std::size_t kMaxPixels = 64u << 20;
-
 // Frees the decoder's state on every way out.
 struct ImageGuard {
     png_image& image;
@@ -47,10 +44,17 @@ std::string EncodePng(const Pixels& picture) {
     const std::size_t width = static_cast<std::size_t>(picture.width);
     raw.reserve((width + 1) * static_cast<std::size_t>(picture.height));
     bool indexed = true;
+    // Runs of one colour are the rule, so the last colour's index is tried first.
+    std::uint32_t lastColour = 0;
+    std::uint8_t lastIndex = 0;
     for (int y = 0; y < picture.height && indexed; ++y) {
         raw.push_back(0); // no filter
         for (int x = 0; x < picture.width; ++x) {
             const std::uint32_t colour = picture.at(x, y);
+            if (colour == lastColour && !palette.empty()) {
+                raw.push_back(lastIndex);
+                continue;
+            }
             auto found = std::find(palette.begin(), palette.end(), colour);
             if (found == palette.end()) {
                 if (palette.size() == 256) {
@@ -59,7 +63,9 @@ std::string EncodePng(const Pixels& picture) {
                 }
                 found = palette.insert(palette.end(), colour);
             }
-            raw.push_back(static_cast<std::uint8_t>(found - palette.begin()));
+            lastColour = colour;
+            lastIndex = static_cast<std::uint8_t>(found - palette.begin());
+            raw.push_back(lastIndex);
         }
     }
     if (!indexed) {
@@ -104,7 +110,7 @@ Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
     const ImageGuard guard{image};
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
         throw FileError(source, std::string("is not a readable PNG picture: ") + image.message);
-    if (static_cast<std::size_t>(image.width) * image.height > kMaxPixels)
+    if (static_cast<std::size_t>(image.width) * image.height > kMaxPngPixels)
         throw FileError(source, "is a PNG picture too large to be a glyph sheet");
     image.format = PNG_FORMAT_RGB;
     std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));

@@ -2,11 +2,15 @@
 
 #include "Pixels.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace korvalin {
+
+// Pictures larger than this are refused before their pixels are unpacked.
+constexpr std::size_t kMaxPngPixels = 64u << 20;
 
 [[nodiscard]] bool IsPng(std::string_view bytes);
 

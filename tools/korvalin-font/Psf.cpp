@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace korvalin {
 namespace {
@@ -31,14 +32,19 @@ void readPsf1Table(std::span<const std::uint8_t> table, PsfFont& font) {
     std::size_t at = 0;
     for (int glyph = 0; glyph < font.glyphCount && at + 1 < table.size(); ++glyph) {
         bool inSequence = false;
+        std::u32string sequence;
         while (at + 1 < table.size()) {
             const auto unit = static_cast<char32_t>(table[at] | table[at + 1] << 8);
             at += 2;
+            if (inSequence && (unit == 0xFFFE || unit == 0xFFFF) && !sequence.empty())
+                font.glyphOfSequence.emplace(std::exchange(sequence, {}), glyph);
             if (unit == 0xFFFF)
                 break;
             if (unit == 0xFFFE)
                 inSequence = true;
-            else if (!inSequence)
+            else if (inSequence)
+                sequence += unit;
+            else
                 font.glyphOf.emplace(unit, glyph);
         }
     }
@@ -51,16 +57,25 @@ void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font) {
         std::size_t end = at;
         while (end < table.size() && table[end] != 0xFF)
             ++end;
-        std::size_t single = at;
-        while (single < end && table[single] != 0xFE)
-            ++single;
-        try {
-            const std::string text(table.begin() + static_cast<std::ptrdiff_t>(at),
-                                   table.begin() + static_cast<std::ptrdiff_t>(single));
-            for (const char32_t point : DecodeUtf8(text))
-                font.glyphOf.emplace(point, glyph);
-        } catch (const std::invalid_argument&) {
-            // A malformed entry maps nothing; the glyphs stay readable.
+        // The single code points, then each sequence after its 0xFE.
+        for (std::size_t part = at, index = 0; part <= end; ++index) {
+            std::size_t next = part;
+            while (next < end && table[next] != 0xFE)
+                ++next;
+            try {
+                const std::u32string points =
+                    DecodeUtf8(std::string(table.begin() + static_cast<std::ptrdiff_t>(part),
+                                           table.begin() + static_cast<std::ptrdiff_t>(next)));
+                if (index == 0) {
+                    for (const char32_t point : points)
+                        font.glyphOf.emplace(point, glyph);
+                } else if (!points.empty()) {
+                    font.glyphOfSequence.emplace(points, glyph);
+                }
+            } catch (const std::invalid_argument&) {
+                // A malformed entry maps nothing; the glyphs stay readable.
+            }
+            part = next + 1;
         }
         at = end + 1;
     }
@@ -164,16 +179,27 @@ std::string WritePsf(const FontSet& table) {
     return out;
 }
 
-std::optional<SourceGlyph> PsfGlyphSource::glyph(char32_t codePoint) {
-    const auto found = font_.glyphOf.find(codePoint);
-    if (found == font_.glyphOf.end())
-        return std::nullopt;
+SourceGlyph PsfGlyphSource::glyphAt(int index) const {
     SourceGlyph glyph{font_.width, font_.height, 0, font_.height, {}};
     glyph.ink.reserve(static_cast<std::size_t>(font_.width * font_.height));
     for (int y = 0; y < font_.height; ++y)
         for (int x = 0; x < font_.width; ++x)
-            glyph.ink.push_back(font_.ink(found->second, x, y) ? 1 : 0);
+            glyph.ink.push_back(font_.ink(index, x, y) ? 1 : 0);
     return glyph;
+}
+
+std::optional<SourceGlyph> PsfGlyphSource::glyph(char32_t codePoint) {
+    const auto found = font_.glyphOf.find(codePoint);
+    if (found == font_.glyphOf.end())
+        return std::nullopt;
+    return glyphAt(found->second);
+}
+
+std::optional<SourceGlyph> PsfGlyphSource::sequenceGlyph(std::u32string_view sequence) {
+    const auto found = font_.glyphOfSequence.find(std::u32string(sequence));
+    if (found == font_.glyphOfSequence.end())
+        return std::nullopt;
+    return glyphAt(found->second);
 }
 
 } // namespace korvalin

@@ -19,7 +19,8 @@ struct PsfFont {
     int glyphCount = 0;
     std::vector<std::uint8_t>
         bitmaps; // glyphCount glyphs of height rows, (width + 7) / 8 bytes a row
-    std::map<char32_t, int> glyphOf; // code point -> first glyph that lists it
+    std::map<char32_t, int> glyphOf;               // code point -> first glyph that lists it
+    std::map<std::u32string, int> glyphOfSequence; // the same for a sequence of code points
 
     [[nodiscard]] bool ink(int glyph, int x, int y) const;
 };
@@ -41,8 +42,11 @@ public:
     [[nodiscard]] int descent() const override { return 0; }
     [[nodiscard]] bool isFixedSize() const override { return true; }
     [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
+    [[nodiscard]] std::optional<SourceGlyph> sequenceGlyph(std::u32string_view sequence) override;
 
 private:
+    [[nodiscard]] SourceGlyph glyphAt(int index) const;
+
     PsfFont font_;
 };
 

@@ -64,14 +64,15 @@ int RunCheck(Invocation& call) {
         try {
             ReadFontSetFile(toPath(argument), table);
         } catch (const std::exception& error) {
-            call.err << error.what() << "\n";
+            call.err << OneLine(error.what()) << "\n";
             status = kFailure;
             continue;
         }
-        const std::string name = argument.toStdString();
+        const std::string name = OneLine(argument.toStdString());
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
-                call.err << name << ": " << odd << " cells are neither 0 nor 255\n";
+                call.err << name << ": " << odd << (odd == 1 ? " cell is" : " cells are")
+                         << " neither 0 nor 255\n";
                 status = kFailure;
                 continue;
             }
@@ -96,7 +97,7 @@ int RunShow(Invocation& call) {
     try {
         ReadFontSetFile(toPath(call.positional[0]), table);
     } catch (const std::exception& error) {
-        call.err << error.what() << "\n";
+        call.err << OneLine(error.what()) << "\n";
         return kFailure;
     }
     const ProgramImage image = BuildProgramImage(table);
@@ -119,7 +120,7 @@ int RunDiff(Invocation& call) {
         ReadFontSetFile(toPath(call.positional[1]), b);
     } catch (const std::exception& error) {
         // Like diff(1), trouble is 2, so that 1 always means "the sets differ".
-        call.err << error.what() << "\n";
+        call.err << OneLine(error.what()) << "\n";
         return kUsage;
     }
     int differing = 0;

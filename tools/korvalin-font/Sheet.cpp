@@ -38,8 +38,8 @@ void drawGlyph(Pixels& out, const FontSet& table, int code, int x, int y, int zo
 } // namespace
 
 Pixels RenderSheet(const FontSet& table, int scale) {
-    if (scale < 1 || scale > kMaxScale)
-        throw std::invalid_argument("the scale must be 1 to " + std::to_string(kMaxScale));
+    if (scale < 1 || scale > kSheetMaxScale)
+        throw std::invalid_argument("the scale must be 1 to " + std::to_string(kSheetMaxScale));
     Pixels sheet(kSheetWidth * scale, kSheetHeight * scale, kPaper);
     for (int line = 0; line <= 16; ++line) {
         sheet.fill(line * kSheetCellWidth * scale, 0, scale, sheet.height, kGrid);

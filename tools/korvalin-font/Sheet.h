@@ -16,8 +16,10 @@ constexpr int kSheetWidth = 16 * kSheetCellWidth + 1;
 constexpr int kSheetHeight = 16 * kSheetCellHeight + 1;
 constexpr int kSheetDefaultScale = 2;
 constexpr int kMaxScale = 32;
+// Larger sheets hold more pixels than the import unpacks, and take seconds to draw.
+constexpr int kSheetMaxScale = 16;
 
-// Throws std::invalid_argument for a scale outside 1..kMaxScale.
+// Throws std::invalid_argument for a scale outside 1..kSheetMaxScale.
 [[nodiscard]] Pixels RenderSheet(const FontSet& table, int scale = kSheetDefaultScale);
 
 // Reads the glyphs back from a sheet of any scale: a cell is ink where the middle of its

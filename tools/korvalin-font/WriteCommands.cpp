@@ -24,20 +24,31 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::filesystem::path requiredOutput(Invocation& call) {
+// The -o file, which must not be the file the command reads: a slip of the shell's history
+// would otherwise replace a set with its own sheet.
+std::filesystem::path requiredOutput(Invocation& call, const QString& input) {
     const QString value = call.parser.value(QStringLiteral("output"));
     if (value.isEmpty())
         throw UsageError(std::string(call.command.name) + " needs -o FILE");
-    return toPath(value);
+    const std::filesystem::path target = toPath(value);
+    std::error_code error;
+    if (std::filesystem::equivalent(target, toPath(input), error))
+        throw UsageError(target.string() + ": is the file " + call.command.name +
+                         " reads; write to another file");
+    return target;
 }
 
-int scaleOption(Invocation& call, int fallback) {
+// A sheet that render writes must come back through import.
+static_assert(std::size_t{kSheetWidth} * kSheetMaxScale * kSheetHeight * kSheetMaxScale <=
+              kMaxPngPixels);
+
+int scaleOption(Invocation& call, int fallback, int largest) {
     if (!call.parser.isSet(QStringLiteral("scale")))
         return fallback;
     bool number = false;
     const int scale = call.parser.value(QStringLiteral("scale")).toInt(&number);
-    if (!number || scale < 1 || scale > kMaxScale)
-        throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale));
+    if (!number || scale < 1 || scale > largest)
+        throw UsageError("--scale takes a whole number from 1 to " + std::to_string(largest));
     return scale;
 }
 
@@ -94,8 +105,8 @@ int RunCompile(Invocation& call) {
 
 int RunRender(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call);
-        const int scale = scaleOption(call, kSheetDefaultScale);
+        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
+        const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteFileAtomically(target, EncodePng(RenderSheet(readSet(call.positional[0]), scale)));
     });
 }
@@ -104,8 +115,8 @@ int RunScreen(Invocation& call) {
     return guarded(call, [&] {
         if (!call.parser.isSet(QStringLiteral("text")))
             throw UsageError("screen needs --text TEXT");
-        const std::filesystem::path target = requiredOutput(call);
-        const int scale = scaleOption(call, kScreenDefaultScale);
+        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
+        const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
         const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
         WriteFileAtomically(target,
                             EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));
@@ -114,7 +125,7 @@ int RunScreen(Invocation& call) {
 
 int RunImport(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call);
+        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
         const QString base = call.parser.value(QStringLiteral("base"));
         FontSet baseSet;
         ReadFontSetFile(base.isEmpty() ? ExecutableFolder() / "default.8xfont" : toPath(base),
@@ -132,7 +143,7 @@ int RunImport(Invocation& call) {
 
 int RunExport(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call);
+        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
         const QString extension = QString::fromStdString(target.extension().string()).toLower();
         if (extension != QLatin1String(".bdf") && extension != QLatin1String(".psf") &&
             extension != QLatin1String(".png"))

@@ -1,6 +1,7 @@
 // korvalin-font: the editor's companion on the command line.
 #include "Commands.h"
 
+#include <algorithm>
 #include <iostream>
 
 #ifdef _WIN32
@@ -8,15 +9,14 @@
 #endif
 
 int main(int argc, char** argv) {
-    QStringList arguments;
 #ifdef _WIN32
     // Only the application object reads the wide command line there.
     const QCoreApplication application(argc, argv);
-    arguments = QCoreApplication::arguments();
+    return korvalin::RunFontTool(QCoreApplication::arguments().mid(1), std::cout, std::cerr);
 #else
     // Without the application object, which takes longer to make than the work takes.
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    return korvalin::RunFontTool(
+        std::span<char* const>(argv + 1, static_cast<std::size_t>(std::max(argc - 1, 0))),
+        std::cout, std::cerr);
 #endif
-    return korvalin::RunFontTool(arguments.mid(1), std::cout, std::cerr);
 }

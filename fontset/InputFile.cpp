@@ -2,7 +2,9 @@
 
 #include "FileError.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <span>
 #include <string>
 
 #ifdef _WIN32
@@ -107,8 +109,18 @@ std::size_t InputFile::read(std::span<char> buffer) {
 
 std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     InputFile file(path);
-    std::string bytes(limit + 1, '\0');
-    bytes.resize(file.read(bytes));
+    // The buffer grows with what the file holds: a limit of megabytes must not cost a small
+    // file the zeroing of them all.
+    std::string bytes;
+    std::size_t filled = 0;
+    for (std::size_t chunk = std::size_t{64} << 10;; chunk *= 2) {
+        const std::size_t wanted = std::min(limit + 1, filled + chunk);
+        bytes.resize(wanted);
+        filled += file.read(std::span(bytes).subspan(filled));
+        if (filled < wanted || wanted == limit + 1)
+            break;
+    }
+    bytes.resize(filled);
     if (bytes.size() > limit)
         throw FileError(path, "is larger than " + std::to_string(limit) + " bytes");
     return bytes;

@@ -143,13 +143,14 @@ def main():
         table.add("korvalin-font check / prgforge",
                   f"{report['check_ratio']:.2f}x (medians {report['check_ms']:.1f} / "
                   f"{report['prgforge_ms']:.1f} ms)",
-                  goal="<= 1.5x", met=report["check_ratio"] <= 1.5)
-        for figure, key, goal_ms in (("korvalin-font import of the 5x7 PCF", "import_ms", 20),
-                                     ("korvalin-font render of the sheet", "render_ms", 30),
-                                     ("korvalin-font compile", "compile_ms", 10)):
-            if report.get(key) is not None:
-                table.add(figure, f"{report[key]:.1f} ms", goal=f"< {goal_ms} ms",
-                          met=report[key] < goal_ms)
+                  f"{report['check_cpu_ratio']:.2f}x", "<= 1.5x", report["check_ratio"] <= 1.5)
+        for figure, key, goal_ms in (("korvalin-font import of the 5x7 PCF", "import", 20),
+                                     ("korvalin-font render of the sheet", "render", 30),
+                                     ("korvalin-font compile", "compile", 10)):
+            wall = report.get(f"{key}_ms")
+            if wall is not None:
+                table.add(figure, f"{wall:.1f} ms", f"{report[f'{key}_cpu_ms']:.1f} ms",
+                          f"< {goal_ms} ms", wall < goal_ms)
 
     tool_rows(tools)
 

@@ -41,78 +41,51 @@ image = bytes([0xBB, 0x6D, 0xC9]) + b'korvalin' + bytes(
     for c in range(256) for r in range(7))
 open('FONT1.bin', 'wb').write(image)"
 
-# Wall time of one run of a command in microseconds. EPOCHREALTIME needs no process of its
-# own, so the figure holds the command alone and not the start of a clock program as well.
-run_us() {
-    local start end
-    start=${EPOCHREALTIME/[.,]/}
-    # A run that fails would time its error message.
-    if ! "$@" >/dev/null 2>&1; then
-        echo "tool-timings.sh: $* failed" >&2
-        exit 1
-    fi
-    end=${EPOCHREALTIME/[.,]/}
-    echo $((end - start))
-}
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
-# Median wall time of a command in microseconds.
-median_us() {
-    for ((i = 0; i < runs; i++)); do run_us "$@"; done | median
-}
-
-# The check against the packer in pairs of runs, in turns of which goes first, and the median
-# of the pairs' own ratios: a slow moment of a busy machine then weighs on both sides of one
-# ratio. Prints the ratio and the median times of both in microseconds.
-paired_check() {
-    local ratios=() checks=() packs=() c p
-    for ((i = 0; i < runs; i++)); do
-        if ((i % 2)); then
-            p=$(run_us "$bin/prgforge" FONT1)
-            c=$(run_us "$tool" check set.8xfont)
-        else
-            c=$(run_us "$tool" check set.8xfont)
-            p=$(run_us "$bin/prgforge" FONT1)
-        fi
-        checks+=("$c")
-        packs+=("$p")
-        ratios+=("$(awk "BEGIN { print $c / $p }")")
-    done
-    echo "$(printf '%s\n' "${ratios[@]}" | median)" \
-        "$(printf '%s\n' "${checks[@]}" | median)" "$(printf '%s\n' "${packs[@]}" | median)"
-}
+timed() { python3 "$here/time_runs.py" "$runs" "$@"; }
 
 # A figure, its goal and whether it meets it: report NAME VALUE GOAL UNIT (lower is better).
 report() {
     local verdict=ok
     if awk "BEGIN { exit !($2 > $3) }"; then verdict="MISSED"; fi
-    printf '%-34s %8s %-3s goal < %-5s %s\n' "$1" "$2" "$4" "$3" "$verdict"
+    printf '%-44s %8s %-3s goal < %-5s %s\n' "$1" "$2" "$4" "$3" "$verdict"
 }
 
-ms() { awk "BEGIN { printf \"%.1f\", $1 / 1000 }"; }
+ms() { awk "BEGIN { printf \"%.2f\", $1 / 1000 }"; }
 
-read -r ratio check packer < <(paired_check)
-import=
-if [ -f "$pcf" ]; then import=$(median_us "$tool" import "$pcf" -o imported.8xfont --base set.8xfont); fi
-render=$(median_us "$tool" render set.8xfont -o sheet.png)
-compile=$(median_us "$tool" compile set.8xfont FONT2)
-
-echo "korvalin-font, whole process, median of $runs runs"
-report "check / prgforge (paired ratio)" "$(awk "BEGIN { printf \"%.2f\", $ratio }")" 1.5 x
-echo "  (medians: check $(ms "$check") ms, prgforge $(ms "$packer") ms)"
+# Each line: the median wall and CPU time in microseconds; the check against the packer as
+# paired runs, its ratios first.
+figures=$(timed --pair "$tool" check set.8xfont --against "$bin/prgforge" FONT1)
+read -r ratio cpu_ratio check packer check_cpu packer_cpu <<<"$figures"
+import= import_cpu=
 if [ -f "$pcf" ]; then
-    report "import of the 5x7 PCF" "$(ms "$import")" 20 ms
+    figures=$(timed "$tool" import "$pcf" -o imported.8xfont --base set.8xfont)
+    read -r import import_cpu <<<"$figures"
+fi
+figures=$(timed "$tool" render set.8xfont -o sheet.png)
+read -r render render_cpu <<<"$figures"
+figures=$(timed "$tool" compile set.8xfont FONT2)
+read -r compile compile_cpu <<<"$figures"
+
+echo "korvalin-font, whole process, median of $runs runs (CPU time in brackets)"
+report "check / prgforge (paired ratio)" "$ratio" 1.5 x
+echo "  (CPU time ratio $cpu_ratio; medians: check $(ms "$check") ms [$(ms "$check_cpu")]," \
+    "prgforge $(ms "$packer") ms [$(ms "$packer_cpu")])"
+if [ -n "$import" ]; then
+    report "import of the 5x7 PCF [$(ms "$import_cpu") ms]" "$(ms "$import")" 20 ms
 else
     echo "import of the 5x7 PCF: $pcf is missing (Debian's xfonts-base); skipped"
 fi
-report "render of the sheet" "$(ms "$render")" 30 ms
-report "compile" "$(ms "$compile")" 10 ms
+report "render of the sheet [$(ms "$render_cpu") ms]" "$(ms "$render")" 30 ms
+report "compile [$(ms "$compile_cpu") ms]" "$(ms "$compile")" 10 ms
 
 if [ -n "$json" ]; then
     ms_or_null() { if [ -n "$1" ]; then ms "$1"; else echo null; fi; }
     cat >"$json" <<EOF
-{"runs": $runs, "check_ratio": $ratio, "check_ms": $(ms "$check"), "prgforge_ms": $(ms "$packer"),
- "import_ms": $(ms_or_null "$import"), "render_ms": $(ms "$render"), "compile_ms": $(ms "$compile")}
+{"runs": $runs, "check_ratio": $ratio, "check_cpu_ratio": $cpu_ratio,
+ "check_ms": $(ms "$check"), "prgforge_ms": $(ms "$packer"),
+ "check_cpu_ms": $(ms "$check_cpu"), "prgforge_cpu_ms": $(ms "$packer_cpu"),
+ "import_ms": $(ms_or_null "$import"), "import_cpu_ms": $(ms_or_null "$import_cpu"),
+ "render_ms": $(ms "$render"), "render_cpu_ms": $(ms "$render_cpu"),
+ "compile_ms": $(ms "$compile"), "compile_cpu_ms": $(ms "$compile_cpu")}
 EOF
 fi

@@ -1,6 +1,7 @@
 // The editor window: showing a character and clicking a cell, with and without painting.
 #include "FontSetFile.h"
 #include "Form1.h"
+#include "ScriptedPlatform.h"
 #include "TestSets.h"
 
 #include <QApplication>
@@ -20,28 +21,25 @@ namespace fs = std::filesystem;
 // 70 cells: the worst case of ShowCharacter.
 using test::alternatingSet;
 
-// The desktop as a benchmark sees it: a program folder holding the default set, and a
-// user who never gets asked anything.
-class BenchPlatform : public Platform {
+// The desktop as a benchmark sees it: the tests' scripted platform over a program folder
+// holding the default set, whose launches run to their end so that a Compile is timed up to
+// its program file.
+class BenchPlatform : public test::ScriptedPlatform {
 public:
-    BenchPlatform()
-        : folder_(fs::temp_directory_path() / ("korvalin-uibench-" + std::to_string(::getpid()))) {
-        fs::create_directories(folder_);
-        WriteFontSetFile(folder_ / "default.8xfont", alternatingSet());
+    BenchPlatform() {
+        programDirectory =
+            fs::temp_directory_path() / ("korvalin-uibench-" + std::to_string(::getpid()));
+        fs::create_directories(programDirectory);
+        WriteFontSetFile(programDirectory / "default.8xfont", alternatingSet());
     }
     BenchPlatform(const BenchPlatform&) = delete;
     BenchPlatform& operator=(const BenchPlatform&) = delete;
     ~BenchPlatform() override {
         std::error_code ignored;
-        fs::remove_all(folder_, ignored);
+        fs::remove_all(programDirectory, ignored);
     }
 
-    int MsgBox(const QString&, int, const QString&) override { return msgbox::AnswerOk; }
-    QString InputBox(const QString&, const QString&) override { return inputReply; }
-    std::optional<QString> ShowFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    // Runs the packaging script to its end, so a Compile can be timed up to its program file.
+    // Unrecorded, so that a long run does not time a growing list of launches.
     std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) override {
         auto process = Launch(request);
         pollfd ended{static_cast<int>(process->notifier()), POLLIN, 0};
@@ -49,16 +47,8 @@ public:
             ::poll(&ended, 1, -1);
         return process;
     }
-    void ShowNotice(const QString&, const QString&) override {}
-    void SetBusyPointer(bool) override {}
-    QString ProgramDirectory() override { return QString::fromStdString(folder_.string()); }
-    void End(int) override {}
 
-    [[nodiscard]] const fs::path& folder() const { return folder_; }
-    QString inputReply;
-
-private:
-    fs::path folder_;
+    [[nodiscard]] const fs::path& folder() const { return programDirectory; }
 };
 
 // Counts the paint events the cells get, to show that a variant really paints them.
@@ -116,11 +106,17 @@ void measurePaintedChange(benchmark::State& state, Change change) {
     const int paint = static_cast<int>(state.range(0));
     ShownEditor editor;
     Form1& form = editor.form;
+    auto* const pixelGrid = form.findChild<CellGrid*>(QStringLiteral("pixel"));
+    auto* const previewGrid = form.findChild<CellGrid*>(QStringLiteral("preview"));
+    if (pixelGrid == nullptr || previewGrid == nullptr) {
+        state.SkipWithError("the window has no grids named pixel and preview");
+        return;
+    }
     const auto step = [&] {
         change(form);
         if (paint == kRepaint) {
-            form.pixelGrid->repaint();
-            form.previewGrid->repaint();
+            pixelGrid->repaint();
+            previewGrid->repaint();
         } else if (paint == kEventLoop) {
             QCoreApplication::processEvents();
         }
@@ -143,8 +139,8 @@ void measurePaintedChange(benchmark::State& state, Change change) {
 
 void BM_ShowCharacter(benchmark::State& state) {
     measurePaintedChange(state, [](Form1& form) {
-        form.currentChar = static_cast<qint16>(form.currentChar ^ 1);
-        form.ShowCharacter();
+        // Sets the code and calls ShowCharacter, nothing more.
+        form.selectCharacter(form.view().currentChar() ^ 1);
     });
 }
 BENCHMARK(BM_ShowCharacter)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
@@ -159,17 +155,20 @@ BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 void BM_CompileEndToEnd(benchmark::State& state) {
     ShownEditor editor;
     fs::copy_file(PRGFORGE_PATH, editor.platform.folder() / "prgforge");
-    editor.platform.inputReply = QStringLiteral("FONT1");
     const fs::path program = editor.platform.folder() / "FONT1.8xp";
+    editor.platform.inputReplies.emplace_back(QStringLiteral("FONT1"));
     for (auto _ : state) {
         editor.form.mnuCompile_Click();
         state.PauseTiming();
+        editor.platform.inputReplies.emplace_back(QStringLiteral("FONT1"));
         if (!fs::exists(program) || fs::exists(editor.platform.folder() / "FONT1.bin"))
             state.SkipWithError("the packaging script did not make FONT1.8xp");
         fs::remove(program);
         // The window's watcher of the ended script hears of it and goes.
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!editor.platform.notices.empty() || !editor.platform.messages.empty())
+            state.SkipWithError("Compile told the user of a failure");
         state.ResumeTiming();
     }
 }

@@ -59,7 +59,13 @@ else
     echo "run-all.sh: no startup_bench in $bin (built without the window or libxcb); skipped" >&2
 fi
 
+if [ -x "$bin/korvalin-font" ]; then
+    echo
+    echo "== tool-timings.sh: korvalin-font"
+    "$here/tool-timings.sh" --json "$results/tools.json" "$1"
+else
+    echo "run-all.sh: no korvalin-font in $bin (built without Qt); skipped" >&2
+fi
+
 echo
 python3 "$here/summarize.py" "$results"
-
-if [ -x "$bin/korvalin-font" ]; then echo; "$here/tool-timings.sh" "$1"; fi

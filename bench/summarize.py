@@ -3,7 +3,8 @@
 
 Reads core.json and ui.json (Google Benchmark's JSON output) and startup.json and
 startup-text.json (from startup_bench, against the bare window and against the window with
-the editor's menu bar and a line of text) in the folder given; a missing file leaves its lines out. Figures are wall
+the editor's menu bar and a line of text) and tools.json (from tool-timings.sh, korvalin-font
+as whole processes) in the folder given; a missing file leaves its lines out. Figures are wall
 time, which the goals are about; the CPU-time figure beside each tells how much of it other
 work on a busy machine took. MB is 10^6 bytes.
 """
@@ -60,6 +61,7 @@ def main():
     ui = benchmarks(load(folder, "ui.json"))
     startup = load(folder, "startup.json")
     startup_text = load(folder, "startup-text.json")
+    tools = load(folder, "tools.json")
     table = Table()
 
     def throughput(figure, name, goal_mb_s=None):
@@ -134,7 +136,26 @@ def main():
     startup_rows(startup_text, "window with menus and text", (1.10, 2))
     startup_rows(startup, "bare window", None)
 
-    print("Summary (wall time, CPU time beside it; start-up: median of the paired rounds' ratios)")
+    def tool_rows(report):
+        """korvalin-font as whole processes, start-up included: medians of the runs."""
+        if not report:
+            return
+        table.add("korvalin-font check / prgforge",
+                  f"{report['check_ratio']:.2f}x (medians {report['check_ms']:.1f} / "
+                  f"{report['prgforge_ms']:.1f} ms)",
+                  f"{report['check_cpu_ratio']:.2f}x", "<= 1.5x", report["check_ratio"] <= 1.5)
+        for figure, key, goal_ms in (("korvalin-font import of the 5x7 PCF", "import", 20),
+                                     ("korvalin-font render of the sheet", "render", 30),
+                                     ("korvalin-font compile", "compile", 10)):
+            wall = report.get(f"{key}_ms")
+            if wall is not None:
+                table.add(figure, f"{wall:.1f} ms", f"{report[f'{key}_cpu_ms']:.1f} ms",
+                          f"< {goal_ms} ms", wall < goal_ms)
+
+    tool_rows(tools)
+
+    print("Summary (wall time, CPU time beside it; start-up and check: median of the paired "
+          "rounds' ratios)")
     table.print()
 
 

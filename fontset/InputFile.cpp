@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <span>
 #include <string>
 
 #ifdef _WIN32

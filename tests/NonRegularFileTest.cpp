@@ -145,5 +145,17 @@ TEST(InputFile, RefusesAFileLargerThanItsLimitAfterOneByteMore) {
     }
 }
 
+// Larger than the reader's first buffer, so that the file comes in several reads.
+TEST(InputFile, ReadsAFileOfManyBuffersWholeAndStillRefusesOneByteTooMany) {
+    const TempDir dir;
+    std::string art(300'000, '.');
+    for (std::size_t i = 0; i < art.size(); i += 997)
+        art[i] = static_cast<char>('a' + i % 26);
+    test::writeFile(dir / "art.txt", art);
+    EXPECT_EQ(ReadWholeFile(dir / "art.txt", 64u << 20), art);
+    EXPECT_EQ(ReadWholeFile(dir / "art.txt", art.size()), art);
+    EXPECT_THROW((void)ReadWholeFile(dir / "art.txt", art.size() - 1), FileError);
+}
+
 } // namespace
 } // namespace korvalin

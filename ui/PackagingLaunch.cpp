@@ -3,9 +3,7 @@
 #include "AtomicFile.h"
 #include "FileError.h"
 
-#ifdef _WIN32
-#include <cstdlib>
-#else
+#ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -48,11 +46,10 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
     request_.workingDirectory = folder;
     request_.windowStyle = WindowStyle::ShowNoActivate;
 #ifdef _WIN32
+    // The command line is the script's full path; the launch runs a .bat through cmd.exe.
     // The console window shows the packer's messages, so nothing is captured.
-    const wchar_t* interpreter = _wgetenv(L"ComSpec");
-    request_.program = interpreter ? interpreter : L"C:\\Windows\\System32\\cmd.exe";
-    request_.arguments = {L"/c", script.native()};
     WriteFileAtomically(script, text, Durability::Transient);
+    request_.program = script;
 #else
     request_.program = "/bin/sh";
     request_.arguments = {"-s"};

@@ -36,6 +36,24 @@ TEST(Launch, PassesEveryArgumentTheStyleAndTheFolder) {
     EXPECT_EQ(process->poll()->exitStatus, outcome->exitStatus);
 }
 
+TEST(Launch, GivesAHandleAsStandardInputAndKeepsTheConsoleForOutput) {
+    const test::TempDir dir;
+    test::writeFile(dir / "input.txt", "from the editor");
+    // Not inheritable: the launch hands on a copy of its own.
+    const HANDLE input = CreateFileW((dir / "input.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(input, INVALID_HANDLE_VALUE);
+    LaunchRequest request{test::copyProbe(dir / "probe"), {}, dir.path(), WindowStyle::Hidden};
+    request.standardInput = reinterpret_cast<std::intptr_t>(input);
+    const auto process = Launch(request);
+    CloseHandle(input);
+    ASSERT_TRUE(test::waitFor(*process));
+    const auto report = test::probeReport(dir / "probe");
+    ASSERT_EQ(report.size(), 4u);
+    EXPECT_EQ(report[2], "input from the editor");
+    EXPECT_EQ(report[3], "output console");
+}
+
 TEST(Launch, HidesTheWindowWhenAskedTo) {
     const test::TempDir dir;
     const auto process = Launch({test::copyProbe(dir.path()), {}, dir.path(), WindowStyle::Hidden});

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the Windows readers and writers share: the system's reasons in the words the POSIX
+// versions use, and the names that stand for devices rather than files.
+
+#include <filesystem>
+#include <string>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace korvalin::windows_files {
+
+// The reason for a failed call, worded as on POSIX where the failure is the same.
+[[nodiscard]] std::string reasonOf(DWORD error);
+
+// Whether `path` names a device or a pipe by its name alone (NUL, CON, COM1, "nul.txt",
+// \\.\pipe\x): such a name never reaches a file, and opening it may wait or have effects.
+[[nodiscard]] bool namesADevice(const std::filesystem::path& path);
+
+// Whether the open `handle` is a file on a disk (or a folder) rather than a device or a pipe.
+[[nodiscard]] bool isOnDisk(HANDLE handle);
+
+// Owns a handle from CreateFileW.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (valid())
+            CloseHandle(handle_);
+    }
+    [[nodiscard]] bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    [[nodiscard]] HANDLE get() const { return handle_; }
+    // Closes now; returns 0 or the error of the failed close.
+    DWORD close() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) ? 0 : GetLastError();
+    }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace korvalin::windows_files

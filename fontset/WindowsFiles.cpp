@@ -28,6 +28,10 @@ int errnoOf(DWORD error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_CRC:
+        return EIO;
     case ERROR_FILENAME_EXCED_RANGE:
         return ENAMETOOLONG;
     case ERROR_INVALID_NAME:

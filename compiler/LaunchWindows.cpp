@@ -1,10 +1,11 @@
 // Starting a program on Windows: CreateProcessW with a command line quoted the way
 // CommandLineToArgvW splits it again, and the process handle kept to watch its end.
+#include "FileError.h"
 #include "Launch.h"
 
+#include <cerrno>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #ifndef NOMINMAX
@@ -39,10 +40,6 @@ void appendQuoted(std::wstring& line, const std::wstring& argument, bool force =
     }
     line.append(2 * backslashes, L'\\');
     line += L'"';
-}
-
-std::string reasonOf(DWORD error) {
-    return std::system_category().message(static_cast<int>(error));
 }
 
 class WindowsProcess final : public LaunchedProcess {
@@ -94,15 +91,24 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
         appendQuoted(commandLine, argument);
     }
 
+    // CreateProcessW reports a folder it cannot enter as if the program were at fault.
+    if (!request.workingDirectory.empty()) {
+        const DWORD folder = GetFileAttributesW(request.workingDirectory.c_str());
+        if (folder == INVALID_FILE_ATTRIBUTES || (folder & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            throw fail("cannot enter " + request.workingDirectory.string() + ": " +
+                       (folder == INVALID_FILE_ATTRIBUTES ? windowsReason(GetLastError())
+                                                          : systemReason(ENOTDIR)));
+    }
+
     std::wstring application;
     if (isScript) {
         // cmd.exe itself would start and only then fail to find the script.
         if (GetFileAttributesW(request.program.c_str()) == INVALID_FILE_ATTRIBUTES)
-            throw fail(reasonOf(GetLastError()));
+            throw fail(windowsReason(GetLastError()));
         wchar_t system[MAX_PATH] = {};
         const UINT length = GetSystemDirectoryW(system, MAX_PATH);
         if (length == 0 || length >= MAX_PATH)
-            throw fail("the command interpreter cannot be found: " + reasonOf(GetLastError()));
+            throw fail("the command interpreter cannot be found: " + windowsReason(GetLastError()));
         application = std::wstring(system, length) + L"\\cmd.exe";
         // /S keeps the outer quotes off the command and the rest exactly as it is.
         commandLine = L"cmd.exe /D /S /C \"" + commandLine + L"\"";
@@ -115,7 +121,7 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (request.standardInput != -1 &&
         !DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(request.standardInput),
                          GetCurrentProcess(), &input, 0, TRUE, DUPLICATE_SAME_ACCESS))
-        throw fail("its standard input cannot be handed on: " + reasonOf(GetLastError()));
+        throw fail("its standard input cannot be handed on: " + windowsReason(GetLastError()));
     const std::unique_ptr<void, decltype(&CloseHandle)> inputOwner(
         input == INVALID_HANDLE_VALUE ? nullptr : input, &CloseHandle);
     const bool redirected = inputOwner != nullptr;
@@ -126,12 +132,12 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBytes.data());
     if (redirected) {
         if (!InitializeProcThreadAttributeList(list, 1, 0, &listSize))
-            throw fail("its standard input cannot be handed on: " + reasonOf(GetLastError()));
+            throw fail("its standard input cannot be handed on: " + windowsReason(GetLastError()));
         if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &input,
                                        sizeof input, nullptr, nullptr)) {
             const DWORD error = GetLastError();
             DeleteProcThreadAttributeList(list);
-            throw fail("its standard input cannot be handed on: " + reasonOf(error));
+            throw fail("its standard input cannot be handed on: " + windowsReason(error));
         }
     }
 
@@ -157,7 +163,7 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (redirected)
         DeleteProcThreadAttributeList(list);
     if (!started)
-        throw fail(reasonOf(error));
+        throw fail(windowsReason(error));
     CloseHandle(process.hThread);
     return std::make_unique<WindowsProcess>(process.hProcess);
 }

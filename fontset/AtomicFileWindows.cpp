@@ -13,7 +13,6 @@ namespace korvalin {
 namespace fs = std::filesystem;
 using namespace atomic_file;
 using windows_files::Handle;
-using windows_files::reasonOf;
 
 namespace {
 
@@ -104,7 +103,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
     if (!exists) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            throw FileError(requested, "cannot be written: " + reasonOf(error));
+            throw FileError(requested, "cannot be written: " + windowsReason(error));
     }
     DWORD existing = 0;
     if (exists) {
@@ -112,7 +111,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
             throw FileError(requested, "is not a regular file");
         BY_HANDLE_FILE_INFORMATION information{};
         if (!GetFileInformationByHandle(look.get(), &information))
-            throw FileError(requested, "cannot be written: " + reasonOf(GetLastError()));
+            throw FileError(requested, "cannot be written: " + windowsReason(GetLastError()));
         existing = information.dwFileAttributes;
         look.close();
         if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -126,7 +125,7 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe.valid())
-            throw FileError(requested, reasonOf(GetLastError()));
+            throw FileError(requested, windowsReason(GetLastError()));
     }
     const DWORD attributes = exists && (existing & kKeptAttributes) != 0
                                  ? existing & kKeptAttributes
@@ -153,15 +152,16 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
     if (!file.valid()) {
         if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
             throw FileError(requested, "cannot be saved: the folder " + folderName(target) +
-                                           " does not allow new files (" + reasonOf(error) + ")");
-        throw FileError(requested, "cannot be written: " + reasonOf(error));
+                                           " does not allow new files (" + windowsReason(error) +
+                                           ")");
+        throw FileError(requested, "cannot be written: " + windowsReason(error));
     }
 
     const auto fail = [&](DWORD failure) {
         if (file.valid())
             file.close();
         DeleteFileW(temporary.c_str());
-        throw FileError(requested, "cannot be written: " + reasonOf(failure));
+        throw FileError(requested, "cannot be written: " + windowsReason(failure));
     };
     if (const DWORD failure = writeAll(file.get(), bytes))
         fail(failure);

@@ -24,7 +24,6 @@ struct InputFile::Handle {
 };
 
 InputFile::InputFile(fs::path path) : path_(std::move(path)) {
-    using windows_files::reasonOf;
     // Opening a pipe connects to its server and a device may wait: refused by name first.
     if (windows_files::namesADevice(path_))
         throw FileError(path_, "is not a regular file");
@@ -33,13 +32,13 @@ InputFile::InputFile(fs::path path) : path_(std::move(path)) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
-        throw FileError(path_, "cannot be opened: " + reasonOf(GetLastError()));
+        throw FileError(path_, "cannot be opened: " + windowsReason(GetLastError()));
     handle_ = std::make_unique<Handle>(opened);
     if (!windows_files::isOnDisk(opened))
         throw FileError(path_, "is not a regular file");
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(opened, &information))
-        throw FileError(path_, "cannot be opened: " + reasonOf(GetLastError()));
+        throw FileError(path_, "cannot be opened: " + windowsReason(GetLastError()));
     if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         throw FileError(path_, "is a folder");
 }
@@ -54,8 +53,8 @@ std::size_t InputFile::read(std::span<char> buffer) {
         const auto size = static_cast<DWORD>(left < kChunk ? left : kChunk);
         DWORD got = 0;
         if (!ReadFile(handle_->file.get(), buffer.data() + filled, size, &got, nullptr))
-            throw FileError(path_, "could not be read to its end: " +
-                                       windows_files::reasonOf(GetLastError()));
+            throw FileError(path_,
+                            "could not be read to its end: " + windowsReason(GetLastError()));
         if (got == 0)
             break;
         filled += got;

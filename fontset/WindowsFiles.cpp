@@ -8,7 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace korvalin::windows_files {
+namespace korvalin {
 namespace {
 
 // The system errors that have a POSIX twin, so that a message reads the same on both.
@@ -50,7 +50,7 @@ std::wstring upper(std::wstring_view text) {
 
 } // namespace
 
-std::string reasonOf(DWORD error) {
+std::string windowsReason(unsigned long error) {
     if (const int twin = errnoOf(error))
         return systemReason(twin);
     std::string words = std::system_category().message(static_cast<int>(error));
@@ -58,6 +58,8 @@ std::string reasonOf(DWORD error) {
         words.pop_back();
     return words;
 }
+
+namespace windows_files {
 
 bool namesADevice(const std::filesystem::path& path) {
     const std::wstring& whole = path.native();
@@ -92,4 +94,5 @@ bool isOnDisk(HANDLE handle) {
     return GetFileType(handle) == FILE_TYPE_DISK;
 }
 
-} // namespace korvalin::windows_files
+} // namespace windows_files
+} // namespace korvalin

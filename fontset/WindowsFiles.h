@@ -1,10 +1,9 @@
 #pragma once
 
-// What the Windows readers and writers share: the system's reasons in the words the POSIX
-// versions use, and the names that stand for devices rather than files.
+// What the Windows readers and writers share: the names that stand for devices rather than
+// files, and a handle that closes itself.
 
 #include <filesystem>
-#include <string>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -12,9 +11,6 @@
 #include <windows.h>
 
 namespace korvalin::windows_files {
-
-// The reason for a failed call, worded as on POSIX where the failure is the same.
-[[nodiscard]] std::string reasonOf(DWORD error);
 
 // Whether `path` names a device or a pipe by its name alone (NUL, CON, COM1, "nul.txt",
 // \\.\pipe\x): such a name never reaches a file, and opening it may wait or have effects.

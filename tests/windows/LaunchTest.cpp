@@ -2,8 +2,10 @@
 
 #include "Probe.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace korvalin {
@@ -63,17 +65,27 @@ TEST(Launch, HidesTheWindowWhenAskedTo) {
     EXPECT_EQ(report[1], "show 0");
 }
 
+// The causes read as on POSIX: the program and the folder named, the system's reason.
 TEST(Launch, RefusesWhatCannotStart) {
     const test::TempDir dir;
+    const std::filesystem::path folder = dir.path() / test::kUnusualName;
+    const std::string missing = std::generic_category().message(ENOENT);
     for (const char* name : {"missing.exe", "temp.bat"}) {
-        const std::filesystem::path missing = dir.path() / test::kUnusualName / name;
+        const std::filesystem::path program = folder / name;
         try {
-            (void)Launch({missing, {}, dir.path()});
+            (void)Launch({program, {}, dir.path()});
             ADD_FAILURE() << name << " was started";
         } catch (const LaunchError& error) {
-            EXPECT_EQ(std::string(error.what()).rfind(missing.string() + ": ", 0), 0u)
-                << error.what();
+            EXPECT_EQ(error.what(), program.string() + ": " + missing);
         }
+    }
+    const std::filesystem::path probe = test::copyProbe(folder);
+    try {
+        (void)Launch({probe, {}, dir / "gone"});
+        ADD_FAILURE() << "started in a missing folder";
+    } catch (const LaunchError& error) {
+        EXPECT_EQ(error.what(),
+                  probe.string() + ": cannot enter " + (dir / "gone").string() + ": " + missing);
     }
     EXPECT_THROW((void)Launch({"relative.exe", {}, dir.path()}), LaunchError);
 }

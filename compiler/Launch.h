@@ -24,12 +24,15 @@ struct LaunchRequest {
     std::vector<NativeString> arguments;
     std::filesystem::path workingDirectory;
     WindowStyle windowStyle = WindowStyle::ShowNoActivate;
-    // A descriptor (POSIX) or handle (Windows) that the process gets as its standard input;
-    // the caller keeps its own and may close it once Launch returns. -1: none, the process
-    // gets the standard input it would get anyway.
+    // What the process gets as its standard input: a descriptor number on POSIX, a HANDLE
+    // value on Windows (inheritable or not: the process gets a copy). The caller keeps its
+    // own and may close it once Launch returns. -1: none, the process gets the standard
+    // input it would get anyway (on Windows, its new console).
     std::intptr_t standardInput = -1;
     // Whether the process's error output comes back to us, so that the outcome carries its
-    // last line; otherwise it goes where it would go anyway.
+    // last line; otherwise it goes where it would go anyway. POSIX only: on Windows the
+    // process has a console window of its own that shows its errors, and nothing is
+    // captured (lastErrorLine stays empty).
     bool captureErrorOutput = false;
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include <fstream>
+#include "WindowsFiles.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,31 +21,47 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 
 struct InputFile::Handle {
-    std::ifstream in;
+    explicit Handle(HANDLE opened) : file(opened) {}
+    windows_files::Handle file;
 };
 
-InputFile::InputFile(fs::path path) : path_(std::move(path)), handle_(std::make_unique<Handle>()) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path_, error);
-    if (fs::is_directory(status))
-        throw FileError(path_, "is a folder");
-    if (fs::exists(status) && !fs::is_regular_file(status))
+InputFile::InputFile(fs::path path) : path_(std::move(path)) {
+    // Opening a pipe connects to its server and a device may wait: refused by name first.
+    if (windows_files::namesADevice(path_))
         throw FileError(path_, "is not a regular file");
-    errno = 0;
-    handle_->in.open(path_, std::ios::binary);
-    if (!handle_->in) {
-        const int reason = errno ? errno : (fs::exists(status) ? EACCES : ENOENT);
-        throw FileError(path_, "cannot be opened: " + systemReason(reason));
-    }
+    // Folders open too, so that they are named as such.
+    const HANDLE opened = CreateFileW(path_.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        throw FileError(path_, "cannot be opened: " + windowsReason(GetLastError()));
+    handle_ = std::make_unique<Handle>(opened);
+    if (!windows_files::isOnDisk(opened))
+        throw FileError(path_, "is not a regular file");
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(opened, &information))
+        throw FileError(path_, "cannot be opened: " + windowsReason(GetLastError()));
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        throw FileError(path_, "is a folder");
 }
 
 InputFile::~InputFile() = default;
 
 std::size_t InputFile::read(std::span<char> buffer) {
-    handle_->in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (handle_->in.bad())
-        throw FileError(path_, "could not be read to its end");
-    return static_cast<std::size_t>(handle_->in.gcount());
+    constexpr std::size_t kChunk = 1u << 30;
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+        const std::size_t left = buffer.size() - filled;
+        const auto size = static_cast<DWORD>(left < kChunk ? left : kChunk);
+        DWORD got = 0;
+        if (!ReadFile(handle_->file.get(), buffer.data() + filled, size, &got, nullptr))
+            throw FileError(path_,
+                            "could not be read to its end: " + windowsReason(GetLastError()));
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    return filled;
 }
 
 #else

@@ -3,13 +3,14 @@
 set -eu
 
 # Building and the editor; the tests and benchmarks; the fuzzers and the format check; font
-# import and its test fonts; installing and its checks; the Windows build under Wine.
+# import and its test fonts; installing and its checks; the Windows build under Wine, with
+# chattr for a folder that takes no new files even from root.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
 libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
 clang clang-format libclang-rt-14-dev
 libfreetype-dev libpng-dev zlib1g-dev xfonts-base console-setup-linux fonts-dejavu-core
 help2man desktop-file-utils appstream libxml2-utils shared-mime-info man-db xdotool openbox
-g++-mingw-w64-x86-64-posix wine64"
+g++-mingw-w64-x86-64-posix wine64 e2fsprogs"
 # Only scripts/screenshot.sh needs ImageMagick and xprop: --screenshot adds them.
 [ "${1:-}" = "--screenshot" ] && packages="$packages imagemagick x11-utils"
 

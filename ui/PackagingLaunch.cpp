@@ -46,11 +46,10 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
     request_.workingDirectory = folder;
     request_.windowStyle = WindowStyle::ShowNoActivate;
 #ifdef _WIN32
-    // The script itself is the command: the launch hands a batch file to the system's own
-    // command interpreter, quoted so that a folder name with & or ^ stays one path. Its
-    // console window shows the packer's messages, so nothing is captured.
-    request_.program = script;
+    // The command line is the script's full path; the launch runs a .bat through cmd.exe.
+    // The console window shows the packer's messages, so nothing is captured.
     WriteFileAtomically(script, text, Durability::Transient);
+    request_.program = script;
 #else
     request_.program = "/bin/sh";
     request_.arguments = {"-s"};

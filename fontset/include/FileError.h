@@ -24,4 +24,10 @@ private:
 // The system's reason for the last failed call (errno), in plain words.
 std::string systemReason(int error);
 
+#ifdef _WIN32
+// The reason for a failed Windows call (GetLastError()), in the words systemReason uses
+// where the failure is the same, so that a message reads alike on every system.
+std::string windowsReason(unsigned long error);
+#endif
+
 } // namespace korvalin

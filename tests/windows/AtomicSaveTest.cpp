@@ -1,8 +1,11 @@
 #include "AtomicFile.h"
+#include "AtomicFileParts.h"
 #include "FileError.h"
 #include "Probe.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace korvalin {
 namespace {
@@ -42,6 +45,64 @@ TEST(AtomicSave, RefusesAFolderInThePlaceOfTheFile) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "set.8xfont"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+// A process id that no process holds now: a program that has ended, its handle closed.
+long endedProcess(const std::filesystem::path& folder) {
+    auto process = Launch({test::copyProbe(folder), {}, folder, WindowStyle::Hidden});
+    EXPECT_TRUE(test::waitFor(*process));
+    const auto pid = static_cast<long>(GetProcessId(reinterpret_cast<HANDLE>(process->notifier())));
+    process.reset();
+    return pid;
+}
+
+TEST(AtomicSave, RemovesOnlyLeftoversOfEndedSavesOnThisHost) {
+    const test::TempDir dir;
+    const long ended = endedProcess(dir / "probe");
+    const long running = static_cast<long>(GetCurrentProcessId());
+    const std::string host = atomic_file::hostName();
+    const std::vector<std::string> kept = {
+        atomic_file::temporaryName("set.8xfont", host, running, 0),              // a save running
+        atomic_file::temporaryName("set.8xfont", "elsewhere.example", ended, 0), // another host's
+        atomic_file::temporaryName("other.8xfont", host, ended, 0),              // another file's
+    };
+    const std::string removed = atomic_file::temporaryName("set.8xfont", host, ended, 3);
+    for (const std::string& name : kept)
+        writeFile(dir / name, "partial");
+    writeFile(dir / removed, "partial");
+
+    WriteFileAtomically(dir / "set.8xfont", "new", Durability::Transient);
+    EXPECT_FALSE(std::filesystem::exists(dir / removed));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+}
+
+// The folder is made by the test's setup, outside Wine, so that it takes no new entries.
+TEST(AtomicSave, AWritableFileInAFolderThatTakesNoNewFilesNamesTheFolder) {
+    const std::filesystem::path folder = SEALED_FOLDER;
+    const std::filesystem::path target = folder / "set.8xfont";
+    if (readFile(target) != "old" || CreateDirectoryW((folder / "new").c_str(), nullptr) ||
+        GetLastError() == ERROR_ALREADY_EXISTS)
+        GTEST_SKIP() << "this system lets the setup make no sealed folder";
+    try {
+        WriteFileAtomically(target, "new", Durability::Transient);
+        FAIL() << "saved into a sealed folder";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.cause(), "cannot be saved: the folder \"" + folder.string() +
+                                     "\" does not allow new files (Permission denied)");
+    }
+    EXPECT_EQ(readFile(target), "old");
+}
+
+TEST(AtomicSave, ALookUpThatFailsSaysTheFileCannotBeWritten) {
+    const test::TempDir dir;
+    try {
+        WriteFileAtomically(dir / "a<b.8xfont", "new", Durability::Transient);
+        FAIL() << "saved under a name Windows does not take";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.cause().rfind("cannot be written: ", 0), 0u) << error.cause();
+    }
+    EXPECT_EQ(entriesIn(dir.path()), 0u);
 }
 
 } // namespace

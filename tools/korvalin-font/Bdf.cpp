@@ -1,6 +1,7 @@
 #include "Bdf.h"
 
 #include "Charmap.h"
+#include "GlyphRows.h"
 
 #include <cstdio>
 #include <optional>
@@ -62,14 +63,8 @@ std::string WriteBdf(const FontSet& table) {
         }
         out += "SWIDTH 857 0\nDWIDTH 6 0\nBBX 5 7 0 -1\nBITMAP\n";
         const auto glyph = table.glyph(code);
-        for (int row = 0; row < FontSet::kRows; ++row) {
-            unsigned bits = 0;
-            for (int column = 0; column < FontSet::kColumns; ++column) {
-                if ((glyph[static_cast<std::size_t>(row * FontSet::kColumns + column)] & 1) == 0)
-                    bits |= 0x80u >> column;
-            }
-            out += format("%02X\n", bits);
-        }
+        for (int row = 0; row < FontSet::kRows; ++row)
+            out += format("%02X\n", LeftAlignedRow(glyph, row));
         out += "ENDCHAR\n";
     }
     out += "ENDFONT\n";

@@ -2,6 +2,7 @@
 
 #include "Charmap.h"
 #include "FileError.h"
+#include "GlyphRows.h"
 
 #include <algorithm>
 #include <iterator>
@@ -158,14 +159,8 @@ std::string WritePsf(const FontSet& table) {
     put32(out, FontSet::kColumns);
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const auto glyph = table.glyph(code);
-        for (int row = 0; row < FontSet::kRows; ++row) {
-            unsigned bits = 0;
-            for (int column = 0; column < FontSet::kColumns; ++column) {
-                if ((glyph[static_cast<std::size_t>(row * FontSet::kColumns + column)] & 1) == 0)
-                    bits |= 0x80u >> column;
-            }
-            out += static_cast<char>(bits);
-        }
+        for (int row = 0; row < FontSet::kRows; ++row)
+            out += static_cast<char>(LeftAlignedRow(glyph, row));
     }
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         if (OwnsSymbol(code)) {

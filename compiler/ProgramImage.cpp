@@ -18,7 +18,7 @@ ProgramImage BuildProgramImage(const FontSet& table) {
         std::uint8_t bits = 0;
         for (std::size_t column = 0; column < FontSet::kColumns; ++column) {
             const auto value = static_cast<std::uint16_t>(cells[row * FontSet::kColumns + column]);
-            bits = static_cast<std::uint8_t>((bits << 1) | (~value & 1u));
+            bits = static_cast<std::uint8_t>((bits << 1) | (~value & 1));
         }
         *out++ = bits;
     }

@@ -49,8 +49,8 @@ PackCase splitInput(std::span<const std::uint8_t> input) {
     for (std::size_t i = 0; i < (commentByte & 0x7Fu) % (kCommentSize + 3); ++i)
         result.comment += kCommentText[i % kCommentText.size()];
     if ((commentByte & 0x80) == 0 || input.empty()) {
-        result.program.assign(input.begin(),
-                              input.begin() + std::min(input.size(), kMaxProgramSize + 16));
+        const auto kept = input.first(std::min(input.size(), kMaxProgramSize + 16));
+        result.program.assign(kept.begin(), kept.end());
         return result;
     }
     // Mutation alone seldom grows an input to 64 KB, so a flag stretches the rest to a size
@@ -79,7 +79,7 @@ public:
     std::uint8_t byte() { return take(1)[0]; }
     unsigned word() {
         const auto field = take(2);
-        return field[0] | (field[1] << 8u);
+        return static_cast<unsigned>(field[0] | (field[1] << 8));
     }
     [[nodiscard]] std::size_t position() const { return at_; }
     [[nodiscard]] bool atEnd() const { return at_ == file_.size(); }

@@ -56,7 +56,7 @@ test-windows: windows
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DKORVALIN_BUILD_FUZZ=ON -DKORVALIN_SANITIZE=ON -DKORVALIN_BUILD_UI=OFF \
-		-DKORVALIN_BUILD_TESTS=OFF -DKORVALIN_BUILD_BENCH=OFF
+		-DKORVALIN_BUILD_TESTS=OFF -DKORVALIN_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-fuzz
 	./fuzz/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
 

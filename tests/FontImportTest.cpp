@@ -11,7 +11,7 @@
 namespace korvalin {
 namespace {
 
-using test::allClear;
+using test::paperSet;
 using test::TempDir;
 using test::writeFile;
 
@@ -65,7 +65,7 @@ TEST_P(Placement, PutsTheGlyphWhereTheRuleSays) {
     const PlacementCase& c = GetParam();
     TempDir dir;
     writeFile(dir / "font.bdf", oneGlyphBdf(c.width, c.ascent, c.descent, c.rows, c.drop));
-    const ImportResult result = ImportFont(dir / "font.bdf", allClear());
+    const ImportResult result = ImportFont(dir / "font.bdf", paperSet());
     EXPECT_EQ(artOf(result.table, 65), c.expected);
     EXPECT_EQ(result.fromSource, std::vector<int>{65});
 }
@@ -111,7 +111,7 @@ TEST(RealFonts, MiscFixed5x7IsCopiedPixelForPixel) {
     if (!std::filesystem::exists(MISC_5X7)) {
         GTEST_SKIP() << MISC_5X7 << " is missing; install the package that carries it";
     }
-    const ImportResult result = ImportFont(MISC_5X7, allClear());
+    const ImportResult result = ImportFont(MISC_5X7, paperSet());
     // The misc-fixed glyphs as the X11 font draws them, the descender of g in the last row.
     EXPECT_EQ(artOf(result.table, 'A'), ".##..\n#..#.\n#..#.\n####.\n#..#.\n#..#.\n.....\n");
     EXPECT_EQ(artOf(result.table, 'g'), ".....\n.....\n.###.\n#..#.\n.##..\n#....\n.###.\n");
@@ -124,7 +124,7 @@ TEST(RealFonts, DejaVuSansMonoFitsSevenRowsCentred) {
     if (!std::filesystem::exists(DEJAVU_MONO)) {
         GTEST_SKIP() << DEJAVU_MONO << " is missing; install the package that carries it";
     }
-    const ImportResult result = ImportFont(DEJAVU_MONO, allClear());
+    const ImportResult result = ImportFont(DEJAVU_MONO, paperSet());
     ASSERT_GT(result.fromSource.size(), 150u);
     bool bottomRowUsed = false;
     for (const int code : result.fromSource) {
@@ -170,7 +170,7 @@ TEST(RealFonts, ConsoleFontIsReadWithItsUnicodeTable) {
     }
     EXPECT_GE(widest, 4);
     EXPECT_LT(barRow, font.height / 2);
-    EXPECT_THROW((void)ImportFont(CONSOLE_FONT, allClear()), FileError);
+    EXPECT_THROW((void)ImportFont(CONSOLE_FONT, paperSet()), FileError);
 }
 
 // PSF1 keeps its sequences in 16-bit units after 0xFFFE: glyph 1 stands for B, x with a
@@ -203,7 +203,7 @@ TEST_P(RoundTrip, GivesTheSetBack) {
     const test::ToolRun exported = test::runTool({"export", DEFAULT_SET, "-o", test::q(font)});
     ASSERT_EQ(exported.status, 0) << exported.err;
     const FontSet original = defaultSet();
-    const ImportResult back = ImportFont(font, allClear());
+    const ImportResult back = ImportFont(font, paperSet());
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const std::optional<char32_t> point = CodePointOf(code);
         // BDF leaves code points beyond 16 bits and sequences unencoded, for bdftopcf's sake;
@@ -211,7 +211,7 @@ TEST_P(RoundTrip, GivesTheSetBack) {
         const bool comesBack = GetParam() == Format::Png ||
                                (GetParam() == Format::Psf && OwnsSymbol(code)) ||
                                (point && *point <= 0xFFFF);
-        EXPECT_EQ(artOf(back.table, code), artOf(comesBack ? original : allClear(), code))
+        EXPECT_EQ(artOf(back.table, code), artOf(comesBack ? original : paperSet(), code))
             << "code " << code;
     }
 }

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "FontSet.h"
 #include "GlyphArt.h"
+#include "TestSets.h"
 
 #include <QStringList>
 #include <filesystem>
@@ -33,12 +34,6 @@ inline QString q(const std::filesystem::path& path) {
 inline void setGlyph(FontSet& table, int code, const Glyph& glyph) {
     for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
         table.setCell(code, cell, glyph[static_cast<std::size_t>(cell)]);
-}
-
-inline FontSet allClear() {
-    FontSet table;
-    std::ranges::fill(table.cells(), FontSet::kClear);
-    return table;
 }
 
 } // namespace korvalin::test

@@ -14,14 +14,14 @@
 namespace korvalin {
 namespace {
 
-using test::allClear;
+using test::paperSet;
 using test::q;
 using test::runTool;
 using test::TempDir;
 
 // A set that is blank but for A (its top left cell) and B (its bottom right cell).
 FontSet markerSet() {
-    FontSet table = allClear();
+    FontSet table = paperSet();
     table.setCell('A', 0, FontSet::kSet);
     table.setCell('B', 34, FontSet::kSet);
     return table;
@@ -117,7 +117,7 @@ TEST(Compile, EqualsTheEditorsImageAndThePacker) {
 
 TEST(Check, StrictReportsOddCellsAndFails) {
     TempDir dir;
-    FontSet table = allClear();
+    FontSet table = paperSet();
     table.setCell(65, 7, 128);
     table.setCell(66, 0, -3);
     WriteFontSetFile(dir / "odd.8xfont", table);
@@ -136,7 +136,7 @@ TEST(Check, StrictReportsOddCellsAndFails) {
 
 TEST(ShowAndDiff, PrintArtBesideRowBytesAndSideBySide) {
     TempDir dir;
-    FontSet a = allClear();
+    FontSet a = paperSet();
     test::setGlyph(a, 'A',
                    GlyphFromArt({".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}));
     FontSet b = a;

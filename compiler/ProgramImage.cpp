@@ -28,9 +28,11 @@ ProgramImage BuildProgramImage(const FontSet& table) {
 void WriteProgramImage(const std::filesystem::path& path, const FontSet& table) {
     const ProgramImage image = BuildProgramImage(table);
     // The packer reads the image at once and the set in memory can always make it again.
+    // A work file of the program folder: a link planted in its place is replaced, not
+    // written through.
     WriteFileAtomically(path,
                         std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
-                        Durability::Transient);
+                        Durability::Transient, LinkPolicy::Replace);
 }
 
 } // namespace korvalin

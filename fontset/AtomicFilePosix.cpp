@@ -105,16 +105,22 @@ std::string folderName(const fs::path& folder) {
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Durability durability) {
-    const fs::path target = resolveLink(requested);
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Durability durability,
+                         LinkPolicy links) {
+    const fs::path target = links == LinkPolicy::Follow ? resolveLink(requested) : requested;
     const fs::path folderPath = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     const std::string name = target.filename().string();
     const FolderDescriptor folder(requested, folderPath);
 
+    // A link still in the target's place is one to replace: the rename takes the link
+    // itself, and the new file owes nothing to whatever the link named.
     struct stat existing {};
-    const bool exists = ::fstatat(folder.get(), name.c_str(), &existing, 0) == 0;
+    const int lookFlags = links == LinkPolicy::Replace ? AT_SYMLINK_NOFOLLOW : 0;
+    bool exists = ::fstatat(folder.get(), name.c_str(), &existing, lookFlags) == 0;
     if (!exists && errno != ENOENT)
         throw FileError(requested, "cannot be written: " + systemReason(errno));
+    if (exists && S_ISLNK(existing.st_mode))
+        exists = false;
     if (exists) {
         if (S_ISDIR(existing.st_mode))
             throw FileError(requested, "is a folder");

@@ -87,8 +87,9 @@ std::string folderName(const fs::path& target) {
 
 } // namespace
 
-void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Durability durability) {
-    const fs::path target = resolveLink(requested);
+void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Durability durability,
+                         LinkPolicy links) {
+    const fs::path target = links == LinkPolicy::Follow ? resolveLink(requested) : requested;
     // A device or pipe is refused by its name, before anything opens it.
     if (windows_files::namesADevice(target))
         throw FileError(requested, "is not a regular file");
@@ -96,10 +97,13 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
 
     // Read attributes only: neither a lock of another program nor the file's own
     // permissions stop the look, and a device opened so does nothing.
+    // A link to replace is looked at itself, not through; the move then takes its place.
+    const DWORD lookFlags = FILE_FLAG_BACKUP_SEMANTICS |
+                            (links == LinkPolicy::Replace ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     Handle look(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    const bool exists = look.valid();
+                            OPEN_EXISTING, lookFlags, nullptr));
+    bool exists = look.valid();
     if (!exists) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -114,6 +118,13 @@ void WriteFileAtomically(const fs::path& requested, std::string_view bytes, Dura
             throw FileError(requested, "cannot be written: " + windowsReason(GetLastError()));
         existing = information.dwFileAttributes;
         look.close();
+        if (links == LinkPolicy::Replace && (existing & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            (existing & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            exists = false;
+            existing = 0;
+        }
+    }
+    if (exists) {
         if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0)
             throw FileError(requested, "is a folder");
         // MoveFileExW would replace a read-only file; the attribute is the user's "keep out".

@@ -201,6 +201,51 @@ INSTANTIATE_TEST_SUITE_P(Packer, PackerRuns,
                              return std::string(param.param.name);
                          });
 
+// Someone planted a link in the program folder where Compile writes, pointing outside it.
+struct PlantedLink {
+    const char* name;
+    bool dangling; // the file it names does not exist
+};
+
+class PlantedLinks : public Compile, public testing::WithParamInterface<PlantedLink> {};
+
+TEST_P(PlantedLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
+    const test::TempDir outside;
+    const std::filesystem::path named = outside / "named";
+    if (!GetParam().dangling)
+        test::writeFile(named, "the user's own file");
+    std::filesystem::create_symlink(named, dir / GetParam().name);
+    platform.runLaunches = true;
+    providePacker();
+    compile("FONT1");
+    waitForScripts({form.get()});
+
+    EXPECT_TRUE(platform.notices.empty());
+    if (GetParam().dangling)
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(named)));
+    else
+        EXPECT_EQ(readFile(named), "the user's own file");
+    const auto isPlainFile = [&](const char* name) {
+        return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / name));
+    };
+    EXPECT_TRUE(isPlainFile("temp.sh"));
+    EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("FONT1", ScriptKind::Posix));
+    ASSERT_TRUE(isPlainFile("FONT1.8xp"));
+    EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "FONT1.bin")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PlantedLinks,
+    testing::Values(PlantedLink{"temp.sh", false}, PlantedLink{"FONT1.bin", false},
+                    PlantedLink{"FONT1.8xp", false}, PlantedLink{"temp.sh", true},
+                    PlantedLink{"FONT1.bin", true}, PlantedLink{"FONT1.8xp", true}),
+    [](const testing::TestParamInfo<PlantedLink>& param) {
+        std::string name = std::string(param.param.name) + (param.param.dangling ? "Dangling" : "");
+        std::erase(name, '.');
+        return name;
+    });
+
 // Two editors on one program folder: the second writes temp.sh before the first's shell
 // starts, and each still makes its own program.
 TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {

@@ -6,7 +6,13 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 #endif
 
 namespace korvalin {
@@ -28,6 +34,7 @@ TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");
     EXPECT_EQ(PackagingScript("ABCDEFGH", ScriptKind::Posix),
               "#!/bin/sh\n"
+              "trap '' PIPE\n"
               "case $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; esac\n"
               "./prgforge ABCDEFGH\n"
               "status=$?\n"
@@ -87,6 +94,59 @@ TEST(PackagingScript, PosixScriptEndsWithThePackersStatusAfterRemovingTheImage) 
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 }
+
+// How the packer ends while nobody reads the script's errors any more: the editor that
+// started it was closed or killed.
+struct OrphanedRun {
+    const char* name;
+    const char* packer;
+    int status; // of the shell
+};
+
+class PosixScriptWithoutAReader : public testing::TestWithParam<OrphanedRun> {};
+
+TEST_P(PosixScriptWithoutAReader, StillRemovesTheImageAndEndsWithThePackersStatus) {
+    const TempDir program;
+    writeFile(program / "prgforge", std::string("#!/bin/sh\n") + GetParam().packer + "\n");
+    std::filesystem::permissions(program / "prgforge", std::filesystem::perms::owner_all);
+    writeFile(program / "temp.sh", PackagingScript("FONT1", ScriptKind::Posix));
+    writeFile(program / "FONT1.bin", "image");
+
+    // As the editor starts it, fed on standard input, its errors into a pipe whose reader
+    // is already gone.
+    int errors[2];
+    ASSERT_EQ(::pipe(errors), 0);
+    ::close(errors[0]);
+    const int script = ::open((program / "temp.sh").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(script, 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, script, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+    posix_spawn_file_actions_addchdir_np(&actions, program.path().c_str());
+    char shell[] = "/bin/sh";
+    char fromInput[] = "-s";
+    char* argv[] = {shell, fromInput, nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(script);
+    ::close(errors[1]);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+
+    EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
+    ASSERT_TRUE(WIFEXITED(status)) << "the shell was killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), GetParam().status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packer, PosixScriptWithoutAReader,
+    testing::Values(OrphanedRun{"Killed", "kill -KILL $$", 128 + SIGKILL},
+                    OrphanedRun{"Terminated", "kill -TERM $$", 128 + SIGTERM},
+                    OrphanedRun{"FailingAloud", "echo 'prgforge: no' >&2; exit 3", 3}),
+    [](const testing::TestParamInfo<OrphanedRun>& param) { return std::string(param.param.name); });
 #endif
 
 } // namespace

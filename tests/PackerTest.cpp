@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <numeric>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 namespace korvalin {
@@ -96,7 +97,7 @@ struct PackerFault {
     std::vector<std::string_view> arguments;
     std::string image; // written as FONT1.bin unless empty; "-" writes an empty file
     int status;
-    const char* message;
+    std::string message;
 };
 
 class PackerFaults : public PackerRun, public testing::WithParamInterface<PackerFault> {};
@@ -118,23 +119,23 @@ TEST_P(PackerFaults, FailOnOneLineAndWriteNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PackerFaults,
-    testing::Values(PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
-                    PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
-                    PackerFault{"no_file",
-                                {"prgforge", "FONT1"},
-                                "",
-                                1,
-                                "FONT1.bin: cannot be opened: No such file or directory"},
-                    PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
-                    PackerFault{"oversized",
-                                {"prgforge", "FONT1"},
-                                std::string(kMaxProgramSize + 1, 'x'),
-                                1,
-                                "is larger than 65516 bytes"},
-                    PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
-                    PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""},
-                    PackerFault{
-                        "unknown_option", {"prgforge", "--frob"}, "", 2, "usage: prgforge NAME"}),
+    testing::Values(
+        PackerFault{"no_name", {"prgforge"}, "", 2, "usage: prgforge NAME"},
+        PackerFault{"two_names", {"prgforge", "A", "B"}, "", 2, "usage: prgforge NAME"},
+        PackerFault{"no_file",
+                    {"prgforge", "FONT1"},
+                    "",
+                    1,
+                    "FONT1.bin: cannot be opened: " + std::generic_category().message(ENOENT)},
+        PackerFault{"empty_file", {"prgforge", "FONT1"}, "-", 1, "FONT1.bin: is empty"},
+        PackerFault{"oversized",
+                    {"prgforge", "FONT1"},
+                    std::string(kMaxProgramSize + 1, 'x'),
+                    1,
+                    "is larger than 65516 bytes"},
+        PackerFault{"injection", {"prgforge", "x&del"}, "", 1, "cannot contain \"&\""},
+        PackerFault{"path", {"prgforge", "../FONT1"}, "", 1, "cannot contain \".\""},
+        PackerFault{"unknown_option", {"prgforge", "--frob"}, "", 2, "usage: prgforge NAME"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 struct PackerOption {
@@ -173,6 +174,32 @@ TEST_F(PackerRun, UnwritableTargetLeavesNothingHalfWritten) {
     EXPECT_NE(errors.str().find("FONT1.8xp: is a folder"), std::string::npos) << errors.str();
     EXPECT_EQ(filesInDir(), 2u);
 }
+
+// A link in NAME.8xp's place, planted by someone else, pointing outside the folder.
+class PlantedProgramLinks : public PackerRun, public testing::WithParamInterface<bool> {};
+
+TEST_P(PlantedProgramLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
+    const bool dangling = GetParam();
+    const TempDir outside;
+    if (!dangling)
+        writeFile(outside / "named", "the user's own file");
+    std::filesystem::create_symlink(outside / "named", dir / "FONT1.8xp");
+    writeFile(dir / "FONT1.bin", "\xBB\x6D\xC9");
+
+    ASSERT_EQ(run({"prgforge", "FONT1"}), 0) << errors.str();
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / "FONT1.8xp")));
+    EXPECT_EQ(readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
+    if (dangling)
+        EXPECT_FALSE(std::filesystem::exists(outside / "named"));
+    else
+        EXPECT_EQ(readFile(outside / "named"), "the user's own file");
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PlantedProgramLinks, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return std::string(param.param ? "Dangling" : "ToAFile");
+                         });
 
 TEST(PackerCommand, RunsInItsWorkingDirectory) {
     const TempDir dir;

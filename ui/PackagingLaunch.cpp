@@ -16,9 +16,11 @@ namespace {
 
 #ifndef _WIN32
 // The script file as it is now, opened for the shell; -1 when it no longer holds `text`,
-// because another editor replaced it after we wrote it.
+// because another editor replaced it after we wrote it, or a link took its place.
 int openIfItHolds(const std::filesystem::path& script, std::string_view text) {
-    const int fd = ::open(script.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(script.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP)
+        return -1;
     if (fd < 0)
         throw FileError(script, systemReason(errno));
     std::string found(text.size() + 1, '\0');
@@ -48,7 +50,7 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
 #ifdef _WIN32
     // The command line is the script's full path; the launch runs a .bat through cmd.exe.
     // The console window shows the packer's messages, so nothing is captured.
-    WriteFileAtomically(script, text, Durability::Transient);
+    WriteFileAtomically(script, text, Durability::Transient, LinkPolicy::Replace);
     request_.program = script;
 #else
     request_.program = "/bin/sh";
@@ -57,7 +59,7 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
     // Two editors may write the one script at once; each starts its own or none.
     constexpr int kAttempts = 3;
     for (int attempt = 0; attempt < kAttempts && request_.standardInput < 0; ++attempt) {
-        WriteFileAtomically(script, text, Durability::Transient);
+        WriteFileAtomically(script, text, Durability::Transient, LinkPolicy::Replace);
         request_.standardInput = openIfItHolds(script, text);
     }
     if (request_.standardInput < 0)

@@ -42,12 +42,13 @@ int RunPacker(std::span<const std::string_view> arguments, const std::filesystem
     try {
         const std::vector<std::uint8_t> image = readImage(folder / (name + ".bin"));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
-        // Like a compiler's output, the program file is whole when it appears; the disk
-        // gets it in its own time.
+        // Whole when it appears and on the disk before we say it is done: nothing makes it
+        // again once the script has removed the image. A link planted in its place is
+        // replaced, never written through.
         WriteFileAtomically(
             folder / (name + ".8xp"),
             std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
-            Durability::Transient);
+            Durability::Flushed, LinkPolicy::Replace);
     } catch (const std::exception& error) {
         errors << "prgforge: " << error.what() << '\n';
         return 1;

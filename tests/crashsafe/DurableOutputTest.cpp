@@ -1,0 +1,169 @@
+// Every file our programs replace must survive a power cut once they report success: the
+// bytes are flushed before the rename makes them the file, and the folder after it. The
+// calls are seen through a preloaded shim, since no file system here can be made to lose
+// power.
+#include "TempDir.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace korvalin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Call {
+    std::string what;
+    std::string path;
+    std::string to; // where a rename puts it
+};
+
+std::vector<Call> readLog(const fs::path& log) {
+    std::vector<Call> calls;
+    std::istringstream lines(readFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t blank = line.find(' ');
+        const std::size_t tab = line.find('\t');
+        Call call{line.substr(0, blank), line.substr(blank + 1), {}};
+        if (tab != std::string::npos) {
+            call.path = line.substr(blank + 1, tab - blank - 1);
+            call.to = line.substr(tab + 1);
+        }
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+// Runs `arguments` in `folder` with the shim preloaded; returns the exit status.
+int runLogged(const std::vector<std::string>& arguments, const fs::path& folder,
+              const fs::path& log, bool withShim) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        environment.emplace_back(*variable);
+    if (withShim) {
+        environment.push_back("LD_PRELOAD=" SYSCALL_LOG_SHIM_PATH);
+        environment.push_back("KORVALIN_SYSCALL_LOG=" + log.string());
+        environment.push_back("KORVALIN_SYSCALL_WATCH=" + folder.string());
+        // The sanitizers' runtime wants to come first; the shim only watches.
+        environment.emplace_back("ASAN_OPTIONS=verify_asan_link_order=0");
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> words = arguments;
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+struct DurableOutput {
+    const char* name;
+    std::vector<std::string> prepare; // run first, without the shim; empty for nothing
+    std::vector<std::string> arguments;
+    const char* target; // in the folder
+};
+
+class DurableOutputs : public testing::TestWithParam<DurableOutput> {};
+
+TEST_P(DurableOutputs, AreFlushedBeforeTheRenameAndTheFolderAfterIt) {
+    const DurableOutput& output = GetParam();
+    const TempDir scratch;
+    const fs::path folder = fs::canonical(scratch.path()) / "work";
+    fs::create_directory(folder);
+    fs::copy_file(DEFAULT_SET_PATH, folder / "set.8xfont");
+    writeFile(folder / "FONT1.bin", std::string("\xBB\x6D\xC9", 3));
+    const fs::path log = scratch / "calls.log";
+    if (!output.prepare.empty()) {
+        ASSERT_EQ(runLogged(output.prepare, folder, log, false), 0);
+    }
+    ASSERT_EQ(runLogged(output.arguments, folder, log, true), 0);
+
+    const std::vector<Call> calls = readLog(log);
+    std::string seen;
+    for (const Call& call : calls)
+        seen += call.what + " " + call.path + (call.to.empty() ? "" : " -> " + call.to) + "\n";
+    const fs::path target = folder / output.target;
+    const auto rename = std::find_if(calls.begin(), calls.end(), [&](const Call& call) {
+        return call.what == "rename" && call.to == target.string();
+    });
+    ASSERT_NE(rename, calls.end()) << "no rename onto " << target << ":\n" << seen;
+    const std::string temporary = rename->path;
+    const auto lastWrite =
+        std::find_if(std::make_reverse_iterator(rename), calls.rend(), [&](const Call& call) {
+            return call.what == "write" && call.path == temporary;
+        });
+    ASSERT_NE(lastWrite, calls.rend()) << "nothing written before the rename:\n" << seen;
+    const auto flushed = std::find_if(lastWrite.base(), rename, [&](const Call& call) {
+        return call.what == "fsync" && call.path == temporary;
+    });
+    EXPECT_NE(flushed, rename) << "the file is not flushed between its last write and the "
+                                  "rename:\n"
+                               << seen;
+    EXPECT_TRUE(std::any_of(
+        rename + 1, calls.end(),
+        [&](const Call& call) { return call.what == "fsync" && call.path == folder.string(); }))
+        << "the folder is not flushed after the rename:\n"
+        << seen;
+}
+
+std::vector<DurableOutput> durableOutputs() {
+    std::vector<DurableOutput> outputs = {
+        {"EditorSave", {}, {SAVE_LOOP_PATH, "saved.8xfont", "once"}, "saved.8xfont"},
+        {"Packer", {}, {PRGFORGE_PATH, "FONT1"}, "FONT1.8xp"},
+    };
+#ifdef KORVALIN_FONT_PATH
+    const std::string tool = KORVALIN_FONT_PATH;
+    const std::vector<DurableOutput> toolOutputs = {
+        {"ToolCompile", {}, {tool, "compile", "set.8xfont", "FONT2"}, "FONT2.8xp"},
+        {"ToolRender", {}, {tool, "render", "set.8xfont", "-o", "sheet.png"}, "sheet.png"},
+        {"ToolScreen",
+         {},
+         {tool, "screen", "set.8xfont", "--text", "HI", "-o", "screen.png"},
+         "screen.png"},
+        {"ToolExport", {}, {tool, "export", "set.8xfont", "-o", "font.bdf"}, "font.bdf"},
+        {"ToolImport",
+         {tool, "export", "set.8xfont", "-o", "font.psf"},
+         {tool, "import", "font.psf", "--base", "set.8xfont", "-o", "imported.8xfont"},
+         "imported.8xfont"},
+    };
+    outputs.insert(outputs.end(), toolOutputs.begin(), toolOutputs.end());
+#endif
+    return outputs;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, DurableOutputs, testing::ValuesIn(durableOutputs()),
+                         [](const testing::TestParamInfo<DurableOutput>& param) {
+                             return std::string(param.param.name);
+                         });
+
+} // namespace
+} // namespace korvalin

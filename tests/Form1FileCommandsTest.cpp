@@ -1,6 +1,8 @@
 #include "EditorFixture.h"
 
 #include <QTest>
+#include <cerrno>
+#include <system_error>
 
 namespace korvalin {
 namespace {
@@ -120,7 +122,7 @@ TEST_F(FileCommands, FailedLoadNamesTheFileAndChangesNothing) {
     test::writeFile(fonts / "short.8xfont", " 0 \r\n 255 \r\n");
     const std::pair<std::string, QString> failures[] = {
         {"short.8xfont", "ends after 2 values; 8960 needed"},
-        {"missing.8xfont", "No such file or directory"}};
+        {"missing.8xfont", QString::fromStdString(std::generic_category().message(ENOENT))}};
     for (const auto& [name, cause] : failures) {
         platform.messages.clear();
         platform.messageAnswers = {No, MsgBoxAnswer::Ok};
@@ -166,7 +168,8 @@ TEST_F(FileCommands, NewSetWithoutADefaultSetKeepsTheCurrentOne) {
     form->mnuNew_Click();
     ASSERT_EQ(platform.messages.size(), 2u);
     EXPECT_TRUE(platform.messages[1].prompt.contains("default.8xfont"));
-    EXPECT_TRUE(platform.messages[1].prompt.contains("No such file"));
+    EXPECT_TRUE(platform.messages[1].prompt.contains(
+        QString::fromStdString(std::generic_category().message(ENOENT))));
     EXPECT_EQ(view().fontSet(), before);
     EXPECT_EQ(view().currentChar(), 9);
     EXPECT_TRUE(platform.ends.empty());

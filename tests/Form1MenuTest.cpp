@@ -92,9 +92,13 @@ TEST_F(EditorTest, CommandItemsRaiseTheirHandlers) {
     EXPECT_TRUE(platform.allAnswersUsed());
 }
 
+constexpr int kEventTimeoutMs = 5000;
+
 // Opening a menu from the keyboard; returns the popup that opened, or nullptr.
 QMenu* openedMenu() {
-    QTest::qWait(50);
+    if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; },
+                         kEventTimeoutMs))
+        return nullptr;
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
 }
 
@@ -116,13 +120,13 @@ TEST_F(EditorTest, AccessKeysWork) {
     opened = openedMenu();
     ASSERT_EQ(opened, menu("mnuFile"));
     QTest::keyClick(opened, Qt::Key_S);
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !platform.fileDialogs.empty(); }, kEventTimeoutMs));
     EXPECT_EQ(platform.fileDialogs.size(), 1u);
     EXPECT_EQ(platform.fileDialogs.at(0).kind, FileDialogKind::Save);
 
     platform.inputReplies = {""};
     QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !platform.inputBoxes.empty(); }, kEventTimeoutMs));
     EXPECT_EQ(platform.inputBoxes.size(), 1u) << "Alt+C compiles at once";
     EXPECT_TRUE(platform.allAnswersUsed());
 }

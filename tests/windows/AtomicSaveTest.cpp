@@ -3,8 +3,10 @@
 #include "FileError.h"
 #include "Probe.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace korvalin {
@@ -89,7 +91,8 @@ TEST(AtomicSave, AWritableFileInAFolderThatTakesNoNewFilesNamesTheFolder) {
         FAIL() << "saved into a sealed folder";
     } catch (const FileError& error) {
         EXPECT_EQ(error.cause(), "cannot be saved: the folder \"" + folder.string() +
-                                     "\" does not allow new files (Permission denied)");
+                                     "\" does not allow new files (" +
+                                     std::generic_category().message(EACCES) + ")");
     }
     EXPECT_EQ(readFile(target), "old");
 }

@@ -5,6 +5,7 @@
 #include "FontSetFile.h"
 #include "InputFile.h"
 #include "Probe.h"
+#include "WindowsFiles.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -61,6 +62,12 @@ TEST_P(DeviceNames, AreRefusedByEveryReaderAndWriter) {
          })
         EXPECT_EQ(causeOf(call), "is not a regular file");
     EXPECT_EQ(entriesIn(dir.path()), 0u) << "a file was made in the device's place";
+}
+
+// The name alone decides, before anything is opened: the open handle's own check, which
+// comes later, would hide a device name this one misses.
+TEST_P(DeviceNames, AreKnownByTheirNameAlone) {
+    EXPECT_EQ(windows_files::namesADevice(path()), GetParam().device);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,15 +4,23 @@
 #                    FUZZ_SECONDS
 # make windows       cross-builds the core, the packer and their tests with mingw-w64
 # make test-windows  runs those tests under Wine
-# make install       builds and installs for the current user under PREFIX
-# make uninstall     removes what the last install from build/ wrote
+# make install       builds only the programs, in build-install/, and installs them stripped
+#                    for the current user under PREFIX
+# make uninstall     removes what the last install wrote
 
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
-PREFIX ?= $(HOME)/.local
+# The recipes read the prefix from the environment, so no shell ever parses it: any path
+# installs, blanks, quotes and ; included. A given one is taken as written, $ included.
+ifeq ($(origin PREFIX),undefined)
+PREFIX := $(HOME)/.local
+else
+override PREFIX := $(value PREFIX)
+endif
+export PREFIX
 
-.PHONY: run test install uninstall deps build build-sanitize windows test-windows fuzz bench \
+.PHONY: run test install uninstall deps install-deps build build-sanitize windows test-windows fuzz bench \
 	check-format clean
 
 run: build
@@ -24,14 +32,21 @@ test: build build-sanitize
 	$(MAKE) test-windows
 	$(MAKE) fuzz
 
-install: build
-	cmake --install build --prefix "$(PREFIX)"
+# Only what is installed is built: no tests, no benchmarks.
+install: install-deps
+	cmake -S . -B build-install -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVALIN_BUILD_TESTS=OFF \
+		-DKORVALIN_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build build-install
+	cmake --install build-install --strip --prefix "$$PREFIX"
 
 uninstall:
-	cmake -DBUILD_DIR=build -P cmake/Uninstall.cmake
+	python3 scripts/uninstall.py build-install
 
 deps:
 	./scripts/install-deps.sh
+
+install-deps:
+	./scripts/install-deps.sh --install
 
 build: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
@@ -69,4 +84,4 @@ bench: deps
 	./bench/run-all.sh build
 
 clean:
-	rm -rf build build-sanitize build-windows build-fuzz
+	rm -rf build build-sanitize build-windows build-fuzz build-install

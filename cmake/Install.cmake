@@ -12,11 +12,21 @@ set(korvalin_install_build ${CMAKE_BINARY_DIR}/install)
 find_program(KORVALIN_HELP2MAN help2man)
 find_program(KORVALIN_UPDATE_MIME_DATABASE update-mime-database)
 
-# Every folder an install writes into, so that uninstall can remove those it created.
+# Every file an install writes, relative to the prefix, and every folder it writes into,
+# so that uninstall removes those files and the folders it created, and nothing else.
 set_property(GLOBAL PROPERTY korvalin_install_folders "")
+set_property(GLOBAL PROPERTY korvalin_install_files "")
 function(korvalin_note_folder destination)
     set_property(GLOBAL APPEND PROPERTY korvalin_install_folders ${destination})
 endfunction()
+function(korvalin_note_file destination name)
+    korvalin_note_folder(${destination})
+    set_property(GLOBAL APPEND PROPERTY korvalin_install_files ${destination}/${name})
+endfunction()
+
+# The record of the last install, one file a fact, so that neither CMake lists nor globs
+# ever read the prefix, which may hold any byte but a newline.
+set(KORVALIN_INSTALL_RECORD ${CMAKE_BINARY_DIR}/install-record)
 
 # Records, before anything is installed, which folders of the prefix do not exist yet, and
 # the checksum of the default font set as it is installed (uninstall keeps an edited one).
@@ -26,7 +36,7 @@ install(SCRIPT ${korvalin_install_build}/RecordInstall.cmake)
 function(korvalin_install_program target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "LAUNCHER" "" "")
     install(TARGETS ${target} RUNTIME DESTINATION ${KORVALIN_PROGRAM_FOLDER})
-    korvalin_note_folder(${KORVALIN_PROGRAM_FOLDER})
+    korvalin_note_file(${KORVALIN_PROGRAM_FOLDER} ${target})
     set_property(GLOBAL APPEND PROPERTY korvalin_programs ${target})
     if(arg_LAUNCHER)
         # A relative link, made once in the build tree, so the prefix can be chosen at
@@ -35,7 +45,7 @@ function(korvalin_install_program target)
         file(MAKE_DIRECTORY ${korvalin_install_build}/bin)
         file(CREATE_LINK ../${KORVALIN_PROGRAM_FOLDER}/${target} ${link} SYMBOLIC)
         install(FILES ${link} DESTINATION bin)
-        korvalin_note_folder(bin)
+        korvalin_note_file(bin ${target})
         set_property(GLOBAL APPEND PROPERTY korvalin_launchers ${target})
     endif()
 endfunction()
@@ -56,7 +66,16 @@ function(korvalin_add_man_page target description)
         VERBATIM)
     add_custom_target(${target}-man-page ALL DEPENDS ${page})
     install(FILES ${page} DESTINATION share/man/man1)
-    korvalin_note_folder(share/man/man1)
+    korvalin_note_file(share/man/man1 ${target}.1)
+    set_property(GLOBAL APPEND PROPERTY korvalin_man_pages ${target})
+endfunction()
+
+# A manual page written by hand, for a program that has no --help to make one from.
+function(korvalin_install_man_page page)
+    get_filename_component(name ${page} NAME)
+    install(FILES ${page} DESTINATION share/man/man1)
+    korvalin_note_file(share/man/man1 ${name})
+    get_filename_component(target ${page} NAME_WLE)
     set_property(GLOBAL APPEND PROPERTY korvalin_man_pages ${target})
 endfunction()
 
@@ -74,22 +93,29 @@ function(korvalin_install_editor_files)
             file(INSTALL DESTINATION \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KORVALIN_PROGRAM_FOLDER}\"
                  TYPE FILE FILES \"${korvalin_install_data}/default.8xfont\")
         endif()")
-    install(FILES ${korvalin_install_data}/${id}.desktop DESTINATION share/applications)
-    korvalin_note_folder(share/applications)
+    korvalin_note_file(${KORVALIN_PROGRAM_FOLDER} default.8xfont)
+    # The menu entry names the launcher by its installed path, which only the install knows:
+    # the menu must work before bin/ is on the PATH, which Debian adds at the next login.
+    set(KORVALIN_DESKTOP_TEMPLATE ${korvalin_install_data}/${id}.desktop.in)
+    set(KORVALIN_DESKTOP_ENTRY ${korvalin_install_build}/${id}.desktop)
+    configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/InstallDesktopEntry.cmake.in
+                   ${korvalin_install_build}/InstallDesktopEntry.cmake @ONLY)
+    install(SCRIPT ${korvalin_install_build}/InstallDesktopEntry.cmake)
+    korvalin_note_file(share/applications ${id}.desktop)
 
     foreach(size 16 32 48 64 128 256)
         set(folder share/icons/hicolor/${size}x${size}/apps)
         install(FILES ${korvalin_install_data}/icon-${size}.png DESTINATION ${folder}
                 RENAME ${id}.png)
-        korvalin_note_folder(${folder})
+        korvalin_note_file(${folder} ${id}.png)
     endforeach()
     install(FILES ${korvalin_install_data}/icon.svg DESTINATION share/icons/hicolor/scalable/apps
             RENAME ${id}.svg)
-    korvalin_note_folder(share/icons/hicolor/scalable/apps)
+    korvalin_note_file(share/icons/hicolor/scalable/apps ${id}.svg)
 
     install(FILES ${korvalin_install_data}/${id}.mime.xml DESTINATION share/mime/packages
             RENAME ${id}.xml)
-    korvalin_note_folder(share/mime/packages)
+    korvalin_note_file(share/mime/packages ${id}.xml)
     # A staged install (DESTDIR) leaves the database to whoever installs the stage.
     if(KORVALIN_UPDATE_MIME_DATABASE)
         install(CODE "
@@ -111,10 +137,12 @@ function(korvalin_install_editor_files)
     configure_file(${korvalin_install_data}/${id}.metainfo.xml.in
                    ${korvalin_install_build}/${id}.metainfo.xml @ONLY)
     install(FILES ${korvalin_install_build}/${id}.metainfo.xml DESTINATION share/metainfo)
-    korvalin_note_folder(share/metainfo)
+    korvalin_note_file(share/metainfo ${id}.metainfo.xml)
+
+    korvalin_install_man_page(${korvalin_install_data}/fontset-creator.1)
 endfunction()
 
-# Writes the script that install runs first, now that every destination is known.
+# Writes the scripts that install runs first and last, now that every destination is known.
 function(korvalin_write_install_record)
     get_property(destinations GLOBAL PROPERTY korvalin_install_folders)
     set(folders "")
@@ -126,16 +154,22 @@ function(korvalin_write_install_record)
     endforeach()
     list(REMOVE_DUPLICATES folders)
     set(KORVALIN_FOLDERS "${folders}")
-    set(KORVALIN_RECORD ${CMAKE_BINARY_DIR}/install_record.cmake)
+    get_property(files GLOBAL PROPERTY korvalin_install_files)
+    list(JOIN files "\n" KORVALIN_FILES)
     set(KORVALIN_DEFAULT_FONT ${korvalin_install_data}/default.8xfont)
     configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/RecordInstall.cmake.in
                    ${korvalin_install_build}/RecordInstall.cmake @ONLY)
+    configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/FinishInstall.cmake.in
+                   ${korvalin_install_build}/FinishInstall.cmake @ONLY)
+    install(SCRIPT ${korvalin_install_build}/FinishInstall.cmake)
 endfunction()
 
 # Removes what the last install from this build folder wrote: `cmake --build <build> -t
 # uninstall`, or the script itself as the Makefile runs it.
-add_custom_target(uninstall
-    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
-            -P ${CMAKE_CURRENT_LIST_DIR}/Uninstall.cmake
-    COMMENT "Removing what install wrote"
-    VERBATIM)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+    add_custom_target(uninstall
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/uninstall.py ${CMAKE_BINARY_DIR}
+        COMMENT "Removing what install wrote"
+        VERBATIM)
+endif()

@@ -1,18 +1,35 @@
 #!/bin/sh
 # Installs the Debian 12 packages that building, running and testing need, if any is missing.
+#
+#   scripts/install-deps.sh [--install | --screenshot]
+#
+# --install takes only what building and installing the programs need (make install).
+# Without root or sudo it names the packages and the command that installs them as root,
+# and exits 2.
 set -eu
 
-# Building and the editor; the tests and benchmarks; the fuzzers and the format check; font
-# import and its test fonts; installing and its checks; the Windows build under Wine, with
-# chattr for a folder that takes no new files even from root.
-packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
+# Building and the editor, and installing it: the programs, their manual pages, the file type
+# database and the uninstall script.
+build="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libfreetype-dev libpng-dev
+zlib1g-dev help2man shared-mime-info python3"
+# The tests and benchmarks; the fuzzers and the format check; the test fonts; the checks of
+# an install; the Windows build under Wine, with chattr for a folder that takes no new files
+# even from root.
+tests="libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
 clang clang-format libclang-rt-14-dev
-libfreetype-dev libpng-dev zlib1g-dev xfonts-base console-setup-linux fonts-dejavu-core
-help2man desktop-file-utils appstream libxml2-utils shared-mime-info man-db xdotool openbox
+xfonts-base console-setup-linux fonts-dejavu-core
+desktop-file-utils appstream libxml2-utils man-db xdotool openbox
 g++-mingw-w64-x86-64-posix wine64 e2fsprogs"
-# Only scripts/screenshot.sh needs ImageMagick and xprop: --screenshot adds them.
-[ "${1:-}" = "--screenshot" ] && packages="$packages imagemagick x11-utils"
+case ${1:-} in
+--install) packages=$build ;;
+# Only scripts/screenshot.sh needs ImageMagick and xprop.
+--screenshot) packages="$build $tests imagemagick x11-utils" ;;
+"") packages="$build $tests" ;;
+*)
+    echo "usage: $0 [--install | --screenshot]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
 for package in $packages; do
@@ -21,8 +38,20 @@ for package in $packages; do
 done
 [ -z "$missing" ] && exit 0
 
-echo "Installing:$missing"
+command="apt-get install -y --no-install-recommends$missing"
 sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        cat >&2 <<MESSAGE
+install-deps.sh: these Debian packages are missing:$missing
+Install them as root, then run make again; for instance with su:
+    su -c 'apt-get update && $command'
+MESSAGE
+        exit 2
+    fi
+    sudo="sudo"
+fi
+echo "Installing:$missing"
 $sudo apt-get update
+# shellcheck disable=SC2086 # one word a package
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing

@@ -1,7 +1,10 @@
 #!/bin/sh
 # Installs into a temporary prefix as a user would, checks what a desktop reads from it,
 # starts the installed editor through its launcher and compiles a font set, and uninstalls
-# twice: once untouched, once after the user made files in the program folder.
+# twice: once untouched, once after the user made files in the program folder. Then installs
+# into and uninstalls from prefixes that only a path's bytes can name, prefixes that hold the
+# user's own files, and one whose folder was replaced by a link, and checks that nothing
+# beside or outside the install was touched.
 #
 # install-test.sh BUILD UNINSTALL_SCRIPT DESKTOP_ID "PROGRAMS" "LAUNCHERS" "MAN_PAGES"
 # Exits 77 (skipped) when the editor cannot be driven because xvfb-run or xdotool is missing.
@@ -39,13 +42,14 @@ have() { command -v "$1" >/dev/null 2>&1; }
 work=$(mktemp -d)
 prefix=$work/prefix
 folder=$prefix/lib/korvalin-fontset-creator
-# cmake --install keeps its manifest in the build folder: put the user's own back after.
-for file in install_manifest.txt install_record.cmake; do
+# An install keeps its record in the build folder: put the user's own back after.
+kept_files="install_manifest.txt install-record"
+for file in $kept_files; do
     if [ -e "$build/$file" ]; then mv "$build/$file" "$work/saved-$file"; fi
 done
 restore() {
-    for file in install_manifest.txt install_record.cmake; do
-        rm -f "$build/$file"
+    for file in $kept_files; do
+        rm -rf "$build/$file"
         if [ -e "$work/saved-$file" ]; then mv "$work/saved-$file" "$build/$file"; fi
     done
     rm -rf "$work"
@@ -63,7 +67,7 @@ install_into_prefix() {
         { cat "$work/install.log"; fail "cmake --install failed"; }
 }
 uninstall_from_prefix() {
-    cmake -DBUILD_DIR="$build" -P "$uninstall_script" >"$work/uninstall.log" 2>&1 ||
+    python3 "$uninstall_script" "$build" >"$work/uninstall.log" 2>&1 ||
         { cat "$work/uninstall.log"; fail "uninstall failed"; }
 }
 # Every file under the prefix but the MIME database that update-mime-database makes.
@@ -90,8 +94,8 @@ expected_files | sort >"$work/expected"
 
 # 1. A fresh install: the file list, then what a desktop and a terminal make of it.
 install_into_prefix
-sed "s|^$prefix/||" "$build/install_manifest.txt" | sort >"$work/listed"
-diff -u "$work/expected" "$work/listed" || fail "the install manifest is not the expected file list"
+sort "$build/install-record/files" >"$work/listed"
+diff -u "$work/expected" "$work/listed" || fail "the install record is not the expected file list"
 files_in_prefix >"$work/found"
 diff -u "$work/expected" "$work/found" || fail "the prefix does not hold the expected files"
 for launcher in $launchers; do
@@ -102,12 +106,19 @@ for launcher in $launchers; do
     [ -x "$prefix/bin/$launcher" ] || fail "bin/$launcher does not reach its program"
 done
 
-if have desktop-file-validate; then
-    desktop-file-validate "$prefix/share/applications/$id.desktop" >"$work/out" 2>&1 || true
-    [ ! -s "$work/out" ] || { cat "$work/out"; fail "desktop-file-validate is not silent"; }
-else
+validate_desktop_entry() {
+    have desktop-file-validate || return 0
+    desktop-file-validate "$1/share/applications/$id.desktop" >"$work/out" 2>&1 || true
+    [ ! -s "$work/out" ] || { cat "$work/out"; fail "desktop-file-validate is not silent for $1"; }
+}
+have desktop-file-validate ||
     echo "note: desktop-file-validate is missing; the desktop entry is not checked"
-fi
+validate_desktop_entry "$prefix"
+# The menu works before bin/ is on the PATH: the entry names the launcher by its path.
+grep -qxF "Exec=\"$prefix/bin/fontset-creator\"" "$prefix/share/applications/$id.desktop" ||
+    fail "the desktop entry's Exec does not name the installed launcher"
+grep -qxF "TryExec=$prefix/bin/fontset-creator" "$prefix/share/applications/$id.desktop" ||
+    fail "the desktop entry's TryExec does not name the installed launcher"
 if have appstreamcli; then
     appstreamcli validate --no-net --no-color "$prefix/share/metainfo/$id.metainfo.xml" \
         >"$work/out" 2>&1 || { cat "$work/out"; fail "appstreamcli validate failed"; }
@@ -138,7 +149,10 @@ done
 
 uninstall_from_prefix
 [ ! -e "$prefix" ] || { find "$prefix"; fail "uninstall left files install wrote"; }
-[ ! -e "$build/install_manifest.txt" ] || fail "uninstall kept its manifest"
+[ ! -e "$build/install-record" ] || fail "uninstall kept its record"
+uninstall_from_prefix
+grep -q "^Nothing to uninstall" "$work/uninstall.log" ||
+    { cat "$work/uninstall.log"; fail "a second uninstall did not say that nothing is installed"; }
 
 # 2. Install again; the user edits the default set and compiles with the installed editor.
 install_into_prefix
@@ -188,6 +202,77 @@ for file in $left; do
 done
 folders=$(cd "$prefix" && find . -type d | sort | tr '\n' ' ')
 [ "$folders" = ". ./lib ./lib/korvalin-fontset-creator " ] || fail "uninstall left the folders $folders"
+
+# 3. Prefixes that only a path's bytes can name, each in a folder of its own beside a file
+# of the user's; the install must come and go and leave that file as it was.
+planted() {
+    printf 'the user'"'"'s own\n' >"$1"
+}
+is_planted() {
+    [ "$(cat "$1" 2>/dev/null)" = "the user's own" ] || fail "$1, planted beside the prefix, was touched"
+}
+long=$(printf '%0200d' 0 | tr 0 x)
+case_number=0
+for name in "with blank" "it's" 'say "hi"' "a;b" "apps[1]" "star*" "notes$(printf '\303\274')" \
+    "$long" link; do
+    case_number=$((case_number + 1))
+    base=$work/prefixes/$case_number
+    mkdir -p "$base"
+    planted "$base/planted"
+    # What a prefix cut at its first byte beyond ASCII, or at a bracket, would name.
+    planted "$base/notes"
+    planted "$base/apps"
+    if [ "$name" = link ]; then
+        mkdir "$base/real"
+        ln -s real "$base/link"
+    fi
+    prefix=$base/$name
+    install_into_prefix
+    [ -L "$prefix/bin/fontset-creator" ] && [ -f "$prefix/lib/korvalin-fontset-creator/default.8xfont" ] ||
+        fail "no install in $prefix"
+    validate_desktop_entry "$prefix"
+    uninstall_from_prefix
+    if [ "$name" = link ]; then
+        [ -L "$base/link" ] && [ -d "$base/real" ] || fail "uninstall removed the prefix link or its folder"
+        [ -z "$(ls -A "$base/real")" ] || { ls -AR "$base/real"; fail "uninstall left files in $prefix"; }
+    else
+        [ ! -e "$prefix" ] || { find "$prefix"; fail "uninstall left $prefix"; }
+    fi
+    for file in planted notes apps; do is_planted "$base/$file"; done
+done
+
+# 4. A prefix that holds the user's own programs and another application's file type.
+base=$work/prefixes/shared
+prefix=$base/home
+mkdir -p "$prefix/bin" "$prefix/share/mime/packages"
+planted "$prefix/bin/mytool"
+cat >"$prefix/share/mime/packages/other.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
+  <mime-type type="application/x-other-notes"><comment>Other notes</comment><glob pattern="*.othernotes"/></mime-type>
+</mime-info>
+XML
+install_into_prefix
+uninstall_from_prefix
+is_planted "$prefix/bin/mytool"
+[ -f "$prefix/share/mime/packages/other.xml" ] || fail "uninstall removed another application's file type"
+if have update-mime-database; then
+    grep -q 'othernotes' "$prefix/share/mime/globs2" || fail "uninstall lost the other file type"
+    ! grep -q '8xfont' "$prefix/share/mime/globs2" || fail "the file type database still knows *.8xfont"
+fi
+
+# 5. A folder of the install replaced by a link to somewhere else: left alone and named.
+base=$work/prefixes/relinked
+prefix=$base/prefix
+mkdir -p "$base"
+install_into_prefix
+mv "$prefix/share/icons" "$base/moved-icons"
+ln -s ../../moved-icons "$prefix/share/icons"
+uninstall_from_prefix
+[ -L "$prefix/share/icons" ] || fail "uninstall removed a link it did not install"
+[ "$(find "$base/moved-icons" -type f | wc -l)" -eq 7 ] || fail "uninstall removed files through a link"
+grep -q "^Left alone $prefix/share/icons" "$work/uninstall.log" ||
+    { cat "$work/uninstall.log"; fail "uninstall did not name the folder that became a link"; }
 
 if [ -n "$skipped" ]; then
     echo "SKIPPED: $skipped"

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Takes the screenshot that the metainfo shows: the editor on character 65 under Xvfb, with
+# Takes the screenshot that the README shows: the editor on character 65 under Xvfb, with
 # openbox's title bar, cropped to the window and its frame.
 #
 # scripts/screenshot.sh [EDITOR] [OUTPUT]   (build/bin/fontset-creator, docs/screenshot.png)
+# The metainfo's, at twice the size of the small window:
+#   QT_SCALE_FACTOR=2 scripts/screenshot.sh build/bin/fontset-creator docs/screenshot-2x.png
 # Needs xvfb-run, openbox, xdotool, xprop and xwininfo (x11-utils) and ImageMagick's import:
 # ./scripts/install-deps.sh --screenshot installs them.
 set -eu

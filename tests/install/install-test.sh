@@ -231,13 +231,13 @@ for name in "with blank" "it's" 'say "hi"' "a;b" "apps[1]" "star*" "notes$(print
     [ -L "$prefix/bin/fontset-creator" ] && [ -f "$prefix/lib/korvalin-fontset-creator/default.8xfont" ] ||
         fail "no install in $prefix"
     validate_desktop_entry "$prefix"
+    # A program the user compiled stays, and so does the folder that holds it.
+    planted "$prefix/lib/korvalin-fontset-creator/USER.8xp"
     uninstall_from_prefix
-    if [ "$name" = link ]; then
-        [ -L "$base/link" ] && [ -d "$base/real" ] || fail "uninstall removed the prefix link or its folder"
-        [ -z "$(ls -A "$base/real")" ] || { ls -AR "$base/real"; fail "uninstall left files in $prefix"; }
-    else
-        [ ! -e "$prefix" ] || { find "$prefix"; fail "uninstall left $prefix"; }
-    fi
+    [ "$(cd "$prefix" && find . ! -type d)" = ./lib/korvalin-fontset-creator/USER.8xp ] ||
+        { find "$prefix"; fail "uninstall left other files than the user's in $prefix"; }
+    is_planted "$prefix/lib/korvalin-fontset-creator/USER.8xp"
+    [ "$name" != link ] || [ -L "$base/link" ] || fail "uninstall removed the prefix link"
     for file in planted notes apps; do is_planted "$base/$file"; done
 done
 

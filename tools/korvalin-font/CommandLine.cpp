@@ -78,7 +78,8 @@ void printHelp(std::ostream& out) {
         << "  -h, --help              Show this help; after a command, that command's help.\n"
         << "  -v, --version           Show the version and the licence.\n"
         << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff\n"
-           "exits 1 when the sets differ and 2 when one cannot be read. Messages name the\n"
+           "exits 1 when the sets differ and 2 when one cannot be read. Output that cannot\n"
+           "be written (a full disk) is a failure too, of 2 for diff. Messages name the\n"
            "file and the cause on standard error.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }

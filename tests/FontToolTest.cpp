@@ -108,11 +108,9 @@ TEST(Compile, EqualsTheEditorsImageAndThePacker) {
     std::ostringstream packerErrors;
     ASSERT_EQ(RunPacker(packer, editor.path(), packerOutput, packerErrors), 0)
         << packerErrors.str();
-    const test::ToolRun run = runTool({"compile", DEFAULT_SET, "Font1xyz9", "-o", q(tool.path())});
+    const test::ToolRun run = runTool({"compile", DEFAULT_SET, "Font1", "-o", q(tool.path())});
     ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_EQ(runTool({"compile", DEFAULT_SET, "Font1", "-o", q(tool.path())}).status, 0);
     EXPECT_EQ(test::readFile(tool / "Font1.8xp"), test::readFile(editor / "Font1.8xp"));
-    EXPECT_TRUE(std::filesystem::exists(tool / "Font1xyz.8xp")); // cut to 8, as the editor does
 }
 
 TEST(Check, StrictReportsOddCellsAndFails) {
@@ -196,7 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"BadExtension", {"export", kSet, "-o", "@/f.ttf"}, 2, "FONT.bdf, FONT.psf or"},
         ErrorCase{"BadCode", {"show", kSet, "256"}, 2, "\"256\" is neither a code"},
         ErrorCase{"MissingSet", {"check", "@/none.8xfont"}, 1, "none.8xfont: cannot be opened"},
-        ErrorCase{"BadProgramName", {"compile", kSet, "1abc"}, 1, "starts with a digit"},
         ErrorCase{"UnmappedCharacter",
                   {"screen", kSet, "-t", "a€", "-o", "@/s.png"},
                   1,
@@ -253,7 +250,8 @@ TEST(Tool, HelpFitsEightyColumns) {
 
 // A stray byte must not become U+FFFD and stand for another character or file.
 TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
-    std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", "s.png"};
+    TempDir dir;
+    std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", (dir / "s.png").string()};
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -261,6 +259,7 @@ TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
     std::ostringstream err;
     EXPECT_EQ(RunFontTool(argv, out, err), 2);
     EXPECT_NE(err.str().find("\"ab\\xFF\" is not valid UTF-8"), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 } // namespace

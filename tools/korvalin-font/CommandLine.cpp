@@ -78,14 +78,15 @@ void printHelp(std::ostream& out) {
         << "  -h, --help              Show this help; after a command, that command's help.\n"
         << "  -v, --version           Show the version and the licence.\n"
         << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff\n"
-           "exits 1 when the sets differ and 2 when one cannot be read. Messages name the\n"
-           "file and the cause on standard error.\n"
+           "exits 1 when the sets differ and 2 when one cannot be read. Output that cannot\n"
+           "be written (a full disk) fails the command too: 1, or 2 for diff. Messages\n"
+           "name the file and the cause on standard error.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }
 
 void printCommandHelp(const Command& command, std::ostream& out) {
     out << "Usage: korvalin-font " << command.name << " " << command.arguments << "\n"
-        << command.summary << "\n\nOptions:\n";
+        << wrapped(command.summary, 0) << "\n\nOptions:\n";
     for (const QCommandLineOption& option : command.options)
         out << optionLine(option);
     out << "  -h, --help              Show this help.\n";
@@ -120,7 +121,8 @@ const std::vector<Command>& Commands() {
          RunShow},
         {"compile",
          "SET.8xfont NAME [-o DIR]",
-         "Write NAME.8xp, the calculator program of the set.",
+         "Write NAME.8xp, the calculator program of the set (NAME: 1 to 8 letters and "
+         "digits, the first a letter).",
          2,
          2,
          {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},

@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 #include "Bdf.h"
 #include "Commands.h"
+#include "FileError.h"
 #include "FontImport.h"
 #include "FontSetFile.h"
 #include "PngCodec.h"
@@ -14,6 +15,7 @@
 #include "Sheet.h"
 
 #include <QCommandLineParser>
+#include <initializer_list>
 #include <ostream>
 
 namespace korvalin {
@@ -24,17 +26,27 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The -o file, which must not be the file the command reads: a slip of the shell's history
-// would otherwise replace a set with its own sheet.
-std::filesystem::path requiredOutput(Invocation& call, const QString& input) {
+// Refuses to write onto any file the command reads, however it is named (a link, a hard
+// link, /proc/self/fd/N): a slip of the shell's history would otherwise replace a set with
+// its own sheet or program.
+void refuseOverwritingInputs(const Invocation& call, const std::filesystem::path& target,
+                             std::initializer_list<std::filesystem::path> inputs) {
+    for (const std::filesystem::path& input : inputs) {
+        std::error_code error;
+        if (std::filesystem::equivalent(target, input, error))
+            throw UsageError(target.string() + ": is the file " + call.command.name +
+                             " reads; write to another file");
+    }
+}
+
+// The -o file, which must be none of `inputs`.
+std::filesystem::path requiredOutput(Invocation& call,
+                                     std::initializer_list<std::filesystem::path> inputs) {
     const QString value = call.parser.value(QStringLiteral("output"));
     if (value.isEmpty())
         throw UsageError(std::string(call.command.name) + " needs -o FILE");
     const std::filesystem::path target = toPath(value);
-    std::error_code error;
-    if (std::filesystem::equivalent(target, toPath(input), error))
-        throw UsageError(target.string() + ": is the file " + call.command.name +
-                         " reads; write to another file");
+    refuseOverwritingInputs(call, target, inputs);
     return target;
 }
 
@@ -88,24 +100,27 @@ int guarded(Invocation& call, Work work) {
 } // namespace
 
 int RunCompile(Invocation& call) {
-    const std::string name = CutProgramName(call.positional[1].toStdString());
+    // No cut to 8 as the editor's prompt does: a script that asked for a longer name
+    // would get a program it never named.
+    const std::string name = call.positional[1].toStdString();
     if (const std::string problem = ProgramNameProblem(name); !problem.empty())
-        return complain(call, problem, kFailure);
+        return complain(call, problem, kUsage);
     return guarded(call, [&] {
         const QString folder = call.parser.value(QStringLiteral("output"));
+        const std::filesystem::path set = toPath(call.positional[0]);
+        const std::filesystem::path target =
+            toPath(folder.isEmpty() ? QStringLiteral(".") : folder) / (name + ".8xp");
+        refuseOverwritingInputs(call, target, {set});
         const ProgramImage image = BuildProgramImage(readSet(call.positional[0]));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
-        // As the packer does: whole when it appears, on the disk in its own time.
         WriteFileAtomically(
-            toPath(folder.isEmpty() ? QStringLiteral(".") : folder) / (name + ".8xp"),
-            std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
-            Durability::Transient);
+            target, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
     });
 }
 
 int RunRender(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
+        const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
         const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteFileAtomically(target, EncodePng(RenderSheet(readSet(call.positional[0]), scale)));
     });
@@ -115,7 +130,7 @@ int RunScreen(Invocation& call) {
     return guarded(call, [&] {
         if (!call.parser.isSet(QStringLiteral("text")))
             throw UsageError("screen needs --text TEXT");
-        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
+        const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
         const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
         WriteFileAtomically(target,
@@ -125,14 +140,20 @@ int RunScreen(Invocation& call) {
 
 int RunImport(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
-        const QString base = call.parser.value(QStringLiteral("base"));
+        const QString baseOption = call.parser.value(QStringLiteral("base"));
+        const std::filesystem::path source = toPath(call.positional[0]);
+        const std::filesystem::path base =
+            baseOption.isEmpty() ? ExecutableFolder() / "default.8xfont" : toPath(baseOption);
+        const std::filesystem::path target = requiredOutput(call, {source, base});
         FontSet baseSet;
-        ReadFontSetFile(base.isEmpty() ? ExecutableFolder() / "default.8xfont" : toPath(base),
-                        baseSet);
-        const ImportResult result = ImportFont(toPath(call.positional[0]), baseSet);
+        ReadFontSetFile(base, baseSet);
+        const ImportResult result = ImportFont(source, baseSet);
+        // A set that is the base again under a new name is no import.
+        if (result.fromSource.empty())
+            throw FileError(source, "no glyph that the charmap maps could be read from it; "
+                                    "nothing was written");
         WriteFontSetFile(target, result.table);
-        call.out << call.positional[0].toStdString() << ": " << result.fromSource.size()
+        call.out << OneLine(call.positional[0].toStdString()) << ": " << result.fromSource.size()
                  << " codes from the font, " << result.kept.size() << " kept the base glyph";
         std::string kept;
         for (const int code : result.kept)
@@ -143,7 +164,7 @@ int RunImport(Invocation& call) {
 
 int RunExport(Invocation& call) {
     return guarded(call, [&] {
-        const std::filesystem::path target = requiredOutput(call, call.positional[0]);
+        const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
         const QString extension = QString::fromStdString(target.extension().string()).toLower();
         if (extension != QLatin1String(".bdf") && extension != QLatin1String(".psf") &&
             extension != QLatin1String(".png"))

@@ -109,8 +109,10 @@ void checkBdf(std::string_view bytes, const std::filesystem::path& source) {
             const bool font = line.starts_with("F");
             if (width > kMaxGlyphSide || height > kMaxGlyphSide)
                 throw FileError(source, std::string(font ? "has a bounding box" : "has a glyph") +
-                                            " of " + sizeText(width, height) + ", larger than " +
-                                            kLargest);
+                                            " of " +
+                                            sizeText(static_cast<std::int64_t>(width),
+                                                     static_cast<std::int64_t>(height)) +
+                                            ", larger than " + kLargest);
             if (font)
                 continue;
             bitmapDigits += 2 * ((width + 7) / 8) * height;

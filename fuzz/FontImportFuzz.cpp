@@ -1,9 +1,18 @@
-// Feeds the console font reader and the glyph sheet reader: the first byte picks which.
-// A console font that reads goes on through the placement; a sheet comes from the bytes as
-// pixels or as a PNG file, and what it reads must come back from the sheet drawn of it.
+// Feeds the console font reader, the glyph sheet reader and the whole import of a font
+// file: the first byte picks which. A console font that reads goes on through the
+// placement; a sheet comes from the bytes as pixels or as a PNG file, and what it reads must
+// come back from the sheet drawn of it; a font file goes through gzip, the limits check and
+// FreeType, and must be read or refused naming the file.
 
 #include "FileError.h"
+#include "FontLimits.h"
 #include "FuzzCheck.h"
+#ifdef KORVALIN_FONT_IMPORT
+#include "FontImport.h"
+#endif
+#ifdef KORVALIN_FONT_GZIP
+#include "Gzip.h"
+#endif
 #include "Placement.h"
 #ifdef KORVALIN_FONT_PNG
 #include "PngCodec.h"
@@ -95,6 +104,29 @@ void fuzzPngSheet(std::span<const std::uint8_t> bytes) {
 }
 #endif
 
+// The import of a whole font file, or where FreeType is not in, its unpacking and limits.
+void fuzzFontFile(std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path source = "font.pcf.gz";
+    std::string file(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    try {
+#ifdef KORVALIN_FONT_IMPORT
+        const ImportResult result = ImportFontBytes(std::move(file), source, FontSet());
+        Check(result.fromSource.size() + result.kept.size() == FontSet::kCharacters,
+              "a code is neither from the font nor kept");
+#else
+#ifdef KORVALIN_FONT_GZIP
+        // A small limit here, so that the fuzzer finds its edge.
+        file = UnpackFontBytes(std::move(file), 1 << 20, source);
+        Check(!IsGzip(file), "gzip is left after unpacking");
+#endif
+        CheckFontLimits(file, source);
+#endif
+    } catch (const FileError& error) {
+        Check(std::string_view(error.what()).starts_with(source.string() + ": "),
+              "a failure does not name the file");
+    }
+}
+
 } // namespace
 } // namespace korvalin
 
@@ -102,17 +134,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::span<const std::uint8_t> rest(data + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         korvalin::fuzzPsf(rest);
         break;
     case 1:
         korvalin::fuzzSheet(rest);
         break;
-    default:
+    case 2:
 #ifdef KORVALIN_FONT_PNG
         korvalin::fuzzPngSheet(rest);
 #endif
+        break;
+    default:
+        korvalin::fuzzFontFile(rest);
         break;
     }
     return 0;

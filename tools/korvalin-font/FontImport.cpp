@@ -1,5 +1,6 @@
 #include "FontImport.h"
 
+#include "FontLimits.h"
 #include "FreeTypeSource.h"
 #include "Gzip.h"
 #include "InputFile.h"
@@ -23,20 +24,25 @@ std::span<const std::uint8_t> asBytes(std::string_view text) {
 } // namespace
 
 ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base) {
-    std::string bytes = ReadWholeFile(source, kMaxFontFileSize);
+    return ImportFontBytes(ReadWholeFile(source, kMaxFontFileSize), source, base);
+}
+
+ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,
+                             const FontSet& base) {
     if (IsPng(bytes)) {
         ImportResult result{ReadSheet(DecodePng(bytes, source), source), {}, {}};
         for (int code = 0; code < FontSet::kCharacters; ++code)
             result.fromSource.push_back(code);
         return result;
     }
-    // Unpacked once here: FreeType would unpack a gzipped PCF again on every seek back.
-    if (IsGzip(bytes))
-        bytes = Gunzip(bytes, kMaxFontFileSize, source);
+    // Unpacked whole here: FreeType would unpack a gzipped PCF again on every seek back.
+    bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
     if (isPsf(bytes)) {
         PsfGlyphSource font(ReadPsf(asBytes(bytes), source));
         return PlaceGlyphs(font, base, source);
     }
+    // FreeType reserves memory by what a font declares, before reading whether it is there.
+    CheckFontLimits(bytes, source);
     FreeTypeSource font(std::move(bytes), source);
     return PlaceGlyphs(font, base, source);
 }

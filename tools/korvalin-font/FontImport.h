@@ -3,6 +3,7 @@
 #include "Placement.h"
 
 #include <filesystem>
+#include <string>
 
 namespace korvalin {
 
@@ -12,5 +13,9 @@ constexpr std::size_t kMaxFontFileSize = 64u << 20;
 // Reads a real font or a glyph sheet PNG and maps it to the 256 codes over `base`; the kind
 // of file comes from its bytes, not its name. Throws FileError naming `source`.
 [[nodiscard]] ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base);
+
+// The same for the bytes of a file, at most kMaxFontFileSize of them, read from `source`.
+[[nodiscard]] ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,
+                                           const FontSet& base);
 
 } // namespace korvalin

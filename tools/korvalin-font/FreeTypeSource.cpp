@@ -2,9 +2,7 @@
 
 #include "FileError.h"
 #include "FontSet.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "FreeTypeLibrary.h"
 
 #include <algorithm>
 #include <string_view>
@@ -12,17 +10,22 @@
 namespace korvalin {
 
 struct FreeTypeSource::Faces {
-    FT_Library library = nullptr;
+    FreeTypeLibrary library;
     FT_Face face = nullptr;
     ~Faces() {
         if (face)
             FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
     }
 };
 
 namespace {
+
+// What a font that FreeType ran out of its budget on fails with.
+void checkBudget(const FreeTypeLibrary& library, const std::filesystem::path& source) {
+    if (library.exhausted())
+        throw FileError(source, "needs more than " + std::to_string(kFreeTypeBudget >> 20) +
+                                    " MiB of memory to be read");
+}
 
 // Rows above and below the baseline at the size just set.
 std::pair<int, int> sizeRows(FT_Face face) {
@@ -58,13 +61,15 @@ std::pair<int, int> letterRows(FT_Face face, int ppem) {
 } // namespace
 
 FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& source)
-    : bytes_(std::move(bytes)), faces_(std::make_unique<Faces>()) {
-    if (FT_Init_FreeType(&faces_->library) != 0)
+    : bytes_(std::move(bytes)), faces_(std::make_unique<Faces>()), source_(source) {
+    if (!faces_->library.get())
         throw FileError(source, "cannot be read: the font library did not start");
-    if (FT_New_Memory_Face(faces_->library, reinterpret_cast<const FT_Byte*>(bytes_.data()),
-                           static_cast<FT_Long>(bytes_.size()), 0, &faces_->face) != 0)
+    if (FT_New_Memory_Face(faces_->library.get(), reinterpret_cast<const FT_Byte*>(bytes_.data()),
+                           static_cast<FT_Long>(bytes_.size()), 0, &faces_->face) != 0) {
+        checkBudget(faces_->library, source);
         throw FileError(source, "is not a font this program reads (BDF, PCF, PSF, TrueType, "
                                 "OpenType or a glyph sheet PNG)");
+    }
     FT_Face face = faces_->face;
     if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0)
         throw FileError(source, "has no Unicode character map");
@@ -104,6 +109,7 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
             throw FileError(source, "cannot be scaled to 7 rows");
         std::tie(ascent_, descent_) = rows;
     }
+    checkBudget(faces_->library, source);
 }
 
 FreeTypeSource::~FreeTypeSource() = default;
@@ -113,8 +119,10 @@ std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
     const FT_UInt index = FT_Get_Char_Index(face, codePoint);
     if (index == 0)
         return std::nullopt;
-    if (FT_Load_Glyph(face, index, kLoadFlags) != 0)
+    if (FT_Load_Glyph(face, index, kLoadFlags) != 0) {
+        checkBudget(faces_->library, source_);
         return std::nullopt;
+    }
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     SourceGlyph glyph{static_cast<int>(bitmap.width),
                       static_cast<int>(bitmap.rows),

@@ -13,7 +13,8 @@ namespace korvalin {
 // own, or for an outline font those of its letters and digits.
 class FreeTypeSource : public GlyphSource {
 public:
-    // Throws FileError naming `source` for bytes that are no font or have no Unicode map.
+    // Throws FileError naming `source` for bytes that are no font, have no Unicode map or
+    // need more memory than FreeType may have; glyph() throws it for the last.
     FreeTypeSource(std::string bytes, const std::filesystem::path& source);
     ~FreeTypeSource() override;
     FreeTypeSource(const FreeTypeSource&) = delete;
@@ -28,6 +29,7 @@ private:
     struct Faces;
     std::string bytes_; // FreeType reads the font from here for the face's whole life
     std::unique_ptr<Faces> faces_;
+    std::filesystem::path source_;
     int ascent_ = 0;
     int descent_ = 0;
     bool fixedSize_ = false;

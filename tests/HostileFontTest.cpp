@@ -1,0 +1,195 @@
+// Hostile fonts through the real korvalin-font binary, in a child process held to 256 MB of
+// address space: each must be refused, naming the file and why, or read, well within 2 s of
+// CPU and a bounded peak of memory.
+
+#include "HostileFonts.h"
+#include "TempDir.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korvalin {
+namespace {
+
+using test::gzip;
+using test::GzipWriter;
+using test::TempDir;
+
+const std::string& misc5x7() {
+    static const std::string pcf =
+        std::filesystem::exists(MISC_5X7) ? test::gunzip(test::readFile(MISC_5X7)) : std::string();
+    return pcf;
+}
+
+std::string pcf(const test::PcfParts& parts) {
+    return parts.head + parts.tables;
+}
+
+// The 5x7 font twice in gzip, `pad` zero bytes between its table of contents and its tables.
+std::string paddedTwice(std::uint32_t pad) {
+    const test::PcfParts parts = test::relaidPcf(misc5x7(), pad);
+    return gzip(GzipWriter().add(parts.head).addZeros(pad).add(parts.tables).finish());
+}
+
+std::string glyphsGzipped(int glyphs, int side, int height) {
+    return gzip(std::string(test::kBdfStart) +
+                test::emptyBdfBody(glyphs, side, height, static_cast<unsigned>(glyphs)));
+}
+
+struct Hostile {
+    const char* name;
+    const char* file;
+    std::function<std::string()> bytes;
+    const char* cause; // the refusal's words; null where the font must be read
+};
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+const Hostile kHostile[] = {
+    {"WideGlyphsDeclaredByThousands", "wide.bdf.gz", [] { return glyphsGzipped(60000, 2000, 255); },
+     "has a bounding box of 2000 x 255 pixels, larger than 256 x 256 pixels"},
+    {"BitmapsBeyondTheFile", "many.bdf.gz", [] { return glyphsGzipped(60000, 255, 255); },
+     "declares glyphs whose bitmaps take more than"},
+    {"HugeCharsInAPaddedFile", "chars.bdf.gz",
+     [] {
+         GzipWriter writer;
+         writer.add(test::kBdfStart);
+         const std::string comments = [] {
+             std::string lines;
+             while (lines.size() < kMiB)
+                 lines += "COMMENT " + std::string(90, 'x') + "\n";
+             return lines;
+         }();
+         for (int i = 0; i < 50; ++i)
+             writer.add(comments);
+         return writer.add(test::emptyBdfBody(1, 5, 7, 100000000)).finish();
+     },
+     "declares 100000000 glyphs, more than the 1048576 a font may have"},
+    {"PcfTwiceGzippedPaddedBeyondTheLimit", "padded.pcf.gz", [] { return paddedTwice(300 * kMiB); },
+     "unpacks to more than 67108864 bytes"},
+    {"PcfTwiceGzippedPaddedWithinTheLimit", "padded.pcf.gz", [] { return paddedTwice(48 * kMiB); },
+     nullptr},
+    {"GzipBombJustOverTheLimit", "bomb.gz",
+     [] { return GzipWriter().addZeros(64 * kMiB + 1).finish(); },
+     "unpacks to more than 67108864 bytes"},
+    {"BdfInTwoLayersOfGzip", "twice.bdf.gz", [] { return gzip(gzip(test::letterBdf())); }, nullptr},
+    {"PcfInThreeLayersOfGzip", "thrice.pcf.gz", [] { return gzip(gzip(gzip(misc5x7()))); },
+     "is packed in more than 2 layers of gzip"},
+    {"PcfInTwoMembersAndZeroPadding", "members.pcf.gz",
+     [] {
+         const std::string_view whole = misc5x7();
+         return gzip(whole.substr(0, whole.size() / 2)) + gzip(whole.substr(whole.size() / 2)) +
+                std::string(4096, '\0');
+     },
+     nullptr},
+    {"GarbageAfterTheGzipData", "garbage.pcf.gz", [] { return gzip(misc5x7()) + "not gzip"; },
+     "has bytes after its gzip data that are not gzip"},
+    {"BzipInsideGzip", "bzip.gz", [] { return gzip("BZh91AY&SY" + std::string(64, 'x')); },
+     "is packed with bzip2"},
+    {"PcfGlyphsOf30000Pixels", "huge.pcf", [] { return pcf(test::relaidPcf(misc5x7(), 0, 30000)); },
+     "has a glyph of 30000 x 30000 pixels, larger than 256 x 256 pixels"},
+    {"PcfMetricCountBeyondTheFile", "count.pcf",
+     [] {
+         std::string bytes = pcf(test::relaidPcf(misc5x7(), 0, 5));
+         // The metrics table's count, big-endian after its format.
+         for (std::uint32_t i = 0; i < test::readLe32(bytes, 4); ++i) {
+             if (test::readLe32(bytes, 8 + 16 * i) == 1u << 2)
+                 bytes.replace(test::readLe32(bytes, 8 + 16 * i + 12) + 4, 4, "\x7F\xFF\xFF\xFF");
+         }
+         return bytes;
+     },
+     "declares 2147483647 glyph metrics, more than the 1048576 a font may have"},
+    {"PcfOf100000Tables", "tables.pcf",
+     [] {
+         return "\x01"
+                "fcp" +
+                test::le32(100000) + std::string(16 * 100000, '\0');
+     },
+     "has 100000 tables, where a font has 1 to 64"},
+    // The real font must still be read, its last table shorter than its entry says.
+    {"RealMiscFixed", "5x7.pcf.gz", [] { return test::readFile(MISC_5X7); }, nullptr},
+};
+
+struct Outcome {
+    int status = -1; // the exit status, or -1 when a signal ended it
+    double cpuSeconds = 0;
+    std::size_t peakBytes = 0;
+    std::string out;
+    std::string err;
+};
+
+// Runs `korvalin-font ARGUMENTS...` as a child held to 256 MB of address space (but in
+// sanitizer builds, whose shadow memory needs terabytes) and 10 s of CPU.
+Outcome runLimited(const std::vector<std::string>& arguments, const TempDir& dir) {
+    const std::filesystem::path out = dir / "stdout";
+    const std::filesystem::path err = dir / "stderr";
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(KORVALIN_FONT));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+#ifndef KORVALIN_SANITIZED
+        const rlimit space{256u << 20, 256u << 20};
+        setrlimit(RLIMIT_AS, &space);
+#endif
+        const rlimit cpu{10, 11};
+        setrlimit(RLIMIT_CPU, &cpu);
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0)
+            _exit(127);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    Outcome outcome;
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child)
+        return outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    outcome.peakBytes = static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+    outcome.out = test::readFile(out);
+    outcome.err = test::readFile(err);
+    return outcome;
+}
+
+class HostileFont : public testing::TestWithParam<Hostile> {};
+
+TEST_P(HostileFont, IsRefusedOrReadWithinLimits) {
+    const Hostile& c = GetParam();
+    if (misc5x7().empty()) {
+        GTEST_SKIP() << MISC_5X7 << " is missing; install the package that carries it";
+    }
+    TempDir dir;
+    const std::filesystem::path font = dir / c.file;
+    test::writeFile(font, c.bytes());
+    const Outcome run = runLimited(
+        {"import", font.string(), "-o", (dir / "out.8xfont").string(), "--base", DEFAULT_SET}, dir);
+    if (c.cause) {
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(font.string() + ": " + c.cause), std::string::npos) << run.err;
+    } else {
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out.starts_with(font.string() + ": ")) << run.out;
+    }
+    EXPECT_LT(run.cpuSeconds, 2.0);
+#ifndef KORVALIN_SANITIZED
+    // The largest good case holds 48 MiB unpacked; nothing may double it.
+    EXPECT_LT(run.peakBytes, 96 * kMiB);
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, HostileFont, testing::ValuesIn(kHostile),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace korvalin

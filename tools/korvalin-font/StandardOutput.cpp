@@ -77,21 +77,22 @@ int writeFailureStatus(std::string_view command) {
     return command == "diff" ? kUsage : kFailure;
 }
 
+template <typename Arguments>
+int runChecked(const Arguments& arguments, std::string_view command) {
+    CheckedStdout buffer;
+    std::ostream out(&buffer);
+    const int status = RunFontTool(arguments, out, std::cerr);
+    return buffer.close(status, writeFailureStatus(command));
+}
+
 } // namespace
 
 int RunFontToolProcess(const QStringList& arguments) {
-    CheckedStdout buffer;
-    std::ostream out(&buffer);
-    const int status = RunFontTool(arguments, out, std::cerr);
-    return buffer.close(
-        status, writeFailureStatus(arguments.isEmpty() ? "" : arguments.front().toStdString()));
+    return runChecked(arguments, arguments.isEmpty() ? "" : arguments.front().toStdString());
 }
 
 int RunFontToolProcess(std::span<char* const> arguments) {
-    CheckedStdout buffer;
-    std::ostream out(&buffer);
-    const int status = RunFontTool(arguments, out, std::cerr);
-    return buffer.close(status, writeFailureStatus(arguments.empty() ? "" : arguments.front()));
+    return runChecked(arguments, arguments.empty() ? "" : arguments.front());
 }
 
 } // namespace korvalin

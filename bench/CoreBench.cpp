@@ -80,6 +80,25 @@ void BM_FontSetText(benchmark::State& state) {
 }
 BENCHMARK(BM_FontSetText);
 
+// The floor for the writer: one buffer of the text's size and a bare std::to_chars loop
+// into it, with the line ends but no signs.
+void BM_ToCharsFloor(benchmark::State& state) {
+    const FontSet table = paperSet();
+    for (auto _ : state) {
+        std::string text(62720, '\0');
+        char* out = text.data();
+        char* const end = out + text.size();
+        for (const CellValue value : table.cells()) {
+            *out++ = ' ';
+            out = std::to_chars(out, end, value).ptr;
+            out = std::copy_n(" \r\n", 3, out);
+        }
+        benchmark::DoNotOptimize(text);
+    }
+    state.SetBytesProcessed(state.iterations() * 62720);
+}
+BENCHMARK(BM_ToCharsFloor);
+
 // The whole crash-safe save: text, temporary file, fsync, rename.
 void BM_WriteFontSetFile(benchmark::State& state) {
     const bool onDisk = state.range(0) != 0;

@@ -99,6 +99,7 @@ def main():
     throughput("font set read", "BM_ReadFontSetFile", 300)
     throughput("floor: std::from_chars loop", "BM_FromCharsFloor")
     floor_ratio("font set read / floor", "BM_ReadFontSetText", "BM_FromCharsFloor", 1.5)
+    floor_ratio("font set text / floor", "BM_FontSetText", "BM_ToCharsFloor", 1.3)
     throughput("font set write (tmpfs)", "BM_WriteFontSetFile/0", 300)
     throughput("font set write (disk + fsync)", "BM_WriteFontSetFile/1")
     duration(core, "program image", "BM_BuildProgramImage", 10e-6, "< 10 us")

@@ -41,17 +41,22 @@ void ReadFontSetFile(const std::filesystem::path& path, FontSet& table) {
 }
 
 std::string FontSetText(const FontSet& table) {
-    std::string text;
-    text.reserve(FontSet::kCellCount * 9);
-    char digits[8];
+    // Sized once for the longest line, a sign, five digits, a blank and CR LF, and cut to
+    // what was written: appends would check the capacity three times a value.
+    constexpr std::size_t kLongestLine = 9;
+    std::string text(FontSet::kCellCount * kLongestLine, '\0');
+    char* out = text.data();
+    char* const end = out + text.size();
     for (const CellValue value : table.cells()) {
         // The sign takes the place of a leading blank; a trailing blank ends every value.
-        text += value < 0 ? '-' : ' ';
+        *out++ = value < 0 ? '-' : ' ';
         const int magnitude = value < 0 ? -static_cast<int>(value) : value;
-        const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-        text.append(digits, end);
-        text += " \r\n";
+        out = std::to_chars(out, end, magnitude).ptr;
+        *out++ = ' ';
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 

@@ -109,8 +109,17 @@ def remove_file(prefix, relative, font_sha256, kept):
         os.close(fd)
 
 
+def rmdir_at(fd, name):
+    """rmdir: an empty folder goes; one that holds anything, or is no folder, stays."""
+    try:
+        if stat.S_ISDIR(os.stat(name, dir_fd=fd, follow_symlinks=False).st_mode):
+            os.rmdir(name, dir_fd=fd)
+    except OSError:
+        pass
+
+
 def remove_folder(prefix, path):
-    """rmdir: an empty folder goes, one that holds anything stays."""
+    """A folder the install created, once it is empty."""
     if path == prefix.path or not path.startswith(prefix.path + b"/"):
         try:
             os.rmdir(path)
@@ -121,13 +130,8 @@ def remove_folder(prefix, path):
     fd = prefix.folder(folder)
     if fd is None:
         return
-    try:
-        if stat.S_ISDIR(os.stat(name, dir_fd=fd, follow_symlinks=False).st_mode):
-            os.rmdir(name, dir_fd=fd)
-    except OSError:
-        pass
-    finally:
-        os.close(fd)
+    rmdir_at(fd, name)
+    os.close(fd)
 
 
 def clean_mime_database(prefix, created):
@@ -155,11 +159,7 @@ def clean_mime_database(prefix, created):
             except FileNotFoundError:
                 pass
         for name in os.listdir(fd):
-            try:
-                if stat.S_ISDIR(os.stat(name, dir_fd=fd, follow_symlinks=False).st_mode):
-                    os.rmdir(name, dir_fd=fd)
-            except OSError:
-                pass
+            rmdir_at(fd, name)
     finally:
         os.close(fd)
 

@@ -1,6 +1,7 @@
 #pragma once
 
 // The real korvalin-font as a child process, with its standard output where a test puts it.
+#include "Argv.h"
 #include "TempDir.h"
 
 #include <cerrno>
@@ -32,10 +33,7 @@ inline ProcessRun runProcess(const std::filesystem::path& program,
                              const std::filesystem::path& errorFile) {
     std::vector<std::string> words{program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    Argv argv(std::move(words));
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -73,13 +71,13 @@ inline ProcessRun runProcess(const std::filesystem::path& program,
 
     pid_t child = 0;
     const int spawned =
-        posix_spawn(&child, words.front().c_str(), &actions, &attributes, argv.data(), environ);
+        posix_spawn(&child, argv.program().c_str(), &actions, &attributes, argv.get(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (pipeEnds[1] >= 0)
         close(pipeEnds[1]);
     if (spawned != 0)
-        throw std::runtime_error("cannot start " + words.front());
+        throw std::runtime_error("cannot start " + argv.program());
     int wait = 0;
     while (waitpid(child, &wait, 0) < 0 && errno == EINTR) {
     }

@@ -2,6 +2,7 @@
 // bytes are flushed before the rename makes them the file, and the folder after it. The
 // calls are seen through a preloaded shim, since no file system here can be made to lose
 // power.
+#include "Argv.h"
 #include "TempDir.h"
 
 #include <algorithm>
@@ -60,22 +61,16 @@ int runLogged(const std::vector<std::string>& arguments, const fs::path& folder,
         // The sanitizers' runtime wants to come first; the shim only watches.
         environment.emplace_back("ASAN_OPTIONS=verify_asan_link_order=0");
     }
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> words = arguments;
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    test::Argv envp(std::move(environment));
+    test::Argv argv(arguments);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned =
+        ::posix_spawn(&pid, argv.program().c_str(), &actions, nullptr, argv.get(), envp.get());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return -1;

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <unistd.h>
 
@@ -17,8 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Characters 0 and 1 differ in every cell, so showing one after the other repaints all
-// 70 cells: the worst case of ShowCharacter.
+// Neighbouring characters differ in every cell, so showing the next repaints all 70
+// cells: the worst case of ShowCharacter.
 using test::alternatingSet;
 
 // The desktop as a benchmark sees it: the tests' scripted platform over a program folder
@@ -39,13 +40,15 @@ public:
         fs::remove_all(programDirectory, ignored);
     }
 
-    // Unrecorded, so that a long run does not time a growing list of launches.
-    std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) override {
+    // Unrecorded, so that a long run does not time a growing list of launches; it ends
+    // before the call returns, so the end is told at once.
+    void StartProcess(const LaunchRequest& request, ProcessEnded onEnd) override {
         auto process = Launch(request);
         pollfd ended{static_cast<int>(process->notifier()), POLLIN, 0};
-        while (!process->poll())
+        std::optional<ProcessOutcome> outcome;
+        while (!(outcome = process->poll()))
             ::poll(&ended, 1, -1);
-        return process;
+        onEnd(*outcome);
     }
 
     [[nodiscard]] const fs::path& folder() const { return programDirectory; }
@@ -93,7 +96,7 @@ struct ShownEditor {
     Form1 form{platform};
 
     ShownEditor() {
-        form.Form_Load();
+        form.editor().Form_Load();
         form.show();
         QCoreApplication::processEvents();
     }
@@ -140,13 +143,13 @@ void measurePaintedChange(benchmark::State& state, Change change) {
 void BM_ShowCharacter(benchmark::State& state) {
     measurePaintedChange(state, [](Form1& form) {
         // Sets the code and calls ShowCharacter, nothing more.
-        form.selectCharacter(form.view().currentChar() ^ 1);
+        form.editor().cmdNextChar_Click();
     });
 }
 BENCHMARK(BM_ShowCharacter)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
 void BM_PixelClick(benchmark::State& state) {
-    measurePaintedChange(state, [](Form1& form) { form.pixel_Click(17); });
+    measurePaintedChange(state, [](Form1& form) { form.editor().pixel_Click(17); });
 }
 BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
@@ -156,17 +159,14 @@ void BM_CompileEndToEnd(benchmark::State& state) {
     ShownEditor editor;
     fs::copy_file(PRGFORGE_PATH, editor.platform.folder() / "prgforge");
     const fs::path program = editor.platform.folder() / "FONT1.8xp";
-    editor.platform.inputReplies.emplace_back(QStringLiteral("FONT1"));
+    editor.platform.inputReplies.emplace_back("FONT1");
     for (auto _ : state) {
-        editor.form.mnuCompile_Click();
+        editor.form.editor().mnuCompile_Click();
         state.PauseTiming();
-        editor.platform.inputReplies.emplace_back(QStringLiteral("FONT1"));
+        editor.platform.inputReplies.emplace_back("FONT1");
         if (!fs::exists(program) || fs::exists(editor.platform.folder() / "FONT1.bin"))
             state.SkipWithError("the packaging script did not make FONT1.8xp");
         fs::remove(program);
-        // The window's watcher of the ended script hears of it and goes.
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (!editor.platform.notices.empty() || !editor.platform.messages.empty())
             state.SkipWithError("Compile told the user of a failure");
         state.ResumeTiming();

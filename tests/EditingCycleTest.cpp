@@ -1,18 +1,21 @@
-// The whole cycle through the real window: draw, save, start anew, load, compile, and the
-// packer's program file read back by the TI file library.
+// The whole cycle through the editor's menu table: draw, save, start anew, load, compile,
+// and the packer's program file read back by the TI file library.
 #include "EditorFixture.h"
 #include "ProgramImage.h"
-#include "ScriptWatcher.h"
 #include "TiFile.h"
-
-#include <QSignalSpy>
-#include <QTest>
 
 namespace korvalin {
 namespace {
 
-using test::qpath;
 using test::readFile;
+
+// The entry of the menu table that bears `name`.
+const MenuEntry& item(std::string_view name) {
+    for (const MenuEntry& entry : MenuTable())
+        if (entry.objectName == name)
+            return entry;
+    throw std::logic_error("no menu entry " + std::string(name));
+}
 
 std::filesystem::file_time_type modified(const std::filesystem::path& path) {
     return std::filesystem::last_write_time(path);
@@ -26,36 +29,33 @@ TEST_F(EditingCycle, DrawSaveLoadAndCompileIntoAProgramFile) {
     platform.runLaunches = true;
 
     // Draw on two glyphs.
-    action("mnuSwitchUppercaseLetters(65)")->trigger();
+    editor->Choose(item("mnuSwitchUppercaseLetters(65)"));
     for (const int cell : {0, 6, 12, 18, 24})
-        click(view().pixel(cell));
-    QTest::mouseClick(cmdNextChar(), Qt::LeftButton);
-    click(view().pixel(34));
-    const FontSet drawn = view().fontSet();
+        editor->pixel_Click(cell);
+    editor->cmdNextChar_Click();
+    editor->pixel_Click(34);
+    const FontSet drawn = state().fontSet();
     ASSERT_NE(drawn, test::testDefaultSet());
 
     // Save it, start a new set, and load it back.
-    platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
-    action("mnuFileSave")->trigger();
+    platform.fileChoices = {fonts / "Mine.8xfont"};
+    editor->Choose(item("mnuFileSave"));
     platform.messageAnswers = {MsgBoxAnswer::No};
-    action("mnuNew")->trigger();
-    ASSERT_EQ(view().fontSet(), test::testDefaultSet());
+    editor->Choose(item("mnuNew"));
+    ASSERT_EQ(state().fontSet(), test::testDefaultSet());
     platform.messageAnswers = {MsgBoxAnswer::No};
-    platform.fileChoices = {qpath(fonts / "Mine.8xfont")};
-    action("mnuFileLoad")->trigger();
-    EXPECT_EQ(view().fontSet(), drawn);
-    action("mnuSwitchUppercaseLetters(66)")->trigger();
-    EXPECT_EQ(view().pixel(34).BackColor(), drawn.cell(66, 34) == 0 ? kBlack : kWhite);
+    platform.fileChoices = {fonts / "Mine.8xfont"};
+    editor->Choose(item("mnuFileLoad"));
+    EXPECT_EQ(state().fontSet(), drawn);
+    editor->Choose(item("mnuSwitchUppercaseLetters(66)"));
+    EXPECT_EQ(view.pixel[34], drawn.cell(66, 34) == 0 ? kBlack : kWhite);
 
     const auto defaultWritten = modified(dir / "default.8xfont");
     const auto savedWritten = modified(fonts / "Mine.8xfont");
 
     platform.inputReplies = {"Font1"};
-    action("mnuCompile")->trigger();
-    auto* const watcher = form->findChild<ScriptWatcher*>();
-    ASSERT_NE(watcher, nullptr);
-    QSignalSpy ended(watcher, &ScriptWatcher::finished);
-    ASSERT_TRUE(ended.wait(10'000));
+    editor->Choose(item("mnuCompile"));
+    platform.finishLaunches();
     EXPECT_TRUE(platform.notices.empty());
 
     const test::TiFile file = test::readWithTiFiles(dir / "Font1.8xp");

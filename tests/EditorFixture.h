@@ -1,17 +1,13 @@
 #pragma once
 
+#include "Editor.h"
 #include "FontSetFile.h"
-#include "Form1.h"
+#include "RecordingView.h"
 #include "ScriptedPlatform.h"
 #include "TempDir.h"
 #include "TestSets.h"
 
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,11 +18,13 @@ inline FontSet testDefaultSet() {
     return alternatingSet();
 }
 
-inline QString qpath(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
-inline std::filesystem::path toStdPath(const QString& path) {
-    return path.toStdString();
+
+// The program folder as the editor keeps it, with its separator.
+inline NativeString appDirOf(const std::filesystem::path& folder) {
+    return (folder / "").native();
 }
 
 // A started editor whose program folder is a fresh temporary folder.
@@ -36,37 +34,29 @@ protected:
 
     // Starts a new editor whose program folder, holding the test's default set, is `folder`.
     void start(const std::filesystem::path& folder) {
-        WriteFontSetFile(std::filesystem::path(folder) / "default.8xfont", testDefaultSet());
+        WriteFontSetFile(folder / "default.8xfont", testDefaultSet());
         platform.programDirectory = folder;
-        form = std::make_unique<Form1>(platform);
-        form->Form_Load();
-        platform.busyChanges.clear();
+        editor = std::make_unique<Editor>(view, platform);
+        editor->Form_Load();
+        view.busyChanges.clear();
     }
 
-    [[nodiscard]] Form1::View view() const { return form->view(); }
+    [[nodiscard]] Editor::State state() const { return editor->state(); }
 
-    // A control of the window, by the name the handlers give it.
-    template <typename T>
-    [[nodiscard]] T* control(const QString& name) const {
-        T* found = form->findChild<T*>(name);
-        if (found == nullptr)
-            throw std::logic_error("no control " + name.toStdString());
-        return found;
+    // Goes to character `code` as the user can: through the number prompt, unrecorded.
+    void select(int code) {
+        platform.inputReplies.push_back(std::to_string(code));
+        editor->mnuSwitchEvenMoreSymbols_Click();
+        platform.inputBoxes.pop_back();
     }
-    [[nodiscard]] QAction* action(const QString& name) const { return control<QAction>(name); }
-    [[nodiscard]] QMenu* menu(const QString& name) const { return control<QMenu>(name); }
-    [[nodiscard]] QLabel* lblstatus() const { return control<QLabel>("lblstatus"); }
-    [[nodiscard]] QPushButton* cmdNextChar() const { return control<QPushButton>("cmdNextChar"); }
-    [[nodiscard]] QGroupBox* Frame1() const { return control<QGroupBox>("Frame1"); }
-    [[nodiscard]] CellGrid* pixelGrid() const { return control<CellGrid>("pixel"); }
 
     // Puts `set` into the editor as a file would: through Load, answering No to its prompt.
     void loadSet(const FontSet& set) {
         const TempDir folder;
         WriteFontSetFile(folder / "set.8xfont", set);
         platform.messageAnswers.push_back(MsgBoxAnswer::No);
-        platform.fileChoices.push_back(QString::fromStdString((folder / "set.8xfont").string()));
-        form->mnuFileLoad_Click();
+        platform.fileChoices.emplace_back(folder / "set.8xfont");
+        editor->mnuFileLoad_Click();
     }
 
     // Every file in the program folder, by name.
@@ -78,21 +68,14 @@ protected:
         return names;
     }
 
-    // A mouse click in the middle of a cell, as the user makes it.
-    static void click(const Cell& cell) {
-        QTest::mouseClick(cell.grid(), Qt::LeftButton, {}, cell.rect().center());
-    }
-
     [[nodiscard]] std::vector<OleColor> pixelColors() const {
-        std::vector<OleColor> colors;
-        for (int i = 0; i < Form1::kCells; ++i)
-            colors.push_back(view().pixel(i).BackColor());
-        return colors;
+        return {view.pixel.begin(), view.pixel.end()};
     }
 
     TempDir dir;
     ScriptedPlatform platform;
-    std::unique_ptr<Form1> form;
+    RecordingView view;
+    std::unique_ptr<Editor> editor;
 };
 
 } // namespace korvalin::test

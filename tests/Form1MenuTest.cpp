@@ -1,13 +1,17 @@
-#include "EditorFixture.h"
+// The menus the window builds from the editor's table, and how they reach its handlers.
+#include "MenuTable.h"
+#include "QtCompat.h"
+#include "WindowFixture.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace korvalin {
 namespace {
 
-using test::EditorTest;
+using test::WindowTest;
 
 QStringList captions(const QList<QAction*>& actions) {
     QStringList texts;
@@ -16,7 +20,7 @@ QStringList captions(const QList<QAction*>& actions) {
     return texts;
 }
 
-TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
+TEST_F(WindowTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(captions(form->menuBar()->actions()),
               QStringList({"&File", "&Switch Character", "&Compile"}));
     EXPECT_EQ(captions(menu("mnuFile")->actions()),
@@ -48,44 +52,39 @@ TEST_F(EditorTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(lower.back(), "122 z");
 }
 
-struct ItemArray {
-    const char* name;
-    const char* array; // the control array, whose items are named "array(code)"
-    int first;
-    int last;
-};
-
-class CharacterItems : public EditorTest, public testing::WithParamInterface<ItemArray> {};
-
-TEST_P(CharacterItems, EachItemSelectsItsCode) {
-    const ItemArray& array = GetParam();
-    const auto item = [&](int code) {
-        return form->findChild<QAction*>(QStringLiteral("%1(%2)").arg(array.array).arg(code));
-    };
-    EXPECT_EQ(item(array.first - 1), nullptr);
-    EXPECT_EQ(item(array.last + 1), nullptr);
-    for (int code = array.first; code <= array.last; ++code) {
-        ASSERT_NE(item(code), nullptr) << code;
-        item(code)->trigger();
-        ASSERT_EQ(view().currentChar(), code);
-        EXPECT_EQ(lblstatus()->text(), "Currently editing character: " + QString::number(code));
+// Every entry of the table is a menu or an item of its name, caption and place.
+TEST_F(WindowTest, EveryTableEntryIsAControlOfItsNameAndCaption) {
+    const auto table = MenuTable();
+    for (const MenuEntry& entry : table) {
+        const QString name = toQString(entry.objectName);
+        const QString caption = toQString(entry.caption);
+        const QWidget* holder =
+            entry.parent < 0
+                ? static_cast<QWidget*>(form->menuBar())
+                : menu(toQString(table[static_cast<std::size_t>(entry.parent)].objectName));
+        if (entry.isMenu) {
+            EXPECT_EQ(menu(name)->title(), caption);
+            EXPECT_TRUE(holder->actions().contains(menu(name)->menuAction())) << entry.objectName;
+        } else {
+            EXPECT_EQ(action(name)->text(), caption);
+            EXPECT_TRUE(holder->actions().contains(action(name))) << entry.objectName;
+        }
     }
+    EXPECT_EQ(form->findChild<QAction*>("mnuSwitchNumbers(31)"), nullptr);
+    EXPECT_EQ(form->findChild<QAction*>("mnuSwitchLowercaseLetters(123)"), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arrays, CharacterItems,
-    testing::Values(ItemArray{"numbers", "mnuSwitchNumbers", 32, 64},
-                    ItemArray{"uppercase", "mnuSwitchUppercaseLetters", 65, 90},
-                    ItemArray{"symbols", "mnuSwitchSymbols", 91, 96},
-                    ItemArray{"lowercase", "mnuSwitchLowercaseLetters", 97, 122}),
-    [](const auto& test) { return std::string(test.param.name); });
-
-TEST_F(EditorTest, CommandItemsRaiseTheirHandlers) {
+TEST_F(WindowTest, ItemsRaiseTheirHandlers) {
+    const QSignalSpy triggered(action("mnuSwitchNumbers(38)"), &QAction::triggered);
+    action("mnuSwitchNumbers(38)")->trigger();
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_EQ(state().currentChar(), 38);
+    EXPECT_EQ(lblstatus()->text(), "Currently editing character: 38");
     platform.inputReplies = {"200", "7", ""};
     action("mnuSwitchLowerSpecial")->trigger();
-    EXPECT_EQ(view().currentChar(), 200);
+    EXPECT_EQ(state().currentChar(), 200);
     action("mnuSwitchEvenMoreSymbols")->trigger();
-    EXPECT_EQ(view().currentChar(), 7);
+    EXPECT_EQ(state().currentChar(), 7);
     action("mnuCompile")->trigger();
     ASSERT_EQ(platform.inputBoxes.size(), 3u);
     EXPECT_EQ(platform.inputBoxes[2].first, "Enter the name of the file (maximum 8 characters):");
@@ -102,17 +101,15 @@ QMenu* openedMenu() {
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
 }
 
-TEST_F(EditorTest, AccessKeysWork) {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+TEST_F(WindowTest, AccessKeysWork) {
+    activate();
 
     QTest::keyClick(form.get(), Qt::Key_S, Qt::AltModifier);
     QMenu* opened = openedMenu();
     EXPECT_EQ(opened, menu("mnuSwitch"));
     if (opened)
         opened->close();
-    EXPECT_EQ(view().currentChar(), 0) << "opening a menu runs nothing";
+    EXPECT_EQ(state().currentChar(), 0) << "opening a menu runs nothing";
 
     // S inside the open File menu chooses Save, which asks for a file first.
     platform.fileChoices = {std::nullopt};

@@ -1,5 +1,6 @@
-#include "EditorFixture.h"
-#include "FileError.h"
+// The window's layout, focus, keyboard and painting.
+#include "QtCompat.h"
+#include "WindowFixture.h"
 
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -14,52 +16,26 @@
 namespace korvalin {
 namespace {
 
-using test::EditorTest;
+using test::WindowTest;
 
-TEST_F(EditorTest, StartUpShowsCharacterZeroOfTheDefaultSet) {
+// The title takes the project's version; start-up paints what the core shows.
+TEST_F(WindowTest, StartUpShowsCharacterZeroOfTheDefaultSet) {
     EXPECT_EQ(form->windowTitle(), "Korvalin Font Set Creator 1.0");
-    EXPECT_EQ(view().currentChar(), 0);
-    EXPECT_FALSE(view().haveFileName());
-    EXPECT_TRUE(view().currentFileName().isEmpty());
-    EXPECT_EQ(view().appDir(), dir.path().native() + '/');
     EXPECT_EQ(lblstatus()->text(), "Currently editing character: 0");
-    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
     for (int i = 0; i < Form1::kCells; ++i) {
         const OleColor expected = i % 2 ? kBlack : kWhite;
-        EXPECT_EQ(view().pixel(i).BackColor(), expected) << "pixel " << i;
-        EXPECT_EQ(view().preview(i).BackColor(), expected) << "preview " << i;
+        EXPECT_EQ(form->pixelCell(i).BackColor(), expected) << "pixel " << i;
+        EXPECT_EQ(form->previewCell(i).BackColor(), expected) << "preview " << i;
     }
-}
-
-TEST_F(EditorTest, StartUpShowsTheBusyPointerWhileItReads) {
-    platform.programDirectory /= ""; // a folder given with its separator keeps just one
-    ASSERT_EQ(platform.programDirectory.native().back(), '/');
-    form->Form_Load();
-    EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(view().appDir(), dir.path().native() + '/');
-}
-
-TEST_F(EditorTest, StartUpWithoutADefaultSetFailsAndChangesNothing) {
-    form->cmdNextChar_Click();
-    std::filesystem::remove(dir / "default.8xfont");
-    try {
-        form->Form_Load();
-        FAIL() << "started without a default set";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.path(), dir / "default.8xfont");
-    }
-    EXPECT_EQ(platform.busyChanges, (std::vector<bool>{true, false}));
-    EXPECT_EQ(view().currentChar(), 1);
-    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
 }
 
 // Twips rounded to pixels at both edges: the cells keep their overlaps.
-TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem) {
-    EXPECT_EQ(view().pixel(0).geometry(), QRect(4, 16, 26, 27));
-    EXPECT_EQ(view().pixel(1).geometry(), QRect(29, 16, 26, 27));
-    EXPECT_EQ(view().pixel(5).geometry(), QRect(4, 41, 26, 27));
-    EXPECT_EQ(view().pixel(34).geometry(), QRect(104, 167, 27, 27));
-    EXPECT_TRUE(view().pixel(0).geometry().intersects(view().pixel(1).geometry()));
+TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
+    EXPECT_EQ(form->pixelCell(0).geometry(), QRect(4, 16, 26, 27));
+    EXPECT_EQ(form->pixelCell(1).geometry(), QRect(29, 16, 26, 27));
+    EXPECT_EQ(form->pixelCell(5).geometry(), QRect(4, 41, 26, 27));
+    EXPECT_EQ(form->pixelCell(34).geometry(), QRect(104, 167, 27, 27));
+    EXPECT_TRUE(form->pixelCell(0).geometry().intersects(form->pixelCell(1).geometry()));
 
     // The frame keeps its right edge, top and height; it is 49 pixels wide or, where its
     // title needs more, wider to the left, with the preview centred and Next below it.
@@ -71,16 +47,16 @@ TEST_F(EditorTest, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_GE(frame.width(), Frame1()->minimumSizeHint().width());
     EXPECT_EQ(Frame1()->title(), "Preview");
     const int shift = (frame.width() - 49) / 2;
-    EXPECT_EQ(view().preview(0).grid()->parentWidget(), Frame1());
-    EXPECT_EQ(view().preview(0).geometry(), QRect(11 + shift, 14, 6, 6));
-    EXPECT_EQ(view().preview(34).geometry(), QRect(32 + shift, 47, 6, 6));
+    EXPECT_EQ(form->previewCell(0).grid()->parentWidget(), Frame1());
+    EXPECT_EQ(form->previewCell(0).geometry(), QRect(11 + shift, 14, 6, 6));
+    EXPECT_EQ(form->previewCell(34).geometry(), QRect(32 + shift, 47, 6, 6));
     EXPECT_EQ(cmdNextChar()->geometry(), QRect(frame.left(), 86, frame.width(), 21));
     EXPECT_EQ(cmdNextChar()->text(), "Next");
     EXPECT_EQ(form->centralWidget()->width(), 339);
     EXPECT_GE(form->centralWidget()->height(), 232);
 }
 
-TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine) {
+TEST_F(WindowTest, StatusLineHoldsItsLongestTextOnOneLine) {
     form->show();
     const QLabel* status = lblstatus();
     EXPECT_EQ(status->pos(), QPoint(2, 218));
@@ -93,32 +69,34 @@ TEST_F(EditorTest, StatusLineHoldsItsLongestTextOnOneLine) {
     EXPECT_EQ(form->size(), form->maximumSize());
 }
 
-TEST_F(EditorTest, OnlyNextTakesTheFocus) {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+// Next by mouse, Space, Return and Enter, and nothing else takes the keyboard from it.
+TEST_F(WindowTest, OnlyNextTakesTheFocus) {
+    activate();
     for (const QWidget* child : form->centralWidget()->findChildren<QWidget*>()) {
         if (child != cmdNextChar()) {
             EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->metaObject()->className();
         }
     }
     EXPECT_EQ(QApplication::focusWidget(), cmdNextChar());
-    click(view().pixel(3));
+    click(form->pixelCell(3));
     EXPECT_EQ(QApplication::focusWidget(), cmdNextChar());
+    const QSignalSpy clicks(cmdNextChar(), &QPushButton::clicked);
+    QTest::mouseClick(cmdNextChar(), Qt::LeftButton);
+    EXPECT_EQ(state().currentChar(), 1);
     QTest::keyClick(cmdNextChar(), Qt::Key_Space);
-    EXPECT_EQ(view().currentChar(), 1);
+    EXPECT_EQ(state().currentChar(), 2);
     QTest::keyClick(cmdNextChar(), Qt::Key_Return);
-    EXPECT_EQ(view().currentChar(), 2) << "Return clicks the focused button too";
+    EXPECT_EQ(state().currentChar(), 3) << "Return clicks the focused button too";
     QTest::keyClick(cmdNextChar(), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(view().currentChar(), 3);
+    EXPECT_EQ(state().currentChar(), 4);
+    EXPECT_EQ(clicks.count(), 4);
+    EXPECT_EQ(lblstatus()->text(), "Currently editing character: 4");
 }
 
 // F10, or Alt pressed and released alone, puts the keyboard on the menu bar without
 // opening a menu; Escape gives it back to Next.
-TEST_F(EditorTest, F10AndALoneAltGiveTheMenuBarTheKeyboard) {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+TEST_F(WindowTest, F10AndALoneAltGiveTheMenuBarTheKeyboard) {
+    activate();
     QMenuBar* const bar = form->menuBar();
     const QRect file = bar->actionGeometry(bar->actions().at(0));
     const QImage unmarked = bar->grab(file).toImage();
@@ -161,7 +139,7 @@ struct Scale {
     int offset; // where the grid lies in the image, in logical pixels
 };
 
-class GridAtScale : public test::EditorTest, public testing::WithParamInterface<Scale> {};
+class GridAtScale : public test::WindowTest, public testing::WithParamInterface<Scale> {};
 
 // Across each row and down each column of cells: a line, a cell's colour, a line, and so
 // on, every line as wide as every other and nothing of a cell's colour outside its lines.
@@ -188,7 +166,7 @@ TEST_P(GridAtScale, LinesAreEvenAndCellsFillTheirInsides) {
                 EXPECT_EQ(runs[i].colour, line) << where << ", run " << i;
                 lineWidths.push_back(runs[i].length);
             } else {
-                const OleColor colour = view().pixel(cells[i / 2]).BackColor();
+                const OleColor colour = form->pixelCell(cells[i / 2]).BackColor();
                 EXPECT_EQ(runs[i].colour, toQColor(colour).rgb()) << where << ", run " << i;
             }
         }
@@ -197,14 +175,14 @@ TEST_P(GridAtScale, LinesAreEvenAndCellsFillTheirInsides) {
         std::vector<int> cells;
         for (int column = 0; column < FontSet::kColumns; ++column)
             cells.push_back(row * FontSet::kColumns + column);
-        const int y = device(view().pixel(cells[0]).rect().center().y());
+        const int y = device(form->pixelCell(cells[0]).rect().center().y());
         check(runsAlong(image, {0, y}, {1, 0}, background), cells, "row " + std::to_string(row));
     }
     for (int column = 0; column < FontSet::kColumns; ++column) {
         std::vector<int> cells;
         for (int row = 0; row < FontSet::kRows; ++row)
             cells.push_back(row * FontSet::kColumns + column);
-        const int x = device(view().pixel(cells[0]).rect().center().x());
+        const int x = device(form->pixelCell(cells[0]).rect().center().x());
         check(runsAlong(image, {x, 0}, {0, 1}, background), cells,
               "column " + std::to_string(column));
     }
@@ -222,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Factors, GridAtScale,
                          [](const auto& test) { return std::string(test.param.name); });
 
 // Title bars, task switchers and HiDPI docks each find their own size, up to 256 pixels.
-TEST_F(EditorTest, WindowIconOffersSizesUpTo256) {
+TEST_F(WindowTest, WindowIconOffersSizesUpTo256) {
     const QList<QSize> sizes = form->windowIcon().availableSizes();
     for (const int size : {16, 32, 48, 256})
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;

@@ -2,10 +2,13 @@
 // the save prompt that only Yes or No can end.
 #include "QtPlatform.h"
 
+#include "ScriptWatcher.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -107,6 +110,63 @@ TEST(SavePrompt, IsWideEnoughForItsTitle) {
     const QFontMetrics metrics(bold);
     EXPECT_GE(width, metrics.horizontalAdvance("New Font Set") + 8 * metrics.height());
 }
+
+TEST(QtPlatformNotice, ShowsWithoutHoldingUpTheEditor) {
+    QtPlatform platform;
+    platform.ShowNotice("The program FONT1 was not made.", std::string());
+    QMessageBox* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+            shown = box;
+    ASSERT_NE(shown, nullptr) << "the notice is on screen once the call returns";
+    EXPECT_EQ(shown->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(shown->testAttribute(Qt::WA_ShowWithoutActivating)) << "the editor keeps the keys";
+    EXPECT_EQ(shown->text(), "The program FONT1 was not made.");
+    EXPECT_EQ(shown->windowTitle(), "Korvalin Font Creator");
+    shown->close();
+}
+
+#ifndef _WIN32
+// A process that exits with `status` and says why on its error output.
+LaunchRequest exiting(int status) {
+    LaunchRequest request;
+    request.program = "/bin/sh";
+    request.arguments = {"-c", "echo gone >&2; exit " + std::to_string(status)};
+    request.workingDirectory = std::filesystem::temp_directory_path();
+    request.captureErrorOutput = true;
+    return request;
+}
+
+// The watcher tells the event loop, without waiting, how the process ended.
+TEST(ScriptWatcher, SaysOnceHowTheProcessEnded) {
+    auto* watcher = new ScriptWatcher(Launch(exiting(3)), nullptr);
+    QSignalSpy finished(watcher, &ScriptWatcher::finished);
+    QSignalSpy destroyed(watcher, &QObject::destroyed);
+    ASSERT_TRUE(finished.wait(10'000));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(watcher->outcome()->exitStatus, 3);
+    EXPECT_EQ(watcher->outcome()->lastErrorLine, "gone");
+    EXPECT_TRUE(destroyed.wait(10'000)) << "it goes once it has said so";
+}
+
+TEST(QtPlatformProcess, ReportsTheEndFromTheEventLoop) {
+    QtPlatform platform;
+    std::vector<ProcessOutcome> ends;
+    platform.StartProcess(exiting(0),
+                          [&](const ProcessOutcome& outcome) { ends.push_back(outcome); });
+    EXPECT_TRUE(ends.empty()) << "the start returns at once";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ends.empty(); }, 10'000));
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_TRUE(ends[0].succeeded());
+}
+
+TEST(QtPlatformProcess, RefusesWhatCannotStart) {
+    QtPlatform platform;
+    LaunchRequest request = exiting(0);
+    request.program = std::filesystem::temp_directory_path() / "no-such-korvalin-program";
+    EXPECT_THROW(platform.StartProcess(request, [](const ProcessOutcome&) {}), LaunchError);
+}
+#endif
 
 } // namespace
 } // namespace korvalin

@@ -1,7 +1,10 @@
 #include "Form1.h"
 
+#include "KorvalinVersion.h"
+#include "QtCompat.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -37,8 +40,10 @@ QIcon editorIcon() {
 
 } // namespace
 
-Form1::Form1(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), CommonDialog1(platform) {
+const QString Form1::kTitle =
+    QStringLiteral("Korvalin Font Set Creator ") + QLatin1String(kVersion.data(), kVersion.size());
+
+Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), editor_(*this, platform) {
     setWindowTitle(kTitle);
     setWindowIcon(editorIcon());
     createControls();
@@ -63,7 +68,7 @@ void Form1::createControls() {
     }
     pixelGrid = new CellGrid(CellGrid::Kind::Pixel, pixelCells, client);
     pixelGrid->setObjectName(QStringLiteral("pixel"));
-    connect(pixelGrid, &CellGrid::clicked, this, &Form1::pixel_Click);
+    connect(pixelGrid, &CellGrid::clicked, this, [this](int index) { editor_.pixel_Click(index); });
 
     Frame1 = new QGroupBox(QStringLiteral("Preview"), client);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -96,7 +101,7 @@ void Form1::createControls() {
     cmdNextChar->setFocusPolicy(Qt::StrongFocus);
     // As on the editor's original platform, Return clicks the focused button as Space does.
     cmdNextChar->setAutoDefault(true);
-    connect(cmdNextChar, &QPushButton::clicked, this, &Form1::cmdNextChar_Click);
+    connect(cmdNextChar, &QPushButton::clicked, this, [this] { editor_.cmdNextChar_Click(); });
     setFocusProxy(cmdNextChar);
     cmdNextChar->setFocus();
 
@@ -124,7 +129,8 @@ void Form1::fitStatusLine() {
     int widestDigit = 0;
     for (char digit = '0'; digit <= '9'; ++digit)
         widestDigit = std::max(widestDigit, metrics.horizontalAdvance(QLatin1Char(digit)));
-    const int needed = metrics.horizontalAdvance(kStatusPrefix) + 3 * widestDigit + 2;
+    const int needed =
+        metrics.horizontalAdvance(toQString(Editor::kStatusPrefix)) + 3 * widestDigit + 2;
     const int rightLimit = twipsToPixels(kClientWidth - kStatusRightMargin);
 
     QRect box = lblstatus->geometry();
@@ -140,11 +146,38 @@ void Form1::fitStatusLine() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     bool cancel = false;
-    Form_Unload(cancel);
+    editor_.Form_Unload(cancel);
     if (cancel)
         event->ignore();
     else
         event->accept();
+}
+
+Cell* Form1::cellOf(CellBlock block, int index) const {
+    return (block == CellBlock::Pixel ? pixel : preview).at(at(index));
+}
+
+void Form1::ShowCell(CellBlock block, int index, OleColor colour) {
+    cellOf(block, index)->setBackColor(colour);
+}
+
+OleColor Form1::CellColour(CellBlock block, int index) const {
+    return cellOf(block, index)->BackColor();
+}
+
+void Form1::SetStatus(const std::string& text) {
+    lblstatus->setText(toQString(text));
+}
+
+void Form1::SetBusyPointer(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void Form1::End(int exitStatus) {
+    emit ended(exitStatus);
 }
 
 } // namespace korvalin

@@ -2,6 +2,8 @@
 
 #include "AnswerBox.h"
 #include "ProgramFolder.h"
+#include "QtCompat.h"
+#include "ScriptWatcher.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,8 +15,8 @@ namespace korvalin {
 
 namespace {
 
-QString titleOrDefault(const QString& title) {
-    return title.isEmpty() ? kApplicationTitle : title;
+QString titleOrDefault(const std::string& title) {
+    return toQString(title.empty() ? kApplicationTitle : title);
 }
 
 QMessageBox::Icon qtIcon(MsgBoxStyles style) {
@@ -57,15 +59,16 @@ QFileDialog::Options fileDialogOptions(FileDialogFlags flags) {
     return options;
 }
 
-MsgBoxAnswer QtPlatform::MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) {
+MsgBoxAnswer QtPlatform::MsgBox(const std::string& prompt, MsgBoxStyles style,
+                                const std::string& title) {
     // A Yes/No box is a question that must be answered; other boxes close as usual.
     std::unique_ptr<QMessageBox> box;
     if (buttonsOf(style) == MsgBoxStyle::YesNo)
-        box = std::make_unique<AnswerBox>(QMessageBox::NoIcon, titleOrDefault(title), prompt,
-                                          window_);
+        box = std::make_unique<AnswerBox>(QMessageBox::NoIcon, titleOrDefault(title),
+                                          toQString(prompt), window_);
     else
-        box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, titleOrDefault(title), prompt,
-                                            QMessageBox::NoButton, window_);
+        box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, titleOrDefault(title),
+                                            toQString(prompt), QMessageBox::NoButton, window_);
     configureMessageBox(*box, style);
     switch (box->exec()) {
     case QMessageBox::Yes:
@@ -77,55 +80,46 @@ MsgBoxAnswer QtPlatform::MsgBox(const QString& prompt, MsgBoxStyles style, const
     }
 }
 
-QString QtPlatform::InputBox(const QString& prompt, const QString& title) {
+std::string QtPlatform::InputBox(const std::string& prompt, const std::string& title) {
     QInputDialog dialog(window_);
     dialog.setWindowTitle(titleOrDefault(title));
-    dialog.setLabelText(prompt);
+    dialog.setLabelText(toQString(prompt));
     dialog.setInputMode(QInputDialog::TextInput);
-    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    return dialog.exec() == QDialog::Accepted ? fromQString(dialog.textValue()) : std::string();
 }
 
-std::optional<QString> QtPlatform::ShowFileDialog(const FileDialogRequest& request) {
+std::optional<std::filesystem::path> QtPlatform::ShowFileDialog(const FileDialogRequest& request) {
     const QFileDialog::Options options = fileDialogOptions(request.flags);
-    const QString filter = qtFileFilter(request.filter);
-    const QString chosen = request.kind == FileDialogKind::Open
-                               ? QFileDialog::getOpenFileName(window_, QString(), request.fileName,
-                                                              filter, nullptr, options)
-                               : QFileDialog::getSaveFileName(window_, QString(), request.fileName,
-                                                              filter, nullptr, options);
+    const QString filter = qtFileFilter(toQString(request.filter));
+    const QString offered = fromPath(request.fileName);
+    const QString chosen =
+        request.kind == FileDialogKind::Open
+            ? QFileDialog::getOpenFileName(window_, QString(), offered, filter, nullptr, options)
+            : QFileDialog::getSaveFileName(window_, QString(), offered, filter, nullptr, options);
     if (chosen.isEmpty())
         return std::nullopt;
-    return chosen;
+    return toPath(chosen);
 }
 
-std::unique_ptr<LaunchedProcess> QtPlatform::StartProcess(const LaunchRequest& request) {
-    return Launch(request);
+void QtPlatform::StartProcess(const LaunchRequest& request, ProcessEnded onEnd) {
+    auto* watcher = new ScriptWatcher(Launch(request), &watchers_);
+    QObject::connect(watcher, &ScriptWatcher::finished, watcher,
+                     [watcher, onEnd = std::move(onEnd)] { onEnd(*watcher->outcome()); });
 }
 
-void QtPlatform::ShowNotice(const QString& text, const QString& title) {
+void QtPlatform::ShowNotice(const std::string& text, const std::string& title) {
     // Not modal: the user reads it while going on with the editor. Nor does it take the
     // keyboard, or the Return meant for Next would close it unread.
-    auto* box = new QMessageBox(QMessageBox::Warning, titleOrDefault(title), text, QMessageBox::Ok,
-                                window_);
+    auto* box = new QMessageBox(QMessageBox::Warning, titleOrDefault(title), toQString(text),
+                                QMessageBox::Ok, window_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->setWindowModality(Qt::NonModal);
     box->show();
 }
 
-void QtPlatform::SetBusyPointer(bool busy) {
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
 std::filesystem::path QtPlatform::ProgramDirectory() {
     return ExecutableFolder();
-}
-
-void QtPlatform::End(int exitStatus) {
-    QCoreApplication::exit(exitStatus);
 }
 
 } // namespace korvalin

@@ -3,6 +3,7 @@
 #include "Platform.h"
 
 #include <QFileDialog>
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -10,23 +11,25 @@ class QMessageBox;
 
 namespace korvalin {
 
-// The platform of the real program: Qt's dialogs, processes and cursor.
+// The platform of the real program: Qt's dialogs and boxes, and processes watched from
+// Qt's event loop.
 class QtPlatform : public Platform {
 public:
     // Dialogs are modal to this window.
     void setWindow(QWidget* window) { window_ = window; }
 
-    MsgBoxAnswer MsgBox(const QString& prompt, MsgBoxStyles style, const QString& title) override;
-    QString InputBox(const QString& prompt, const QString& title) override;
-    std::optional<QString> ShowFileDialog(const FileDialogRequest& request) override;
-    std::unique_ptr<LaunchedProcess> StartProcess(const LaunchRequest& request) override;
-    void ShowNotice(const QString& text, const QString& title) override;
-    void SetBusyPointer(bool busy) override;
+    MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxStyles style,
+                        const std::string& title) override;
+    std::string InputBox(const std::string& prompt, const std::string& title) override;
+    std::optional<std::filesystem::path> ShowFileDialog(const FileDialogRequest& request) override;
+    void StartProcess(const LaunchRequest& request, ProcessEnded onEnd) override;
+    void ShowNotice(const std::string& text, const std::string& title) override;
     std::filesystem::path ProgramDirectory() override;
-    void End(int exitStatus) override;
 
 private:
     QPointer<QWidget> window_;
+    // Parent of the watchers of started processes, which go with the platform at the latest.
+    QObject watchers_;
 };
 
 // "Korvalin Fonts|*.8xfont" in Qt's form, "Korvalin Fonts (*.8xfont)".

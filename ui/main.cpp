@@ -1,6 +1,5 @@
 #include "Form1.h"
 #include "KorvalinVersion.h"
-#include "QtCompat.h"
 #include "QtPlatform.h"
 
 #include <QApplication>
@@ -12,18 +11,14 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QLatin1String(korvalin::kVersion));
     korvalin::QtPlatform platform;
     korvalin::Form1 window(platform);
+    QObject::connect(&window, &korvalin::Form1::ended, &app,
+                     [](int exitStatus) { QCoreApplication::exit(exitStatus); });
     // Boxes shown before the window, such as a failed start's, carry the editor's icon too.
     QApplication::setWindowIcon(window.windowIcon());
-    platform.setWindow(&window);
-    try {
-        window.Form_Load();
-    } catch (const std::exception& error) {
-        platform.setWindow(nullptr);
-        platform.MsgBox(QStringLiteral("The Korvalin Font Set Creator cannot start.\n\n") +
-                            korvalin::fromCore(error.what()),
-                        korvalin::MsgBoxStyle::OkOnly | korvalin::MsgBoxStyle::Critical, QString());
+    // A failed start's box belongs to no window: the window is never shown then.
+    if (!window.editor().Start())
         return 1;
-    }
+    platform.setWindow(&window);
     window.show();
     return app.exec();
 }

@@ -1,89 +1,84 @@
+// Compile on the core: the image, the script, its launch and what the user hears of it.
+// Cases named Posix* run the sh script or plant links, which the Windows run leaves out.
 #include "EditorFixture.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
-#include "QtPlatform.h"
-#include "ScriptWatcher.h"
+#ifndef _WIN32
 #include "TiFile.h"
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QSignalSpy>
-#include <QTest>
+#endif
 
 namespace korvalin {
 namespace {
 
-using test::qpath;
+using test::contains;
 using test::readFile;
+
+const std::string kScript(PackagingScriptFileName(kNativeScriptKind));
+
+std::string scriptFor(std::string_view name) {
+    return PackagingScript(name, kNativeScriptKind);
+}
 
 class Compile : public test::EditorTest {
 protected:
-    void compile(const QString& reply) {
+    void compile(const std::string& reply) {
         platform.inputReplies = {reply};
-        form->mnuCompile_Click();
-    }
-
-    // Waits, through the event loop, until every script these windows started has ended.
-    static void waitForScripts(std::initializer_list<const Form1*> windows) {
-        std::vector<std::unique_ptr<QSignalSpy>> spies;
-        for (const Form1* window : windows)
-            for (ScriptWatcher* watcher : window->findChildren<ScriptWatcher*>())
-                spies.push_back(std::make_unique<QSignalSpy>(watcher, &ScriptWatcher::finished));
-        ASSERT_FALSE(spies.empty()) << "no script is watched";
-        for (const auto& spy : spies) {
-            if (spy->empty()) {
-                ASSERT_TRUE(spy->wait(10'000)) << "a script did not end within 10 s";
-            }
-        }
+        editor->mnuCompile_Click();
     }
 
     void providePacker() const { std::filesystem::copy_file(PRGFORGE_PATH, dir / "prgforge"); }
 
     [[nodiscard]] std::string imageOfTheSet() const {
-        const ProgramImage image = BuildProgramImage(view().fontSet());
+        const ProgramImage image = BuildProgramImage(state().fontSet());
         return {image.begin(), image.end()};
     }
 };
 
 TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
-    form->selectCharacter(65);
-    form->pixel_Click(0); // an unsaved edit goes into the image
-    const FontSet edited = view().fontSet();
+    editor->mnuSwitchUppercaseLetters_Click(65);
+    editor->pixel_Click(0); // an unsaved edit goes into the image
+    const FontSet edited = state().fontSet();
     compile("Font1");
 
     ASSERT_EQ(platform.inputBoxes.size(), 1u);
     EXPECT_EQ(platform.inputBoxes[0].first, "Enter the name of the file (maximum 8 characters):");
     EXPECT_EQ(platform.inputBoxes[0].second, "") << "the box bears the application's title";
-    EXPECT_EQ(programFiles(), (std::vector<std::string>{"Font1.bin", "default.8xfont", "temp.sh"}));
+    EXPECT_EQ(programFiles(), (std::vector<std::string>{"Font1.bin", "default.8xfont", kScript}));
     EXPECT_EQ(readFile(dir / "Font1.bin"), imageOfTheSet());
-    EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("Font1", ScriptKind::Posix));
+    EXPECT_EQ(readFile(dir / kScript), scriptFor("Font1"));
 
     ASSERT_EQ(platform.launches.size(), 1u);
     const LaunchRequest& launch = platform.launches[0].request;
+#ifdef _WIN32
+    EXPECT_EQ(launch.program, dir / kScript);
+    EXPECT_TRUE(launch.arguments.empty());
+    EXPECT_FALSE(launch.captureErrorOutput);
+#else
     EXPECT_EQ(launch.program, "/bin/sh");
     EXPECT_EQ(launch.arguments, std::vector<NativeString>{"-s"});
-    EXPECT_EQ(platform.launches[0].standardInput, PackagingScript("Font1", ScriptKind::Posix))
+    EXPECT_EQ(platform.launches[0].standardInput, scriptFor("Font1"))
         << "the shell reads the script this Compile wrote";
-    EXPECT_EQ(launch.workingDirectory, std::filesystem::path(view().appDir()));
-    EXPECT_EQ(launch.windowStyle, WindowStyle::ShowNoActivate);
     EXPECT_TRUE(launch.captureErrorOutput);
-    waitForScripts({form.get()});
+#endif
+    EXPECT_EQ(launch.workingDirectory, std::filesystem::path(state().appDir()));
+    EXPECT_EQ(launch.windowStyle, WindowStyle::ShowNoActivate);
+    platform.finishLaunches();
     EXPECT_TRUE(platform.messages.empty()) << "success is not reported";
     EXPECT_TRUE(platform.notices.empty());
 
-    EXPECT_EQ(view().fontSet(), edited);
-    EXPECT_EQ(view().currentChar(), 65);
-    EXPECT_FALSE(view().haveFileName());
-    EXPECT_TRUE(view().currentFileName().isEmpty());
+    EXPECT_EQ(state().fontSet(), edited);
+    EXPECT_EQ(state().currentChar(), 65);
+    EXPECT_FALSE(state().haveFileName());
+    EXPECT_TRUE(state().currentFileName().empty());
 }
 
 TEST_F(Compile, CutsTheNameToEightCharactersAndReplacesAnEarlierScript) {
     compile("ABCDEFGHIJ");
-    EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("ABCDEFGH", ScriptKind::Posix));
+    EXPECT_EQ(readFile(dir / kScript), scriptFor("ABCDEFGH"));
     compile("AB");
-    EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("AB", ScriptKind::Posix));
+    EXPECT_EQ(readFile(dir / kScript), scriptFor("AB"));
     EXPECT_EQ(programFiles(),
-              (std::vector<std::string>{"AB.bin", "ABCDEFGH.bin", "default.8xfont", "temp.sh"}));
+              (std::vector<std::string>{"AB.bin", "ABCDEFGH.bin", "default.8xfont", kScript}));
     EXPECT_EQ(platform.launches.size(), 2u);
 }
 
@@ -98,10 +93,11 @@ class RefusedProgramNames : public Compile, public testing::WithParamInterface<c
 
 TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing) {
     platform.messageAnswers = {MsgBoxAnswer::Ok};
-    compile(QString::fromUtf8(GetParam()));
+    compile(GetParam());
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].prompt.contains(
-        "1 to 8 letters (A-Z, a-z) and digits, starting with a letter"));
+    EXPECT_TRUE(contains(platform.messages[0].prompt,
+                         "1 to 8 letters (A-Z, a-z) and digits, starting with a letter"));
+    EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Exclamation);
     EXPECT_EQ(programFiles(), std::vector<std::string>{"default.8xfont"});
     EXPECT_TRUE(platform.launches.empty());
 }
@@ -116,19 +112,21 @@ TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
     platform.messageAnswers = {MsgBoxAnswer::Ok};
     compile("FONT1");
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(platform.messages[0].prompt.contains("FONT1.bin: is a folder"));
+    EXPECT_TRUE(contains(platform.messages[0].prompt, "The font set was not compiled."));
+    EXPECT_TRUE(contains(platform.messages[0].prompt, "FONT1.bin: is a folder"));
     EXPECT_TRUE(platform.launches.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "temp.sh"));
+    EXPECT_FALSE(std::filesystem::exists(dir / kScript));
 
     // The script cannot be started.
     platform.launchSucceeds = false;
     platform.messageAnswers = {MsgBoxAnswer::Ok};
     compile("FONT2");
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_TRUE(platform.messages[1].prompt.contains("temp.sh"));
-    EXPECT_TRUE(platform.messages[1].prompt.contains("could not be started"));
-    EXPECT_TRUE(platform.messages[1].prompt.contains("refused by the test")) << "with its cause";
-    EXPECT_EQ(view().fontSet(), test::testDefaultSet());
+    EXPECT_TRUE(contains(platform.messages[1].prompt, "The packaging script \"" +
+                                                          (dir / kScript).string() +
+                                                          "\" could not be started."));
+    EXPECT_TRUE(contains(platform.messages[1].prompt, "refused by the test")) << "with its cause";
+    EXPECT_EQ(state().fontSet(), test::testDefaultSet());
     EXPECT_TRUE(std::filesystem::is_directory(dir / "FONT1.bin")) << "what it did not write stays";
 }
 
@@ -139,8 +137,8 @@ class FailedCompiles : public Compile, public testing::WithParamInterface<Failin
 
 TEST_P(FailedCompiles, LeaveNoImageBehind) {
     if (GetParam() == FailingStep::ReadOnlyScript) {
-        test::writeFile(dir / "temp.sh", "kept");
-        std::filesystem::permissions(dir / "temp.sh", std::filesystem::perms::owner_read);
+        test::writeFile(dir / kScript, "kept");
+        std::filesystem::permissions(dir / kScript, std::filesystem::perms::owner_read);
     } else {
         platform.launchSucceeds = false;
     }
@@ -148,7 +146,7 @@ TEST_P(FailedCompiles, LeaveNoImageBehind) {
     compile("FONT1");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Critical);
-    EXPECT_EQ(programFiles(), (std::vector<std::string>{"default.8xfont", "temp.sh"}));
+    EXPECT_EQ(programFiles(), (std::vector<std::string>{"default.8xfont", kScript}));
     EXPECT_TRUE(platform.notices.empty());
 }
 
@@ -163,6 +161,45 @@ struct PackerRun {
     const char* packerLine; // in the notice; nullptr: no notice
 };
 
+// A launch that is not started for real ends as the test says; the user hears of it only
+// once it has ended, and only when it failed.
+struct FakeEnd {
+    const char* name;
+    ProcessOutcome outcome;
+    const char* notice; // nullptr: none
+};
+
+class FakeEnds : public Compile, public testing::WithParamInterface<FakeEnd> {};
+
+TEST_P(FakeEnds, ReachTheUserAsOneNotice) {
+    platform.fakeOutcome = GetParam().outcome;
+    compile("FONT1");
+    EXPECT_TRUE(platform.notices.empty()) << "the editor does not wait for the script";
+    platform.finishLaunches();
+    EXPECT_TRUE(platform.messages.empty());
+    if (GetParam().notice == nullptr) {
+        EXPECT_TRUE(platform.notices.empty());
+        return;
+    }
+    ASSERT_EQ(platform.notices.size(), 1u);
+    EXPECT_EQ(platform.notices[0].first, GetParam().notice);
+    EXPECT_EQ(platform.notices[0].second, "") << "the box bears the application's title";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FakeEnds,
+    testing::Values(FakeEnd{"Succeeded", {0, ""}, nullptr},
+                    FakeEnd{"Status",
+                            {3, ""},
+                            "The program FONT1 was not made.\n\n"
+                            "The packaging script ended with status 3."},
+                    FakeEnd{
+                        "ErrorLine",
+                        {1, "prgforge: FONT1.bin: no such file"},
+                        "The program FONT1 was not made.\n\nprgforge: FONT1.bin: no such file"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+#ifndef _WIN32
 class PackerRuns : public Compile, public testing::WithParamInterface<PackerRun> {};
 
 TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
@@ -176,7 +213,7 @@ TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
     }
     compile("FONT1");
     EXPECT_TRUE(platform.notices.empty()) << "the editor does not wait for the script";
-    waitForScripts({form.get()});
+    platform.finishLaunches();
 
     EXPECT_FALSE(std::filesystem::exists(dir / "FONT1.bin"));
     EXPECT_TRUE(platform.messages.empty());
@@ -187,12 +224,12 @@ TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
         return;
     }
     ASSERT_EQ(platform.notices.size(), 1u);
-    const QString& notice = platform.notices[0].first;
-    EXPECT_TRUE(notice.contains("FONT1")) << notice.toStdString();
-    EXPECT_TRUE(notice.contains(run.packerLine)) << notice.toStdString();
+    const std::string& notice = platform.notices[0].first;
+    EXPECT_TRUE(contains(notice, "The program FONT1 was not made.")) << notice;
+    EXPECT_TRUE(contains(notice, run.packerLine)) << notice;
 }
 
-INSTANTIATE_TEST_SUITE_P(Packer, PackerRuns,
+INSTANTIATE_TEST_SUITE_P(PosixPacker, PackerRuns,
                          testing::Values(PackerRun{"Succeeds", true, false, nullptr},
                                          PackerRun{"ReadOnlyProgram", true, true,
                                                    "prgforge: ./FONT1.8xp: the file is read-only"},
@@ -218,7 +255,7 @@ TEST_P(PlantedLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
     platform.runLaunches = true;
     providePacker();
     compile("FONT1");
-    waitForScripts({form.get()});
+    platform.finishLaunches();
 
     EXPECT_TRUE(platform.notices.empty());
     if (GetParam().dangling)
@@ -229,14 +266,14 @@ TEST_P(PlantedLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
         return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / name));
     };
     EXPECT_TRUE(isPlainFile("temp.sh"));
-    EXPECT_EQ(readFile(dir / "temp.sh"), PackagingScript("FONT1", ScriptKind::Posix));
+    EXPECT_EQ(readFile(dir / kScript), scriptFor("FONT1"));
     ASSERT_TRUE(isPlainFile("FONT1.8xp"));
     EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "FONT1.bin")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, PlantedLinks,
+    PosixFiles, PlantedLinks,
     testing::Values(PlantedLink{"temp.sh", false}, PlantedLink{"FONT1.bin", false},
                     PlantedLink{"FONT1.8xp", false}, PlantedLink{"temp.sh", true},
                     PlantedLink{"FONT1.bin", true}, PlantedLink{"FONT1.8xp", true}),
@@ -248,19 +285,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Two editors on one program folder: the second writes temp.sh before the first's shell
 // starts, and each still makes its own program.
-TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
+TEST_F(Compile, PosixTwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
     providePacker();
     platform.holdLaunches = true;
-    Form1 other(platform);
+    test::RecordingView otherView;
+    Editor other(otherView, platform);
     other.Form_Load();
     compile("FONTA");
     platform.inputReplies = {"FONTB"};
     other.mnuCompile_Click();
-    ASSERT_EQ(readFile(dir / "temp.sh"), PackagingScript("FONTB", ScriptKind::Posix));
+    ASSERT_EQ(readFile(dir / kScript), scriptFor("FONTB"));
 
     platform.release(0);
     platform.release(1);
-    waitForScripts({form.get(), &other});
+    platform.finishLaunches();
     EXPECT_TRUE(platform.notices.empty());
     EXPECT_EQ(programFiles(), (std::vector<std::string>{"FONTA.8xp", "FONTB.8xp", "default.8xfont",
                                                         "prgforge", "temp.sh"}));
@@ -271,20 +309,7 @@ TEST_F(Compile, TwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {
     }
 }
 
-TEST(QtPlatformNotice, ShowsWithoutHoldingUpTheEditor) {
-    QtPlatform platform;
-    platform.ShowNotice(QStringLiteral("The program FONT1 was not made."), QString());
-    QMessageBox* shown = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-            shown = box;
-    ASSERT_NE(shown, nullptr) << "the notice is on screen once the call returns";
-    EXPECT_EQ(shown->windowModality(), Qt::NonModal);
-    EXPECT_TRUE(shown->testAttribute(Qt::WA_ShowWithoutActivating)) << "the editor keeps the keys";
-    EXPECT_EQ(shown->text(), "The program FONT1 was not made.");
-    EXPECT_EQ(shown->windowTitle(), kApplicationTitle);
-    shown->close();
-}
+#endif
 
 } // namespace
 } // namespace korvalin

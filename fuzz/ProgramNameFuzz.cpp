@@ -30,8 +30,9 @@ std::size_t codePoints(std::string_view text) {
 std::string expectedScript(const std::string& name, ScriptKind kind) {
     if (kind == ScriptKind::Batch)
         return "@echo off\r\nprgforge " + name + "\r\ndel " + name + ".bin\r\n";
-    return "#!/bin/sh\ncase $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; esac\n./prgforge " + name +
-           "\nstatus=$?\nrm -f " + name + ".bin\nexit $status\n";
+    return "#!/bin/sh\ntrap '' PIPE\ncase $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; "
+           "esac\n./prgforge " +
+           name + "\nstatus=$?\nrm -f " + name + ".bin\nexit $status\n";
 }
 
 void checkScripts(const std::string& name) {

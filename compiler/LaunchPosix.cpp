@@ -2,6 +2,7 @@
 // of the process's pidfd (readable once it has ended) and of the pipe of its error output.
 #include "FileError.h"
 #include "Launch.h"
+#include "PathText.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -76,7 +77,7 @@ private:
 };
 
 [[noreturn]] void fail(const LaunchRequest& request, int error) {
-    throw LaunchError(request.program.string() + ": " + systemReason(error));
+    throw LaunchError(PathText(request.program) + ": " + systemReason(error));
 }
 
 int exitStatusOf(int status) {
@@ -206,8 +207,8 @@ bool watchForInput(int watch, int source) {
 std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     // posix_spawn reports a folder it cannot enter as if the program were at fault.
     if (!request.workingDirectory.empty() && ::access(request.workingDirectory.c_str(), X_OK) != 0)
-        throw LaunchError(request.program.string() + ": cannot enter " +
-                          request.workingDirectory.string() + ": " + systemReason(errno));
+        throw LaunchError(PathText(request.program) + ": cannot enter " +
+                          PathText(request.workingDirectory) + ": " + systemReason(errno));
     SpawnSetup setup;
     if (!request.workingDirectory.empty())
         if (const int error = ::posix_spawn_file_actions_addchdir_np(

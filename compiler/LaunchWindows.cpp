@@ -2,6 +2,7 @@
 // CommandLineToArgvW splits it again, and the process handle kept to watch its end.
 #include "FileError.h"
 #include "Launch.h"
+#include "PathText.h"
 
 #include <cerrno>
 #include <memory>
@@ -75,7 +76,7 @@ private:
 
 std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     const auto fail = [&](const std::string& cause) {
-        return LaunchError(request.program.string() + ": " + cause);
+        return LaunchError(PathText(request.program) + ": " + cause);
     };
     if (!request.program.is_absolute())
         throw fail("is not an absolute path");
@@ -95,7 +96,7 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (!request.workingDirectory.empty()) {
         const DWORD folder = GetFileAttributesW(request.workingDirectory.c_str());
         if (folder == INVALID_FILE_ATTRIBUTES || (folder & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            throw fail("cannot enter " + request.workingDirectory.string() + ": " +
+            throw fail("cannot enter " + PathText(request.workingDirectory) + ": " +
                        (folder == INVALID_FILE_ATTRIBUTES ? windowsReason(GetLastError())
                                                           : systemReason(ENOTDIR)));
     }

@@ -1,6 +1,7 @@
 #include "AtomicFileParts.h"
 
 #include "FileError.h"
+#include "PathText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -114,9 +115,9 @@ void checkFolder(const fs::path& target) {
     std::error_code error;
     const auto status = fs::status(folder, error);
     if (!fs::exists(status))
-        throw FileError(target, "the folder \"" + folder.string() + "\" does not exist");
+        throw FileError(target, "the folder \"" + PathText(folder) + "\" does not exist");
     if (!fs::is_directory(status))
-        throw FileError(target, "\"" + folder.string() + "\" is not a folder");
+        throw FileError(target, "\"" + PathText(folder) + "\" is not a folder");
 }
 
 } // namespace korvalin::atomic_file

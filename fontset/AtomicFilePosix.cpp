@@ -5,6 +5,7 @@
 #include "AtomicFileParts.h"
 #include "FileError.h"
 #include "FolderDescriptor.h"
+#include "PathText.h"
 
 #include <atomic>
 #include <cerrno>
@@ -100,7 +101,7 @@ int copyAttributes(int, const std::string&, int) {
 #endif
 
 std::string folderName(const fs::path& folder) {
-    return "\"" + folder.string() + "\"";
+    return "\"" + PathText(folder) + "\"";
 }
 
 } // namespace

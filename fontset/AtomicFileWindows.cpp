@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "AtomicFileParts.h"
 #include "FileError.h"
+#include "PathText.h"
 #include "WindowsFiles.h"
 
 #include <exception>
@@ -81,7 +82,7 @@ void removeLeftovers(const fs::path& target, const std::string& host) {
 }
 
 std::string folderName(const fs::path& target) {
-    return "\"" + (target.parent_path().empty() ? fs::path(".") : target.parent_path()).string() +
+    return "\"" + PathText(target.parent_path().empty() ? fs::path(".") : target.parent_path()) +
            "\"";
 }
 

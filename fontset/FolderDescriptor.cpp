@@ -1,6 +1,7 @@
 #include "FolderDescriptor.h"
 
 #include "FileError.h"
+#include "PathText.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -38,10 +39,10 @@ int openFolder(const fs::path& target, const fs::path& folder) {
     if (fd >= 0)
         return fd;
     if (errno == ENOENT)
-        throw FileError(target, "the folder \"" + folder.string() + "\" does not exist");
+        throw FileError(target, "the folder \"" + PathText(folder) + "\" does not exist");
     if (errno == ENOTDIR)
-        throw FileError(target, "\"" + folder.string() + "\" is not a folder");
-    throw FileError(target, "cannot be written: the folder \"" + folder.string() +
+        throw FileError(target, "\"" + PathText(folder) + "\" is not a folder");
+    throw FileError(target, "cannot be written: the folder \"" + PathText(folder) +
                                 "\" cannot be opened: " + systemReason(errno));
 }
 

@@ -1,5 +1,7 @@
 #include "ProgramFolder.h"
 
+#include "PathText.h"
+
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -38,7 +40,7 @@ fs::path ExecutableFolder() {
 #endif
     if (!executable.is_absolute() || !executable.has_parent_path())
         throw std::runtime_error("the program's own folder cannot be determined from \"" +
-                                 executable.string() + "\"");
+                                 PathText(executable) + "\"");
     return executable.parent_path();
 }
 

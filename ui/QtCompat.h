@@ -3,9 +3,9 @@
 // Where Qt meets the core: text, paths and colours.
 
 #include "Colors.h"
+#include "PathText.h"
 
 #include <QColor>
-#include <QFile>
 #include <QString>
 #include <filesystem>
 #include <string>
@@ -20,21 +20,14 @@ inline std::string fromQString(const QString& text) {
     return text.toStdString();
 }
 
+// Paths go through the core's one conversion, as the UTF-8 text Qt gives and shows.
 inline std::filesystem::path toPath(const QString& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
+    return PathFromUtf8(path.toStdString());
 }
 
 // A path for the user to read; the path itself keeps the file system's own bytes.
 inline QString fromPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return QString::fromStdWString(path.native());
-#else
-    return QFile::decodeName(QByteArray::fromStdString(path.native()));
-#endif
+    return toQString(PathText(path));
 }
 
 inline QColor toQColor(OleColor color) {

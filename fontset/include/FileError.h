@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PathText.h"
+
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -10,7 +12,7 @@ namespace korvalin {
 class FileError : public std::runtime_error {
 public:
     FileError(std::filesystem::path path, std::string cause)
-        : std::runtime_error(path.string() + ": " + cause), path_(std::move(path)),
+        : std::runtime_error(PathText(path) + ": " + cause), path_(std::move(path)),
           cause_(std::move(cause)) {}
 
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Escaped.h"
 #include "KorvalinVersion.h"
+#include "PathText.h"
 
 #include <QCommandLineParser>
 #include <QStringDecoder>
@@ -177,9 +178,7 @@ const std::vector<Command>& Commands() {
 }
 
 std::filesystem::path toPath(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
-                                               static_cast<std::size_t>(utf8.size())));
+    return PathFromUtf8(text.toStdString());
 }
 
 int complain(Invocation& call, const std::string& message, int status) {

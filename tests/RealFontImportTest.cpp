@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <sstream>
 
 namespace korvalin {
 namespace {
@@ -125,6 +126,29 @@ INSTANTIATE_TEST_SUITE_P(
                     TallFont{"MiscFixed6x10OnRow6", "/usr/share/fonts/X11/misc/6x10.pcf.gz", 6, 53},
                     TallFont{"Terminus12", TERMINUS_12, {}, 13}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// The summary: the counts line as before, then the size, strike and baseline, then the codes
+// that lost ink, each line led by the file's name; --codes takes only the codes it names.
+TEST(Summary, TellsSizeBaselineAndCutCodes) {
+    const char* file = "/usr/share/fonts/X11/misc/6x9.pcf.gz";
+    if (!std::filesystem::exists(file))
+        GTEST_SKIP() << file << " is missing; install xfonts-base";
+    TempDir dir;
+    const test::ToolRun run = test::runTool({"import", file, "-o", test::q(dir / "out.8xfont"),
+                                             "-b", DEFAULT_SET, "--codes", "0x67,97-99"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string name = std::string(file) + ": ";
+    std::istringstream lines(run.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_TRUE(line.starts_with(name + "4 codes from the font, 252 kept the base glyph: 0 1 "))
+        << line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, name + "size 9 px, strike 1 of 1, centred, baseline row 5");
+    std::getline(lines, line);
+    EXPECT_EQ(line, name + "1 codes lost ink: 103");
+    EXPECT_FALSE(std::getline(lines, line)) << line;
+}
 
 class Otf2Bdf : public testing::TestWithParam<int> {};
 

@@ -50,11 +50,9 @@ std::string WriteBdf(const FontSet& table) {
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const std::optional<char32_t> point = CodePointOf(code);
         const auto number = static_cast<unsigned>(code);
-        // bdftopcf refuses encodings beyond 16 bits: such a glyph goes unencoded under the
-        // name of its code point.
-        if (point && *point > 0xFFFF) {
-            out += "STARTCHAR " + format("u%X", static_cast<unsigned>(*point)) + "\nENCODING -1\n";
-        } else if (point) {
+        // bdftopcf refuses encodings beyond 16 bits; those glyphs, and those of codes whose
+        // symbol is another's or none, go unencoded under a name the import reads back.
+        if (point && *point <= 0xFFFF) {
             const auto value = static_cast<unsigned>(*point);
             out += "STARTCHAR " + format("uni%04X", value) + "\n";
             out += "ENCODING " + std::to_string(value) + "\n";

@@ -149,15 +149,40 @@ const std::vector<Command>& Commands() {
           output("The PNG file to write."), scale("Pixels per screen pixel, 1 to 32 (default 4).")},
          RunScreen},
         {"import",
-         "SOURCE -o SET.8xfont [--base SET.8xfont]",
-         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font or a sheet PNG.",
+         "SOURCE -o SET.8xfont [--base SET.8xfont] [OPTIONS]",
+         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font or a sheet PNG. A 5x7 "
+         "font is copied as drawn; any other size is placed by its baseline and centred, "
+         "and what falls outside the cell is cut. Prints the counts, the size, strike and "
+         "baseline used, and the codes that lost ink.",
          1,
          1,
          {output("The font set file to write."),
           QCommandLineOption({QStringLiteral("b"), QStringLiteral("base")},
                              QStringLiteral("The set whose glyphs the codes keep that the "
                                             "source lacks (default: the editor's default set)."),
-                             QStringLiteral("SET"))},
+                             QStringLiteral("SET")),
+          QCommandLineOption(QStringLiteral("baseline"),
+                             QStringLiteral("The last row above the baseline, 0 to 6 (default "
+                                            "5: descenders in row 6; a 5x7 font its own)."),
+                             QStringLiteral("ROW")),
+          QCommandLineOption(QStringLiteral("shift"),
+                             QStringLiteral("Move every glyph DX columns right and DY rows "
+                                            "down after placing it (--shift=-1,0 for left)."),
+                             QStringLiteral("DX,DY")),
+          QCommandLineOption(QStringLiteral("size"),
+                             QStringLiteral("Pixels to the em of an outline font (default: the "
+                                            "largest whose letters and digits fit), or the "
+                                            "height of the strike to take."),
+                             QStringLiteral("PX")),
+          QCommandLineOption(QStringLiteral("hinting"),
+                             QStringLiteral("An outline font's hinting: font (its own; "
+                                            "FreeType's auto-hinter where it has none), auto "
+                                            "or none."),
+                             QStringLiteral("MODE")),
+          QCommandLineOption(QStringLiteral("codes"),
+                             QStringLiteral("Take only these codes from the source, such as "
+                                            "65-90,0x61-0x7A,32; the others keep the base."),
+                             QStringLiteral("RANGE[,RANGE]"))},
          RunImport},
         {"export",
          "SET.8xfont -o FONT.{bdf,psf,png}",

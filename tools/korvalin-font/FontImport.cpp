@@ -1,5 +1,7 @@
 #include "FontImport.h"
 
+#include "BdfFont.h"
+#include "FileError.h"
 #include "FontLimits.h"
 #include "FreeTypeSource.h"
 #include "Gzip.h"
@@ -21,30 +23,57 @@ std::span<const std::uint8_t> asBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// A font of one strike has only its own size to give.
+void checkOneStrike(const GlyphSource& font, const ImportOptions& options,
+                    const std::filesystem::path& source) {
+    const int height = font.ascent() + font.descent();
+    if (options.size && *options.size != height)
+        throw FileError(source, "has no strike of " + std::to_string(*options.size) +
+                                    " pixels; its one strike is " + std::to_string(height));
+}
+
+template <typename Source>
+ImportResult placeOneStrike(Source font, const FontSet& base, const std::filesystem::path& source,
+                            const ImportOptions& options) {
+    checkOneStrike(font, options, source);
+    return PlaceGlyphs(font, base, source, options);
+}
+
 } // namespace
 
-ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base) {
-    return ImportFontBytes(ReadWholeFile(source, kMaxFontFileSize), source, base);
+ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base,
+                        const ImportOptions& options) {
+    return ImportFontBytes(ReadWholeFile(source, kMaxFontFileSize), source, base, options);
 }
 
 ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,
-                             const FontSet& base) {
+                             const FontSet& base, const ImportOptions& options) {
     if (IsPng(bytes)) {
-        ImportResult result{ReadSheet(DecodePng(bytes, source), source), {}, {}};
-        for (int code = 0; code < FontSet::kCharacters; ++code)
+        const FontSet sheet = ReadSheet(DecodePng(bytes, source), source);
+        ImportResult result;
+        result.table = base;
+        for (int code = 0; code < FontSet::kCharacters; ++code) {
+            if (!options.codes.test(static_cast<std::size_t>(code))) {
+                result.kept.push_back(code);
+                continue;
+            }
+            for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
+                result.table.setCell(code, cell, sheet.cell(code, cell));
             result.fromSource.push_back(code);
+        }
         return result;
     }
     // Unpacked whole here: FreeType would unpack a gzipped PCF again on every seek back.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
-    if (isPsf(bytes)) {
-        PsfGlyphSource font(ReadPsf(asBytes(bytes), source));
-        return PlaceGlyphs(font, base, source);
-    }
+    if (isPsf(bytes))
+        return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
+                              options);
     // FreeType reserves memory by what a font declares, before reading whether it is there.
     CheckFontLimits(bytes, source);
-    FreeTypeSource font(std::move(bytes), source);
-    return PlaceGlyphs(font, base, source);
+    if (IsBdf(bytes))
+        return placeOneStrike(BdfGlyphSource(ReadBdf(bytes, source)), base, source, options);
+    FreeTypeSource font(std::move(bytes), source, options);
+    return PlaceGlyphs(font, base, source, options);
 }
 
 } // namespace korvalin

@@ -1,10 +1,14 @@
 #include "FreeTypeSource.h"
 
+#include "Encodings.h"
 #include "FileError.h"
 #include "FontSet.h"
 #include "FreeTypeLibrary.h"
 
+#include FT_BDF_H
+
 #include <algorithm>
+#include <map>
 #include <string_view>
 
 namespace korvalin {
@@ -12,6 +16,10 @@ namespace korvalin {
 struct FreeTypeSource::Faces {
     FreeTypeLibrary library;
     FT_Face face = nullptr;
+    FT_Int32 loadFlags = FT_LOAD_RENDER | FT_LOAD_MONOCHROME;
+    // Code point -> the font's own code, for a font in an 8-bit registry.
+    std::map<char32_t, FT_ULong> nativeCode;
+    bool mapped = false;
     ~Faces() {
         if (face)
             FT_Done_Face(face);
@@ -34,33 +42,74 @@ std::pair<int, int> sizeRows(FT_Face face) {
             static_cast<int>((-metrics.descender + 63) >> 6)};
 }
 
-constexpr FT_Int32 kLoadFlags = FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_FORCE_AUTOHINT;
-
-// The glyphs that set the size: brackets and bars reach further, and may lose a row.
-constexpr const char* kMeasured = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-// The rows that the letters' and digits' ink takes above and below the baseline at `ppem`
-// pixels to the em.
-std::pair<int, int> letterRows(FT_Face face, int ppem) {
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
-        return {FontSet::kRows, FontSet::kRows};
-    int ascent = 0;
-    int descent = 0;
-    for (const char c : std::string_view(kMeasured)) {
-        const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
-        if (index == 0 || FT_Load_Glyph(face, index, kLoadFlags) != 0 ||
-            face->glyph->bitmap.rows == 0)
-            continue;
-        ascent = std::max(ascent, face->glyph->bitmap_top);
-        descent =
-            std::max(descent, static_cast<int>(face->glyph->bitmap.rows) - face->glyph->bitmap_top);
+// The font's own hinting through the hinting target that keeps stems apart, rendered to
+// one bit as otf2bdf does; the monochrome target's full hinting draws "8" as an hourglass.
+FT_Int32 loadFlags(Hinting hinting) {
+    constexpr FT_Int32 mono = FT_LOAD_RENDER | FT_LOAD_MONOCHROME;
+    switch (hinting) {
+    case Hinting::Auto:
+        return mono | FT_LOAD_FORCE_AUTOHINT;
+    case Hinting::None:
+        return mono | FT_LOAD_NO_HINTING;
+    case Hinting::Font:
+        break;
     }
-    return {ascent, descent};
+    return mono;
 }
+
+// The glyphs whose fit sets the size: the letters and digits, since a size whose capitals
+// fit may still cut the ascenders of b, d and l.
+constexpr std::string_view kMeasured =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+enum class Fit { None, Rows, Whole };
+
+// How the letters' and digits' ink at the size just set fits the cell over `baseline`:
+// in its rows, and within its five columns too.
+Fit capitalsFit(FT_Face face, FT_Int32 flags, int baseline) {
+    bool narrow = true;
+    for (const char c : kMeasured) {
+        const FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
+        if (index == 0 || FT_Load_Glyph(face, index, flags) != 0)
+            continue;
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        int top = -1;
+        int bottom = -1;
+        int first = static_cast<int>(bitmap.width);
+        int last = -1;
+        for (int y = 0; y < static_cast<int>(bitmap.rows); ++y) {
+            const unsigned char* row =
+                bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+            for (int x = 0; x < static_cast<int>(bitmap.width); ++x) {
+                const bool ink = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                                     ? (row[x / 8] & (0x80 >> (x % 8))) != 0
+                                     : row[x] >= 128;
+                if (!ink)
+                    continue;
+                top = top < 0 ? y : top;
+                bottom = y;
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+        if (top < 0)
+            continue;
+        // Rows above the baseline, 0 for the row that sits on it.
+        const int highest = face->glyph->bitmap_top - top - 1;
+        const int lowest = face->glyph->bitmap_top - bottom - 1;
+        if (highest > baseline || lowest < baseline - (FontSet::kRows - 1))
+            return Fit::None;
+        narrow = narrow && last - first + 1 <= FontSet::kColumns;
+    }
+    return narrow ? Fit::Whole : Fit::Rows;
+}
+
+constexpr int kLargestPpem = 4 * FontSet::kRows;
 
 } // namespace
 
-FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& source)
+FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& source,
+                               const ImportOptions& options)
     : bytes_(std::move(bytes)), faces_(std::make_unique<Faces>()), source_(source) {
     if (!faces_->library.get())
         throw FileError(source, "cannot be read: the font library did not start");
@@ -70,56 +119,118 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
         throw FileError(source, "is not a font this program reads (BDF, PCF, PSF, TrueType, "
                                 "OpenType or a glyph sheet PNG)");
     }
-    FT_Face face = faces_->face;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0)
-        throw FileError(source, "has no Unicode character map");
-
-    fixedSize_ = !FT_IS_SCALABLE(face);
-    if (fixedSize_) {
-        // The tallest strike that fits; failing that the smallest, which may fit by its ink.
-        int chosen = -1;
-        int smallest = -1;
-        for (int i = 0; i < face->num_fixed_sizes; ++i) {
-            if (FT_Select_Size(face, i) != 0)
-                continue;
-            const auto [up, down] = sizeRows(face);
-            const auto height = face->available_sizes[i].height;
-            if (up + down <= FontSet::kRows &&
-                (chosen < 0 || height > face->available_sizes[chosen].height))
-                chosen = i;
-            if (smallest < 0 || height < face->available_sizes[smallest].height)
-                smallest = i;
-        }
-        if (smallest < 0 || FT_Select_Size(face, chosen >= 0 ? chosen : smallest) != 0)
-            throw FileError(source, "has no size this program can use");
-        std::tie(ascent_, descent_) = sizeRows(face);
-    } else {
-        // Outline metrics hold room for the tallest accents, which leaves letters of three
-        // rows; the ascent and descent that count are those of the letters and digits.
-        int ppem = 2;
-        std::pair<int, int> rows = letterRows(face, ppem);
-        for (int larger = ppem + 1; larger <= 4 * FontSet::kRows; ++larger) {
-            const std::pair<int, int> tried = letterRows(face, larger);
-            if (tried.first + tried.second > FontSet::kRows)
-                break;
-            ppem = larger;
-            rows = tried;
-        }
-        if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
-            throw FileError(source, "cannot be scaled to 7 rows");
-        std::tie(ascent_, descent_) = rows;
-    }
+    faces_->loadFlags = loadFlags(options.hinting);
+    if (FT_Select_Charmap(faces_->face, FT_ENCODING_UNICODE) != 0)
+        mapRegistry();
+    fixedSize_ = !FT_IS_SCALABLE(faces_->face);
+    if (fixedSize_)
+        chooseStrike(options);
+    else
+        chooseOutlineSize(options);
     checkBudget(faces_->library, source);
 }
 
 FreeTypeSource::~FreeTypeSource() = default;
 
+void FreeTypeSource::mapRegistry() {
+    FT_Face face = faces_->face;
+    const char* encoding = nullptr;
+    const char* registry = nullptr;
+    if (FT_Get_BDF_Charset_ID(face, &encoding, &registry) != 0 || !registry || !encoding ||
+        face->num_charmaps < 1)
+        throw FileError(source_, "has no Unicode character map");
+    const EncodingTable* table = FindEncoding(registry, encoding);
+    const std::string name = std::string(registry) + "-" + encoding;
+    if (!table)
+        throw FileError(source_, "has the registry " + name +
+                                     ", which this program has no table of (it reads ISO10646, "
+                                     "ISO8859-1 to -16, KOI8-R, KOI8-U and CP1251)");
+    if (FT_Set_Charmap(face, face->charmaps[0]) != 0)
+        throw FileError(source_, "has no character map");
+    for (unsigned code = 0; code < 256; ++code) {
+        if (const std::optional<char32_t> point = DecodeByte(*table, code))
+            faces_->nativeCode.emplace(*point, code);
+    }
+    faces_->mapped = true;
+    note_ = "registry " + name + " mapped to Unicode through its table";
+}
+
+void FreeTypeSource::chooseStrike(const ImportOptions& options) {
+    FT_Face face = faces_->face;
+    const int baseline = options.baseline.value_or(kDefaultBaseline);
+    int chosen = -1;
+    int smallest = -1;
+    std::string sizes;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+        const int height = face->available_sizes[i].height;
+        sizes += (sizes.empty() ? "" : ", ") + std::to_string(height);
+        if (FT_Select_Size(face, i) != 0)
+            continue;
+        if (options.size) {
+            if (height == *options.size ||
+                static_cast<int>((face->available_sizes[i].y_ppem + 32) >> 6) == *options.size)
+                chosen = i;
+            continue;
+        }
+        // The tallest strike whose letters and digits fit; failing that the smallest.
+        if (capitalsFit(face, faces_->loadFlags, baseline) != Fit::None &&
+            (chosen < 0 || height > face->available_sizes[chosen].height))
+            chosen = i;
+        if (smallest < 0 || height < face->available_sizes[smallest].height)
+            smallest = i;
+    }
+    if (options.size && chosen < 0)
+        throw FileError(source_, "has no strike of " + std::to_string(*options.size) +
+                                     " pixels; its strikes are " + sizes);
+    if (chosen < 0)
+        chosen = smallest;
+    if (chosen < 0 || FT_Select_Size(face, chosen) != 0)
+        throw FileError(source_, "has no size this program can use");
+    std::tie(ascent_, descent_) = sizeRows(face);
+    sizeText_ = "size " + std::to_string(face->available_sizes[chosen].height) + " px, strike " +
+                std::to_string(chosen + 1) + " of " + std::to_string(face->num_fixed_sizes);
+}
+
+void FreeTypeSource::chooseOutlineSize(const ImportOptions& options) {
+    FT_Face face = faces_->face;
+    int ppem = options.size.value_or(0);
+    if (ppem == 0) {
+        // The largest size whose letters and digits fit, within five columns if any does.
+        const int baseline = options.baseline.value_or(kDefaultBaseline);
+        int inRows = 0;
+        for (int tried = 2; tried <= kLargestPpem; ++tried) {
+            if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(tried)) != 0)
+                continue;
+            const Fit fit = capitalsFit(face, faces_->loadFlags, baseline);
+            if (fit == Fit::Whole)
+                ppem = tried;
+            if (fit != Fit::None)
+                inRows = tried;
+        }
+        ppem = ppem > 0 ? ppem : inRows > 0 ? inRows : FontSet::kRows;
+    }
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0)
+        throw FileError(source_, "cannot be scaled to " + std::to_string(ppem) + " pixels");
+    std::tie(ascent_, descent_) = sizeRows(face);
+    const char* hinting = (faces_->loadFlags & FT_LOAD_FORCE_AUTOHINT) != 0 ? "auto-hinted"
+                          : (faces_->loadFlags & FT_LOAD_NO_HINTING) != 0   ? "unhinted"
+                                                                            : "the font's hinting";
+    sizeText_ = "size " + std::to_string(ppem) + " px, outline, " + hinting;
+}
+
 std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
     FT_Face face = faces_->face;
-    const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+    FT_ULong code = codePoint;
+    if (faces_->mapped) {
+        const auto native = faces_->nativeCode.find(codePoint);
+        if (native == faces_->nativeCode.end())
+            return std::nullopt;
+        code = native->second;
+    }
+    const FT_UInt index = FT_Get_Char_Index(face, code);
     if (index == 0)
         return std::nullopt;
-    if (FT_Load_Glyph(face, index, kLoadFlags) != 0) {
+    if (FT_Load_Glyph(face, index, faces_->loadFlags) != 0) {
         checkBudget(faces_->library, source_);
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GlyphSource.h"
+#include "ImportOptions.h"
 
 #include <filesystem>
 #include <memory>
@@ -8,14 +9,18 @@
 
 namespace korvalin {
 
-// A font that FreeType reads (BDF, PCF and gzipped PCF, TrueType, OpenType), from memory,
-// rendered monochrome at the largest size whose ascent and descent fit 7 rows: a strike's
-// own, or for an outline font those of its letters and digits.
+// A font that FreeType reads (PCF and gzipped PCF, TrueType, OpenType), from memory,
+// rendered monochrome. An outline font takes the font's own hinting and by default the
+// largest size whose letters and digits fit the cell over the baseline; a bitmap font with
+// several strikes the largest such strike. A PCF in an 8-bit X registry is mapped to
+// Unicode through that registry's table.
 class FreeTypeSource : public GlyphSource {
 public:
-    // Throws FileError naming `source` for bytes that are no font, have no Unicode map or
-    // need more memory than FreeType may have; glyph() throws it for the last.
-    FreeTypeSource(std::string bytes, const std::filesystem::path& source);
+    // Throws FileError naming `source` for bytes that are no font, have no Unicode map,
+    // lack the size asked for or need more memory than FreeType may have; glyph() throws
+    // it for the last.
+    FreeTypeSource(std::string bytes, const std::filesystem::path& source,
+                   const ImportOptions& options = {});
     ~FreeTypeSource() override;
     FreeTypeSource(const FreeTypeSource&) = delete;
     FreeTypeSource& operator=(const FreeTypeSource&) = delete;
@@ -23,16 +28,24 @@ public:
     [[nodiscard]] int ascent() const override { return ascent_; }
     [[nodiscard]] int descent() const override { return descent_; }
     [[nodiscard]] bool isFixedSize() const override { return fixedSize_; }
+    [[nodiscard]] std::string sizeText() const override { return sizeText_; }
+    [[nodiscard]] std::string note() const override { return note_; }
     [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
 
 private:
     struct Faces;
+    void chooseStrike(const ImportOptions& options);
+    void chooseOutlineSize(const ImportOptions& options);
+    void mapRegistry();
+
     std::string bytes_; // FreeType reads the font from here for the face's whole life
     std::unique_ptr<Faces> faces_;
     std::filesystem::path source_;
     int ascent_ = 0;
     int descent_ = 0;
     bool fixedSize_ = false;
+    std::string sizeText_;
+    std::string note_;
 };
 
 } // namespace korvalin

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,15 +31,23 @@ public:
     // Rows above and below the baseline at the chosen size.
     [[nodiscard]] virtual int ascent() const = 0;
     [[nodiscard]] virtual int descent() const = 0;
-    // Whether the font has only the one size, so a font taller than 7 rows may still fit
-    // by the rows its glyphs really use.
+    // Whether the font has only the one size, so that an exact 5 x 7 box is its own.
     [[nodiscard]] virtual bool isFixedSize() const = 0;
+    // The size and strike the import chose, as the summary tells them ("size 8 px, ...").
+    [[nodiscard]] virtual std::string sizeText() const = 0;
+    // What the reader had to assume about the font, for the summary; empty when nothing.
+    [[nodiscard]] virtual std::string note() const { return {}; }
     // The glyph for a Unicode code point, or nothing where the font lacks it.
     [[nodiscard]] virtual std::optional<SourceGlyph> glyph(char32_t codePoint) = 0;
     // The glyph for a sequence of code points (x and a combining bar), where the font's own
     // table lists such sequences; nothing by default.
     [[nodiscard]] virtual std::optional<SourceGlyph>
     sequenceGlyph(std::u32string_view /*sequence*/) {
+        return std::nullopt;
+    }
+    // The glyph that the font names as this code itself (our own exports do, for codes
+    // whose symbol cannot name them), read before any symbol; nothing by default.
+    [[nodiscard]] virtual std::optional<SourceGlyph> codeGlyph(int /*code*/) {
         return std::nullopt;
     }
 };

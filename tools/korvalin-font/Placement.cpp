@@ -1,42 +1,15 @@
 #include "Placement.h"
 
 #include "Charmap.h"
-#include "FileError.h"
 #include "GlyphArt.h"
 
 #include <algorithm>
 #include <array>
-#include <string>
-#include <tuple>
 
 namespace korvalin {
 namespace {
 
 using Glyphs = std::array<std::optional<SourceGlyph>, FontSet::kCharacters>;
-
-// The rows above and below the baseline that the glyphs' ink really uses; the descent is
-// negative where the ink ends above the baseline.
-std::pair<int, int> inkExtent(const Glyphs& glyphs) {
-    int highest = 0; // rows above the baseline, 0 for the row that sits on it
-    int lowest = 0;
-    bool any = false;
-    for (const auto& glyph : glyphs) {
-        if (!glyph)
-            continue;
-        for (int y = 0; y < glyph->height; ++y) {
-            for (int x = 0; x < glyph->width; ++x) {
-                if (!glyph->at(x, y))
-                    continue;
-                const int above = glyph->top - y - 1;
-                highest = any ? std::max(highest, above) : above;
-                lowest = any ? std::min(lowest, above) : above;
-                any = true;
-                break;
-            }
-        }
-    }
-    return {highest + 1, -lowest};
-}
 
 // A one-size font whose box is 5 x 7 and whose glyphs all have their ink inside it; blank
 // padding around a bitmap (bdftopcf adds a column) does not count.
@@ -59,85 +32,84 @@ bool isExact5x7(const GlyphSource& font, const Glyphs& glyphs) {
     });
 }
 
-void copyExact(const SourceGlyph& glyph, int ascent, Glyph& cells) {
-    for (int y = 0; y < glyph.height; ++y) {
-        for (int x = 0; x < glyph.width; ++x) {
-            const int column = glyph.left + x;
-            const int row = ascent - glyph.top + y;
-            if (column >= 0 && column < FontSet::kColumns && row >= 0 && row < FontSet::kRows)
-                cells[static_cast<std::size_t>(row * FontSet::kColumns + column)] =
-                    glyph.at(x, y) ? FontSet::kSet : FontSet::kClear;
-        }
-    }
+// The glyph a code takes: the one the font names as the code, else its symbol's.
+std::optional<SourceGlyph> glyphFor(GlyphSource& font, int code) {
+    if (std::optional<SourceGlyph> own = font.codeGlyph(code))
+        return own;
+    const std::string_view symbol = kCharmapSymbols[static_cast<std::size_t>(code)];
+    if (symbol.empty())
+        return std::nullopt;
+    const std::u32string points = DecodeUtf8(symbol);
+    return points.size() == 1 ? font.glyph(points.front()) : font.sequenceGlyph(points);
 }
 
-void placeFitted(const SourceGlyph& glyph, int descent, Glyph& cells) {
+struct Where {
+    bool keepColumns; // an exact font keeps its columns; others are centred by their ink
+    int baseline;     // the last row above the baseline
+    int shiftX;
+    int shiftY;
+};
+
+// Draws `glyph` into `cells`; returns whether ink fell outside the cell.
+bool place(const SourceGlyph& glyph, const Where& where, Glyph& cells) {
     int first = glyph.width;
     int last = -1;
-    int top = glyph.height;
-    int bottom = -1;
     for (int y = 0; y < glyph.height; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
             if (glyph.at(x, y)) {
                 first = std::min(first, x);
                 last = std::max(last, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
             }
         }
     }
     if (last < 0)
-        return; // a blank glyph stays blank
-    const int shift = (FontSet::kColumns - (last - first + 1)) / 2 - first;
-    // The first row below the baseline, then a glyph taller than the box (an accented
-    // capital) moved down into the rows its lack of a descender leaves free, and one that
-    // reaches below the box (an underscore, a subscript) moved up into the rows above it.
-    int baseline = FontSet::kRows - descent;
-    const int inkTop = baseline - glyph.top + top;
-    const int inkBottom = baseline - glyph.top + bottom;
-    if (inkTop < 0)
-        baseline += std::min(-inkTop, std::max(0, FontSet::kRows - 1 - inkBottom));
-    else if (inkBottom >= FontSet::kRows)
-        baseline -= std::min(inkBottom - (FontSet::kRows - 1), inkTop);
-    for (int y = top; y <= bottom; ++y) {
+        return false; // a blank glyph stays blank
+    const int left =
+        where.keepColumns ? glyph.left : (FontSet::kColumns - (last - first + 1)) / 2 - first;
+    const int top = where.baseline + 1 - glyph.top + where.shiftY;
+    bool cut = false;
+    for (int y = 0; y < glyph.height; ++y) {
         for (int x = first; x <= last; ++x) {
-            const int column = x + shift;
-            const int row = baseline - glyph.top + y;
-            if (glyph.at(x, y) && column >= 0 && column < FontSet::kColumns && row >= 0 &&
-                row < FontSet::kRows)
+            if (!glyph.at(x, y))
+                continue;
+            const int column = x + left + where.shiftX;
+            const int row = y + top;
+            if (column < 0 || column >= FontSet::kColumns || row < 0 || row >= FontSet::kRows)
+                cut = true;
+            else
                 cells[static_cast<std::size_t>(row * FontSet::kColumns + column)] = FontSet::kSet;
         }
     }
+    return cut;
+}
+
+std::string placementText(const GlyphSource& font, bool exact, const Where& where) {
+    std::string text = font.sizeText();
+    text += exact ? ", 5x7 copied as drawn" : ", centred";
+    text += ", baseline row " + std::to_string(where.baseline);
+    if (where.shiftX != 0 || where.shiftY != 0)
+        text += ", shift " + std::to_string(where.shiftX) + "," + std::to_string(where.shiftY);
+    return text;
 }
 
 } // namespace
 
 ImportResult PlaceGlyphs(GlyphSource& font, const FontSet& base,
-                         const std::filesystem::path& source) {
+                         const std::filesystem::path& /*source*/, const ImportOptions& options) {
     Glyphs glyphs;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
-        if (const std::optional<char32_t> point = CodePointOf(code))
-            glyphs[static_cast<std::size_t>(code)] = font.glyph(*point);
-        else if (OwnsSymbol(code))
-            glyphs[static_cast<std::size_t>(code)] =
-                font.sequenceGlyph(DecodeUtf8(kCharmapSymbols[static_cast<std::size_t>(code)]));
+        if (options.codes.test(static_cast<std::size_t>(code)))
+            glyphs[static_cast<std::size_t>(code)] = glyphFor(font, code);
     }
 
     const bool exact = isExact5x7(font, glyphs);
-    int ascent = font.ascent();
-    int descent = font.descent();
-    if (!exact) {
-        const auto [inkAscent, inkDescent] = inkExtent(glyphs);
-        if (ascent + descent > FontSet::kRows && font.isFixedSize())
-            std::tie(ascent, descent) = std::pair(inkAscent, inkDescent);
-        if (ascent + descent > FontSet::kRows)
-            throw FileError(source, "its glyphs are " + std::to_string(ascent + descent) +
-                                        " rows tall; no size of this font fits 7 rows");
-        // The descenders that the glyphs really have take the bottom row.
-        descent = std::min(descent, inkDescent);
-    }
-
-    ImportResult result{base, {}, {}};
+    const Where where{exact,
+                      options.baseline.value_or(exact ? font.ascent() - 1 : kDefaultBaseline),
+                      options.shiftX, options.shiftY};
+    ImportResult result;
+    result.table = base;
+    result.placement = placementText(font, exact, where);
+    result.note = font.note();
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const auto& glyph = glyphs[static_cast<std::size_t>(code)];
         if (!glyph) {
@@ -146,10 +118,8 @@ ImportResult PlaceGlyphs(GlyphSource& font, const FontSet& base,
         }
         Glyph cells;
         cells.fill(FontSet::kClear);
-        if (exact)
-            copyExact(*glyph, ascent, cells);
-        else
-            placeFitted(*glyph, descent, cells);
+        if (place(*glyph, where, cells))
+            result.lostInk.push_back(code);
         for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
             result.table.setCell(code, cell, cells[static_cast<std::size_t>(cell)]);
         result.fromSource.push_back(code);

@@ -82,6 +82,21 @@ void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font) {
     }
 }
 
+// The Unicode table of our own PSF: each code's symbol where the code owns it.
+std::string codeTable() {
+    std::string out;
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        if (OwnsSymbol(code)) {
+            const std::string_view symbol = kCharmapSymbols[static_cast<std::size_t>(code)];
+            if (DecodeUtf8(symbol).size() > 1)
+                out += '\xFE';
+            out += symbol;
+        }
+        out += '\xFF';
+    }
+    return out;
+}
+
 } // namespace
 
 bool PsfFont::ink(int glyph, int x, int y) const {
@@ -142,6 +157,11 @@ PsfFont ReadPsf(std::span<const std::uint8_t> bytes, const std::filesystem::path
             font.glyphOf.emplace(static_cast<char32_t>(glyph), glyph);
     } else if (psf2) {
         readPsf2Table(table, font);
+        // Codes that share a symbol or have none come back only by their place.
+        static const std::string ours = codeTable();
+        font.inCodeOrder =
+            font.glyphCount == FontSet::kCharacters &&
+            std::string_view(reinterpret_cast<const char*>(table.data()), table.size()) == ours;
     } else {
         readPsf1Table(table, font);
     }
@@ -162,20 +182,40 @@ std::string WritePsf(const FontSet& table) {
         for (int row = 0; row < FontSet::kRows; ++row)
             out += static_cast<char>(LeftAlignedRow(glyph, row));
     }
-    for (int code = 0; code < FontSet::kCharacters; ++code) {
-        if (OwnsSymbol(code)) {
-            const std::string_view symbol = kCharmapSymbols[static_cast<std::size_t>(code)];
-            if (DecodeUtf8(symbol).size() > 1)
-                out += '\xFE';
-            out += symbol;
+    return out + codeTable();
+}
+
+std::string PsfGlyphSource::sizeText() const {
+    return "size " + std::to_string(font_.height) + " px, strike 1 of 1";
+}
+
+std::optional<SourceGlyph> PsfGlyphSource::codeGlyph(int code) {
+    if (!font_.inCodeOrder)
+        return std::nullopt;
+    return glyphAt(code);
+}
+
+// The row most capitals and digits end on: Q and J may reach below it.
+PsfGlyphSource::PsfGlyphSource(PsfFont font) : font_(std::move(font)) {
+    std::map<int, int> bottoms; // row -> glyphs that end on it
+    for (const char c : std::string_view("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+        const auto found = font_.glyphOf.find(static_cast<char32_t>(c));
+        if (found == font_.glyphOf.end())
+            continue;
+        for (int y = font_.height - 1, inked = 0; y >= 0 && inked == 0; --y) {
+            for (int x = 0; x < font_.width && inked == 0; ++x)
+                inked = font_.ink(found->second, x, y) ? 1 : 0;
+            if (inked != 0)
+                ++bottoms[y];
         }
-        out += '\xFF';
     }
-    return out;
+    const auto most = std::ranges::max_element(
+        bottoms, [](const auto& a, const auto& b) { return a.second < b.second; });
+    descent_ = most == bottoms.end() ? 0 : font_.height - 1 - most->first;
 }
 
 SourceGlyph PsfGlyphSource::glyphAt(int index) const {
-    SourceGlyph glyph{font_.width, font_.height, 0, font_.height, {}};
+    SourceGlyph glyph{font_.width, font_.height, 0, ascent(), {}};
     glyph.ink.reserve(static_cast<std::size_t>(font_.width * font_.height));
     for (int y = 0; y < font_.height; ++y)
         for (int x = 0; x < font_.width; ++x)

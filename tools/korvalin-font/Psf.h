@@ -21,6 +21,8 @@ struct PsfFont {
         bitmaps; // glyphCount glyphs of height rows, (width + 7) / 8 bytes a row
     std::map<char32_t, int> glyphOf;               // code point -> first glyph that lists it
     std::map<std::u32string, int> glyphOfSequence; // the same for a sequence of code points
+    // 256 glyphs under the Unicode table that WritePsf writes: glyph n is code n.
+    bool inCodeOrder = false;
 
     [[nodiscard]] bool ink(int glyph, int x, int y) const;
 };
@@ -36,18 +38,22 @@ struct PsfFont {
 // The console font as a source for the import: the cell's bottom row is the lowest row.
 class PsfGlyphSource : public GlyphSource {
 public:
-    explicit PsfGlyphSource(PsfFont font) : font_(std::move(font)) {}
+    // A console font says nothing of its baseline: it is taken under the capitals and digits.
+    explicit PsfGlyphSource(PsfFont font);
 
-    [[nodiscard]] int ascent() const override { return font_.height; }
-    [[nodiscard]] int descent() const override { return 0; }
+    [[nodiscard]] int ascent() const override { return font_.height - descent_; }
+    [[nodiscard]] int descent() const override { return descent_; }
     [[nodiscard]] bool isFixedSize() const override { return true; }
+    [[nodiscard]] std::string sizeText() const override;
     [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
     [[nodiscard]] std::optional<SourceGlyph> sequenceGlyph(std::u32string_view sequence) override;
+    [[nodiscard]] std::optional<SourceGlyph> codeGlyph(int code) override;
 
 private:
     [[nodiscard]] SourceGlyph glyphAt(int index) const;
 
     PsfFont font_;
+    int descent_ = 0;
 };
 
 } // namespace korvalin

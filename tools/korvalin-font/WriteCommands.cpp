@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "FileError.h"
 #include "FontImport.h"
+#include "FontLimits.h"
 #include "FontSetFile.h"
 #include "PngCodec.h"
 #include "ProgramFolder.h"
@@ -138,8 +139,64 @@ int RunScreen(Invocation& call) {
     });
 }
 
+namespace {
+
+// An option's whole number within `low` to `high`, or a usage error.
+int numberOption(Invocation& call, const QString& name, int low, int high) {
+    bool number = false;
+    const int value = call.parser.value(name).toInt(&number);
+    if (!number || value < low || value > high)
+        throw UsageError("--" + name.toStdString() + " takes a whole number from " +
+                         std::to_string(low) + " to " + std::to_string(high));
+    return value;
+}
+
+ImportOptions importOptions(Invocation& call) {
+    ImportOptions options;
+    if (call.parser.isSet(QStringLiteral("baseline")))
+        options.baseline = numberOption(call, QStringLiteral("baseline"), 0, FontSet::kRows - 1);
+    if (call.parser.isSet(QStringLiteral("size")))
+        options.size = numberOption(call, QStringLiteral("size"), 1, kMaxGlyphSide);
+    if (call.parser.isSet(QStringLiteral("shift"))) {
+        const QStringList parts = call.parser.value(QStringLiteral("shift")).split(u',');
+        bool x = false;
+        bool y = false;
+        if (parts.size() == 2) {
+            options.shiftX = parts[0].toInt(&x);
+            options.shiftY = parts[1].toInt(&y);
+        }
+        if (!x || !y || std::abs(options.shiftX) > 16 || std::abs(options.shiftY) > 16)
+            throw UsageError("--shift takes DX,DY, two whole numbers from -16 to 16");
+    }
+    if (call.parser.isSet(QStringLiteral("hinting"))) {
+        const std::optional<Hinting> hinting =
+            HintingNamed(call.parser.value(QStringLiteral("hinting")).toStdString());
+        if (!hinting)
+            throw UsageError("--hinting takes font, auto or none");
+        options.hinting = *hinting;
+    }
+    if (call.parser.isSet(QStringLiteral("codes"))) {
+        const auto codes = CodeRanges(call.parser.value(QStringLiteral("codes")).toStdString());
+        if (!codes || codes->none())
+            throw UsageError("--codes takes codes 0 to 255 and ranges of them, such as "
+                             "65-90,0x61-0x7A,32");
+        options.codes = *codes;
+    }
+    return options;
+}
+
+std::string codeList(const std::vector<int>& codes) {
+    std::string list;
+    for (const int code : codes)
+        list += " " + std::to_string(code);
+    return list;
+}
+
+} // namespace
+
 int RunImport(Invocation& call) {
     return guarded(call, [&] {
+        const ImportOptions options = importOptions(call);
         const QString baseOption = call.parser.value(QStringLiteral("base"));
         const std::filesystem::path source = toPath(call.positional[0]);
         const std::filesystem::path base =
@@ -147,18 +204,28 @@ int RunImport(Invocation& call) {
         const std::filesystem::path target = requiredOutput(call, {source, base});
         FontSet baseSet;
         ReadFontSetFile(base, baseSet);
-        const ImportResult result = ImportFont(source, baseSet);
+        const ImportResult result = ImportFont(source, baseSet, options);
         // A set that is the base again under a new name is no import.
         if (result.fromSource.empty())
             throw FileError(source, "no glyph that the charmap maps could be read from it; "
                                     "nothing was written");
         WriteFontSetFile(target, result.table);
-        call.out << OneLine(call.positional[0].toStdString()) << ": " << result.fromSource.size()
-                 << " codes from the font, " << result.kept.size() << " kept the base glyph";
-        std::string kept;
-        for (const int code : result.kept)
-            kept += " " + std::to_string(code);
-        call.out << (kept.empty() ? "\n" : ":" + kept + "\n");
+        // One line a fact, each led by the file's name, the counts first.
+        const std::string name = OneLine(call.positional[0].toStdString()) + ": ";
+        const std::string kept = codeList(result.kept);
+        call.out << name << result.fromSource.size() << " codes from the font, "
+                 << result.kept.size() << " kept the base glyph"
+                 << (kept.empty() ? "\n" : ":" + kept + "\n");
+        if (!result.placement.empty()) {
+            call.out << name << OneLine(result.placement) << "\n";
+            call.out << name
+                     << (result.lostInk.empty() ? std::string("no code lost ink")
+                                                : std::to_string(result.lostInk.size()) +
+                                                      " codes lost ink:" + codeList(result.lostInk))
+                     << "\n";
+        }
+        if (!result.note.empty())
+            call.out << name << OneLine(result.note) << "\n";
     });
 }
 

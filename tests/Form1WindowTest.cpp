@@ -200,7 +200,10 @@ INSTANTIATE_TEST_SUITE_P(Factors, GridAtScale,
                          [](const auto& test) { return std::string(test.param.name); });
 
 // Title bars, task switchers and HiDPI docks each find their own size, up to 256 pixels.
-TEST_F(WindowTest, WindowIconOffersSizesUpTo256) {
+// The icon comes after the first frame, whose start its decoding would delay.
+TEST_F(WindowTest, WindowIconOffersSizesUpTo256OnceTheWindowIsPainted) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->windowIcon().isNull(); }));
     const QList<QSize> sizes = form->windowIcon().availableSizes();
     for (const int size : {16, 32, 48, 256})
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;

@@ -1,20 +1,20 @@
 #include "Form1.h"
 
+#include "EditorIcon.h"
 #include "KorvalinVersion.h"
 #include "QtCompat.h"
 #include "Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTimer>
 
 namespace korvalin {
 
@@ -26,18 +26,6 @@ constexpr int kClientHeight = 3474;
 constexpr int kStatusRightMargin = 27;
 constexpr int kStatusBottomMargin = kClientHeight - (3267 + 171);
 
-// Every size the resources hold, from a title bar's to a HiDPI task switcher's. Given with
-// their sizes, the files are decoded only when a size is first drawn.
-QIcon editorIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
-        const QString file = QStringLiteral(":/icon-%1.png").arg(size);
-        if (QFile::exists(file))
-            icon.addFile(file, QSize(size, size));
-    }
-    return icon;
-}
-
 } // namespace
 
 const QString Form1::kTitle =
@@ -45,7 +33,6 @@ const QString Form1::kTitle =
 
 Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), editor_(*this, platform) {
     setWindowTitle(kTitle);
-    setWindowIcon(editorIcon());
     createControls();
     createMenus();
     // The window takes the size of its fixed client area plus the menu bar.
@@ -142,6 +129,14 @@ void Form1::fitStatusLine() {
     const int clientHeight =
         std::max(client->height(), box.bottom() + 1 + twipsToPixels(kStatusBottomMargin));
     client->setFixedSize(client->width(), clientHeight);
+}
+
+// The icon comes once the first frame is painted, so its decoding never delays it.
+bool Form1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, &GiveTheApplicationItsIcon);
+    return handled;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -43,6 +43,7 @@ signals:
     void ended(int exitStatus);
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

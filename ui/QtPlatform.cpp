@@ -1,6 +1,7 @@
 #include "QtPlatform.h"
 
 #include "AnswerBox.h"
+#include "EditorIcon.h"
 #include "ProgramFolder.h"
 #include "QtCompat.h"
 #include "ScriptWatcher.h"
@@ -61,6 +62,8 @@ QFileDialog::Options fileDialogOptions(FileDialogFlags flags) {
 
 MsgBoxAnswer QtPlatform::MsgBox(const std::string& prompt, MsgBoxStyles style,
                                 const std::string& title) {
+    // Every box carries the editor's icon, a failed start's too, shown before the window.
+    GiveTheApplicationItsIcon();
     // A Yes/No box is a question that must be answered; other boxes close as usual.
     std::unique_ptr<QMessageBox> box;
     if (buttonsOf(style) == MsgBoxStyle::YesNo)
@@ -81,6 +84,7 @@ MsgBoxAnswer QtPlatform::MsgBox(const std::string& prompt, MsgBoxStyles style,
 }
 
 std::string QtPlatform::InputBox(const std::string& prompt, const std::string& title) {
+    GiveTheApplicationItsIcon();
     QInputDialog dialog(window_);
     dialog.setWindowTitle(titleOrDefault(title));
     dialog.setLabelText(toQString(prompt));
@@ -108,6 +112,7 @@ void QtPlatform::StartProcess(const LaunchRequest& request, ProcessEnded onEnd) 
 }
 
 void QtPlatform::ShowNotice(const std::string& text, const std::string& title) {
+    GiveTheApplicationItsIcon();
     // Not modal: the user reads it while going on with the editor. Nor does it take the
     // keyboard, or the Return meant for Next would close it unread.
     auto* box = new QMessageBox(QMessageBox::Warning, titleOrDefault(title), toQString(text),

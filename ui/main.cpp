@@ -13,8 +13,6 @@ int main(int argc, char** argv) {
     korvalin::Form1 window(platform);
     QObject::connect(&window, &korvalin::Form1::ended, &app,
                      [](int exitStatus) { QCoreApplication::exit(exitStatus); });
-    // Boxes shown before the window, such as a failed start's, carry the editor's icon too.
-    QApplication::setWindowIcon(window.windowIcon());
     // A failed start's box belongs to no window: the window is never shown then.
     if (!window.editor().Start())
         return 1;

@@ -2,6 +2,8 @@
 
 // The parts of the crash-safe replacement that every platform's version shares.
 
+#include "SaveTemporaries.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -18,14 +20,6 @@ constexpr std::size_t kMaxNameBytes = 255;
 // Write to the file a symbolic link names, not over the link itself, even when that file
 // does not exist yet. Throws FileError naming `requested` for a loop of links.
 [[nodiscard]] std::filesystem::path resolveLink(const std::filesystem::path& requested);
-
-// This computer's name as it goes into a temporary name: letters, digits, '.', '-', '_'.
-[[nodiscard]] std::string hostName();
-
-// The hidden name ".NAME.saving-HOST-PID-N" of a temporary file beside `targetName`. Where
-// it would pass the longest file name, NAME is cut so that it just fits.
-[[nodiscard]] std::string temporaryName(std::string_view targetName, std::string_view host,
-                                        long pid, unsigned counter);
 
 // A fresh hidden name beside `target` for this process's next temporary file.
 [[nodiscard]] std::filesystem::path temporaryPathFor(const std::filesystem::path& target);

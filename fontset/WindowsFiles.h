@@ -3,6 +3,8 @@
 // What the Windows readers and writers share: the names that stand for devices rather than
 // files, and a handle that closes itself.
 
+#include "DeviceName.h"
+
 #include <filesystem>
 
 #ifndef NOMINMAX
@@ -11,10 +13,6 @@
 #include <windows.h>
 
 namespace korvalin::windows_files {
-
-// Whether `path` names a device or a pipe by its name alone (NUL, CON, COM1, "nul.txt",
-// \\.\pipe\x): such a name never reaches a file, and opening it may wait or have effects.
-[[nodiscard]] bool namesADevice(const std::filesystem::path& path);
 
 // Whether the open `handle` is a file on a disk (or a folder) rather than a device or a pipe.
 [[nodiscard]] bool isOnDisk(HANDLE handle);

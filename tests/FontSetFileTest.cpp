@@ -1,6 +1,6 @@
 #include "FontSetFile.h"
 
-#include "AtomicFileParts.h"
+#include "SaveTemporaries.h"
 #include "FileError.h"
 #include "TempDir.h"
 

@@ -1,5 +1,5 @@
 #include "AtomicFile.h"
-#include "AtomicFileParts.h"
+#include "SaveTemporaries.h"
 #include "FileError.h"
 #include "Probe.h"
 

@@ -5,7 +5,7 @@
 #include "FontSetFile.h"
 #include "InputFile.h"
 #include "Probe.h"
-#include "WindowsFiles.h"
+#include "DeviceName.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -138,13 +138,19 @@ const std::vector<Command>& Commands() {
          RunRender},
         {"screen",
          "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
-         "Draw the calculator's 96x64 home screen showing TEXT.",
+         "Draw the calculator's 96x64 home screen showing TEXT, or the text of --text-file.",
          1,
          1,
          {QCommandLineOption({QStringLiteral("t"), QStringLiteral("text")},
-                             QStringLiteral("UTF-8 text; \\n starts a new row, \\\\ is a "
-                                            "backslash."),
+                             QStringLiteral("UTF-8 text; \\xNN is the code NN in hex, \\n starts "
+                                            "a new row, \\\\ is a backslash. Other spellings "
+                                            "of a symbol are taken too (\u25BA for \u25B6, "
+                                            "\u207B for \u02D7, \U0001D452 for \u212F)."),
                              QStringLiteral("TEXT")),
+          QCommandLineOption(QStringLiteral("text-file"),
+                             QStringLiteral("The text from FILE (- for standard input), with the "
+                                            "same escapes; its line feeds start new rows."),
+                             QStringLiteral("FILE")),
           output("The PNG file to write."), scale("Pixels per screen pixel, 1 to 32 (default 4).")},
          RunScreen},
         {"import",

@@ -1,10 +1,12 @@
 // The commands that write files: compile, render, screen, import and export.
 #include "AtomicFile.h"
 #include "Bdf.h"
+#include "Charmap.h"
 #include "Commands.h"
 #include "FileError.h"
 #include "FontImport.h"
 #include "FontSetFile.h"
+#include "InputFile.h"
 #include "PngCodec.h"
 #include "ProgramFolder.h"
 #include "ProgramImage.h"
@@ -16,6 +18,7 @@
 
 #include <QCommandLineParser>
 #include <initializer_list>
+#include <iostream>
 #include <ostream>
 
 namespace korvalin {
@@ -70,18 +73,48 @@ FontSet readSet(const QString& path) {
     return table;
 }
 
-// "\n" in a --text argument is a line feed, "\\" a backslash; other text stays as it is.
-std::string unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
-            out += text[i + 1] == 'n' ? '\n' : '\\';
-            ++i;
-        } else {
-            out += text[i];
-        }
+// Far more than eight rows of text and their escapes take; an endless input stops here.
+constexpr std::size_t kMaxScreenTextSize = 64u << 10;
+
+std::string readStandardInput(const std::filesystem::path& name, std::size_t limit) {
+    std::string text;
+    char buffer[4096];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+        if (text.size() > limit)
+            throw FileError(name, "is larger than " + std::to_string(limit) + " bytes");
     }
-    return out;
+    const bool failed = std::cin.bad();
+    std::cin.clear();
+    if (failed)
+        throw FileError(name, "could not be read to its end");
+    return text;
+}
+
+// The --text argument as typed, or the text of --text-file (standard input for "-"), its
+// line ends as line feeds and the file's last one dropped.
+std::string screenText(Invocation& call) {
+    const bool typed = call.parser.isSet(QStringLiteral("text"));
+    const bool file = call.parser.isSet(QStringLiteral("text-file"));
+    if (typed == file)
+        throw UsageError("screen needs --text TEXT or --text-file FILE");
+    if (typed)
+        return call.parser.value(QStringLiteral("text")).toStdString();
+    const QString name = call.parser.value(QStringLiteral("text-file"));
+    const std::filesystem::path path =
+        name == QLatin1String("-") ? std::filesystem::path("standard input") : toPath(name);
+    std::string text = name == QLatin1String("-") ? readStandardInput(path, kMaxScreenTextSize)
+                                                  : ReadWholeFile(path, kMaxScreenTextSize);
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    if (text.ends_with('\n'))
+        text.pop_back();
+    try {
+        (void)DecodeUtf8(text);
+    } catch (const std::invalid_argument& error) {
+        throw FileError(path, error.what());
+    }
+    return text;
 }
 
 // Runs a command's work, turning its exceptions into a message and an exit status.
@@ -128,11 +161,9 @@ int RunRender(Invocation& call) {
 
 int RunScreen(Invocation& call) {
     return guarded(call, [&] {
-        if (!call.parser.isSet(QStringLiteral("text")))
-            throw UsageError("screen needs --text TEXT");
+        const std::string text = screenText(call);
         const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
-        const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
         WriteFileAtomically(target,
                             EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));
     });

@@ -6,8 +6,11 @@
 #include "FileError.h"
 #include "FontImport.h"
 #include "FontSetFile.h"
+#include "GlyphArt.h"
+#include "GlyphText.h"
 #include "InputFile.h"
 #include "PngCodec.h"
+#include "ProgramFile.h"
 #include "ProgramFolder.h"
 #include "ProgramImage.h"
 #include "ProgramName.h"
@@ -15,8 +18,12 @@
 #include "Psf.h"
 #include "Screen.h"
 #include "Sheet.h"
+#include "SourceExport.h"
+#include "UnifontHex.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <iostream>
 #include <ostream>
@@ -69,7 +76,7 @@ int scaleOption(Invocation& call, int fallback, int largest) {
 
 FontSet readSet(const QString& path) {
     FontSet table;
-    ReadFontSetFile(toPath(path), table);
+    ReadSetOrProgram(toPath(path), table);
     return table;
 }
 
@@ -116,6 +123,59 @@ std::string screenText(Invocation& call) {
     }
     return text;
 }
+
+std::string lowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return extension;
+}
+
+// The names of the codes as the art's headers give them: the symbol, or a word for it.
+std::array<std::string, FontSet::kCharacters> artNames() {
+    std::array<std::string, FontSet::kCharacters> names;
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        const std::string title = CodeTitle(code);
+        const std::size_t blank = title.find(' ');
+        names[static_cast<std::size_t>(code)] =
+            blank == std::string::npos ? std::string() : title.substr(blank + 1);
+    }
+    return names;
+}
+
+// What export writes, by the extension of its file.
+struct ExportFormat {
+    std::string_view extension;
+    std::string (*write)(const FontSet& table, const std::filesystem::path& target);
+};
+
+const ExportFormat kExportFormats[] = {
+    {".bdf", [](const FontSet& table, const std::filesystem::path&) { return WriteBdf(table); }},
+    {".psf", [](const FontSet& table, const std::filesystem::path&) { return WritePsf(table); }},
+    {".png", [](const FontSet& table,
+                const std::filesystem::path&) { return EncodePng(RenderSheet(table)); }},
+    {".hex",
+     [](const FontSet& table, const std::filesystem::path&) { return WriteUnifontHex(table); }},
+    {".txt",
+     [](const FontSet& table, const std::filesystem::path&) {
+         return WriteFontArt(table, artNames(),
+                             "A Korvalin font set drawn as text art, written by korvalin-font.\n"
+                             "Each glyph: \"== CODE NAME\", then 7 rows of 5 cells, '#' ink "
+                             "and '.' paper.");
+     }},
+    {".h",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteCHeader(table, target.stem().string());
+     }},
+    {".inc",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteZ80Include(table, target.stem().string());
+     }},
+    {".z80",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteZ80Include(table, target.stem().string());
+     }},
+};
 
 // Runs a command's work, turning its exceptions into a message and an exit status.
 template <typename Work>
@@ -196,18 +256,13 @@ int RunImport(Invocation& call) {
 int RunExport(Invocation& call) {
     return guarded(call, [&] {
         const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
-        const QString extension = QString::fromStdString(target.extension().string()).toLower();
-        if (extension != QLatin1String(".bdf") && extension != QLatin1String(".psf") &&
-            extension != QLatin1String(".png"))
-            throw UsageError("export writes FONT.bdf, FONT.psf or FONT.png, not \"" +
+        const std::string extension = lowerExtension(target);
+        const auto format = std::ranges::find(kExportFormats, extension, &ExportFormat::extension);
+        if (format == std::end(kExportFormats))
+            throw UsageError("export writes FONT.bdf, FONT.psf, FONT.png, FONT.hex, FONT.txt, "
+                             "FONT.h, FONT.inc or FONT.z80, not \"" +
                              target.filename().string() + "\"");
-        const FontSet table = readSet(call.positional[0]);
-        if (extension == QLatin1String(".bdf"))
-            WriteFileAtomically(target, WriteBdf(table));
-        else if (extension == QLatin1String(".psf"))
-            WriteFileAtomically(target, WritePsf(table));
-        else
-            WriteFileAtomically(target, EncodePng(RenderSheet(table)));
+        WriteFileAtomically(target, format->write(readSet(call.positional[0]), target));
     });
 }
 

@@ -105,7 +105,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"check",
          "[--strict] SET.8xfont...",
-         "Read each set as the editor does and report it.",
+         "Read each set as the editor does and report it; a font program (.8xp, .8xg) "
+         "is read for the set inside.",
          1,
          -1,
          {QCommandLineOption(QStringLiteral("strict"),
@@ -131,7 +132,7 @@ const std::vector<Command>& Commands() {
          RunCompile},
         {"render",
          "SET.8xfont -o SHEET.png [--scale N]",
-         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code.",
+         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code in decimal and hex.",
          1,
          1,
          {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
@@ -155,7 +156,9 @@ const std::vector<Command>& Commands() {
          RunScreen},
         {"import",
          "SOURCE -o SET.8xfont [--base SET.8xfont]",
-         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font or a sheet PNG.",
+         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font, a Unifont .hex, "
+         "text art, a sheet PNG, or the font program of an .8xp or .8xg; the content "
+         "tells which.",
          1,
          1,
          {output("The font set file to write."),
@@ -165,8 +168,10 @@ const std::vector<Command>& Commands() {
                              QStringLiteral("SET"))},
          RunImport},
         {"export",
-         "SET.8xfont -o FONT.{bdf,psf,png}",
-         "Write the set as a BDF font, a PSF2 console font or a sheet PNG.",
+         "SET.8xfont -o FONT.{bdf,psf,png,hex,txt,h,inc,z80}",
+         "Write the set as a BDF font, a PSF2 console font, a sheet PNG, a Unifont .hex, "
+         "text art, a C header (NAME[256][7] of row bytes) or a Z80 include (.inc, .z80: "
+         ".db lines).",
          1,
          1,
          {output("The file to write; its extension picks the format.")},

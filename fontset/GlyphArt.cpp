@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 
+#include <algorithm>
 #include <istream>
 #include <stdexcept>
 #include <vector>
@@ -90,6 +91,45 @@ FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
     if (nextCode != FontSet::kCharacters)
         fail("ends after " + std::to_string(nextCode) + " glyphs; 256 needed");
     return font;
+}
+
+bool IsFontArt(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (!line.empty() && !line.starts_with(";"))
+            return line.starts_with("== ");
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return false;
+}
+
+std::string WriteFontArt(const FontSet& table,
+                         std::span<const std::string, FontSet::kCharacters> names,
+                         std::string_view heading) {
+    std::string art;
+    while (!heading.empty()) {
+        const std::size_t end = std::min(heading.find('\n'), heading.size());
+        art += "; " + std::string(heading.substr(0, end)) + "\n";
+        heading.remove_prefix(std::min(end + 1, heading.size()));
+    }
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        const std::string& name = names[static_cast<std::size_t>(code)];
+        if (name.find_first_of("\r\n") != std::string::npos)
+            throw std::invalid_argument("a glyph's name must be one line");
+        art += "\n== " + std::to_string(code) + (name.empty() ? "" : " " + name) + "\n";
+        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
+            // Even is ink, as the program image packs a cell.
+            art += (table.cell(code, cell) & 1) == 0 ? '#' : '.';
+            if (cell % FontSet::kColumns == FontSet::kColumns - 1)
+                art += '\n';
+        }
+    }
+    return art;
 }
 
 } // namespace korvalin

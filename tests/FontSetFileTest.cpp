@@ -1,7 +1,7 @@
 #include "FontSetFile.h"
 
-#include "SaveTemporaries.h"
 #include "FileError.h"
+#include "SaveTemporaries.h"
 #include "TempDir.h"
 
 #include <algorithm>

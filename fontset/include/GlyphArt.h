@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,15 @@ using Glyph = std::array<CellValue, FontSet::kCellsPerGlyph>;
 // are ignored.
 // Throws FileError naming `source` and the line at fault.
 [[nodiscard]] FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source);
+
+// Whether text opens as font art does: its first line that is neither blank nor a comment
+// is a glyph's header.
+[[nodiscard]] bool IsFontArt(std::string_view text);
+
+// The art that ReadFontArt reads back: each line of `heading` as a ";" comment, then every
+// glyph under "== CODE NAME", a cell '#' where the program image packs it as ink.
+[[nodiscard]] std::string WriteFontArt(const FontSet& table,
+                                       std::span<const std::string, FontSet::kCharacters> names,
+                                       std::string_view heading);
 
 } // namespace korvalin

@@ -1,7 +1,7 @@
 #include "AtomicFile.h"
-#include "SaveTemporaries.h"
 #include "FileError.h"
 #include "Probe.h"
+#include "SaveTemporaries.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

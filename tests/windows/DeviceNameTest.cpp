@@ -1,11 +1,12 @@
 // Devices and pipes named as files: refused at once by every reader and writer, never
 // opened, never replaced.
+#include "DeviceName.h"
+
 #include "AtomicFile.h"
 #include "FileError.h"
 #include "FontSetFile.h"
 #include "InputFile.h"
 #include "Probe.h"
-#include "DeviceName.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -106,7 +106,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"check",
          "[--strict] SET.8xfont...",
-         "Read each set as the editor does and report it.",
+         "Read each set as the editor does and report it; a font program (.8xp, .8xg) "
+         "is read for the set inside.",
          1,
          -1,
          {QCommandLineOption(QStringLiteral("strict"),
@@ -132,28 +133,35 @@ const std::vector<Command>& Commands() {
          RunCompile},
         {"render",
          "SET.8xfont -o SHEET.png [--scale N]",
-         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code.",
+         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code in decimal and hex.",
          1,
          1,
          {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
          RunRender},
         {"screen",
          "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
-         "Draw the calculator's 96x64 home screen showing TEXT.",
+         "Draw the calculator's 96x64 home screen showing TEXT, or the text of --text-file.",
          1,
          1,
          {QCommandLineOption({QStringLiteral("t"), QStringLiteral("text")},
-                             QStringLiteral("UTF-8 text; \\n starts a new row, \\\\ is a "
-                                            "backslash."),
+                             QStringLiteral("UTF-8 text; \\xNN is the code NN in hex, \\n starts "
+                                            "a new row, \\\\ is a backslash. Other spellings "
+                                            "of a symbol are taken too (\u25BA for \u25B6, "
+                                            "\u207B for \u02D7, \U0001D452 for \u212F)."),
                              QStringLiteral("TEXT")),
+          QCommandLineOption(QStringLiteral("text-file"),
+                             QStringLiteral("The text from FILE (- for standard input), with the "
+                                            "same escapes; its line feeds start new rows."),
+                             QStringLiteral("FILE")),
           output("The PNG file to write."), scale("Pixels per screen pixel, 1 to 32 (default 4).")},
          RunScreen},
         {"import",
          "SOURCE -o SET.8xfont [--base SET.8xfont] [OPTIONS]",
-         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font or a sheet PNG. A 5x7 "
-         "font is copied as drawn; any other size is placed by its baseline and centred, "
-         "and what falls outside the cell is cut. Prints the counts, the size, strike and "
-         "baseline used, and the codes that lost ink.",
+         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font, a Unifont .hex, text "
+         "art, a sheet PNG, or the font program of an .8xp or .8xg; the content tells which. "
+         "A 5x7 font is copied as drawn; any other size is placed by its baseline and "
+         "centred, and what falls outside the cell is cut. Prints the counts, the size, "
+         "strike and baseline used, and the codes that lost ink.",
          1,
          1,
          {output("The font set file to write."),
@@ -185,8 +193,10 @@ const std::vector<Command>& Commands() {
                              QStringLiteral("RANGE[,RANGE]"))},
          RunImport},
         {"export",
-         "SET.8xfont -o FONT.{bdf,psf,png}",
-         "Write the set as a BDF font, a PSF2 console font or a sheet PNG.",
+         "SET.8xfont -o FONT.{bdf,psf,png,hex,txt,h,inc,z80}",
+         "Write the set as a BDF font, a PSF2 console font, a sheet PNG, a Unifont .hex, "
+         "text art, a C header (NAME[256][7] of row bytes) or a Z80 include (.inc, .z80: "
+         ".db lines).",
          1,
          1,
          {output("The file to write; its extension picks the format.")},

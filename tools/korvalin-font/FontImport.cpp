@@ -4,13 +4,17 @@
 #include "FileError.h"
 #include "FontLimits.h"
 #include "FreeTypeSource.h"
+#include "GlyphArt.h"
 #include "Gzip.h"
 #include "InputFile.h"
 #include "PngCodec.h"
+#include "ProgramFile.h"
 #include "Psf.h"
 #include "Sheet.h"
+#include "UnifontHex.h"
 
 #include <span>
+#include <sstream>
 
 namespace korvalin {
 namespace {
@@ -39,6 +43,23 @@ ImportResult placeOneStrike(Source font, const FontSet& base, const std::filesys
     return PlaceGlyphs(font, base, source, options);
 }
 
+// A whole set read from the file (a sheet, text art, a program): every code the options
+// take comes from it, the others keep the base.
+ImportResult fromWholeSet(const FontSet& set, const FontSet& base, const ImportOptions& options) {
+    ImportResult result;
+    result.table = base;
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        if (!options.codes.test(static_cast<std::size_t>(code))) {
+            result.kept.push_back(code);
+            continue;
+        }
+        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
+            result.table.setCell(code, cell, set.cell(code, cell));
+        result.fromSource.push_back(code);
+    }
+    return result;
+}
+
 } // namespace
 
 ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base,
@@ -48,26 +69,21 @@ ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base
 
 ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,
                              const FontSet& base, const ImportOptions& options) {
-    if (IsPng(bytes)) {
-        const FontSet sheet = ReadSheet(DecodePng(bytes, source), source);
-        ImportResult result;
-        result.table = base;
-        for (int code = 0; code < FontSet::kCharacters; ++code) {
-            if (!options.codes.test(static_cast<std::size_t>(code))) {
-                result.kept.push_back(code);
-                continue;
-            }
-            for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
-                result.table.setCell(code, cell, sheet.cell(code, cell));
-            result.fromSource.push_back(code);
-        }
-        return result;
-    }
+    if (IsPng(bytes))
+        return fromWholeSet(ReadSheet(DecodePng(bytes, source), source), base, options);
+    if (IsTiVariableFile(bytes))
+        return fromWholeSet(ReadFontProgram(bytes, source), base, options);
     // Unpacked whole here: FreeType would unpack a gzipped PCF again on every seek back.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
     if (isPsf(bytes))
         return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
                               options);
+    if (IsUnifontHex(bytes))
+        return placeOneStrike(UnifontHexSource(std::move(bytes), source), base, source, options);
+    if (IsFontArt(bytes)) {
+        std::istringstream art(bytes);
+        return fromWholeSet(ReadFontArt(art, source), base, options);
+    }
     // FreeType reserves memory by what a font declares, before reading whether it is there.
     CheckFontLimits(bytes, source);
     if (IsBdf(bytes))

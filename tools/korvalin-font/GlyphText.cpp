@@ -1,6 +1,7 @@
 #include "GlyphText.h"
 
 #include "Charmap.h"
+#include "CharmapAliases.h"
 
 #include <charconv>
 #include <stdexcept>
@@ -27,7 +28,7 @@ std::optional<int> ParseCode(std::string_view text) {
         return code;
     }
     try {
-        const std::vector<int> codes = CodesForText(text);
+        const std::vector<int> codes = CodesForTypedText(text);
         if (codes.size() == 1)
             return codes.front();
     } catch (const std::invalid_argument&) {

@@ -1,8 +1,9 @@
-// The commands that only read sets: check, show and diff.
+// The commands that only read sets: check, show and diff, of a set file or a font program.
 #include "Commands.h"
 #include "FontSetFile.h"
 #include "GlyphArt.h"
 #include "GlyphText.h"
+#include "ProgramFile.h"
 #include "ProgramImage.h"
 
 #include <QCommandLineParser>
@@ -62,7 +63,7 @@ int RunCheck(Invocation& call) {
     for (const QString& argument : call.positional) {
         FontSet table;
         try {
-            ReadFontSetFile(toPath(argument), table);
+            ReadSetOrProgram(toPath(argument), table);
         } catch (const std::exception& error) {
             call.err << OneLine(error.what()) << "\n";
             status = kFailure;
@@ -95,7 +96,7 @@ int RunShow(Invocation& call) {
     }
     FontSet table;
     try {
-        ReadFontSetFile(toPath(call.positional[0]), table);
+        ReadSetOrProgram(toPath(call.positional[0]), table);
     } catch (const std::exception& error) {
         call.err << OneLine(error.what()) << "\n";
         return kFailure;
@@ -116,8 +117,8 @@ int RunDiff(Invocation& call) {
     FontSet a;
     FontSet b;
     try {
-        ReadFontSetFile(toPath(call.positional[0]), a);
-        ReadFontSetFile(toPath(call.positional[1]), b);
+        ReadSetOrProgram(toPath(call.positional[0]), a);
+        ReadSetOrProgram(toPath(call.positional[1]), b);
     } catch (const std::exception& error) {
         // Like diff(1), trouble is 2, so that 1 always means "the sets differ".
         call.err << OneLine(error.what()) << "\n";

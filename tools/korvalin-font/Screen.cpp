@@ -1,6 +1,6 @@
 #include "Screen.h"
 
-#include "Charmap.h"
+#include "CharmapAliases.h"
 #include "Sheet.h"
 
 #include <stdexcept>
@@ -8,22 +8,63 @@
 
 namespace korvalin {
 
-std::vector<std::vector<int>> ScreenLayout(std::string_view text) {
-    std::vector<std::vector<int>> rows;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find('\n', start);
-        const std::vector<int> codes = CodesForText(text.substr(start, end - start));
-        // A line of exactly 16 characters has wrapped already; its line feed adds no row.
-        rows.emplace_back();
-        for (const int code : codes) {
-            if (rows.back().size() == kScreenColumns)
-                rows.emplace_back();
-            rows.back().push_back(code);
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::vector<int> ScreenCodes(std::string_view typed) {
+    std::vector<int> codes;
+    std::string run; // text since the last escape, mapped through the charmap in one go
+    const auto flush = [&] {
+        const std::vector<int> mapped = CodesForTypedText(run);
+        codes.insert(codes.end(), mapped.begin(), mapped.end());
+        run.clear();
+    };
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const char c = typed[i];
+        const char next = i + 1 < typed.size() ? typed[i + 1] : '\0';
+        if (c == '\n' || (c == '\\' && next == 'n')) {
+            flush();
+            codes.push_back(kScreenLineBreak);
+            i += c == '\n' ? 0 : 1;
+        } else if (c == '\\' && next == '\\') {
+            run += '\\';
+            ++i;
+        } else if (c == '\\' && next == 'x') {
+            const int high = i + 2 < typed.size() ? hexDigit(typed[i + 2]) : -1;
+            const int low = i + 3 < typed.size() ? hexDigit(typed[i + 3]) : -1;
+            if (high < 0 || low < 0)
+                throw std::invalid_argument("\"\\x\" takes two hex digits, as in \\x41");
+            flush();
+            codes.push_back(high * 16 + low);
+            i += 3;
+        } else {
+            run += c;
         }
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
+    }
+    flush();
+    return codes;
+}
+
+std::vector<std::vector<int>> ScreenLayout(std::span<const int> codes) {
+    std::vector<std::vector<int>> rows(1);
+    for (const int code : codes) {
+        // A full row wraps only when one more code comes, so that a line of exactly 16
+        // characters and its line break take one row.
+        if (code == kScreenLineBreak || rows.back().size() == kScreenColumns)
+            rows.emplace_back();
+        if (code != kScreenLineBreak)
+            rows.back().push_back(code);
     }
     if (rows.size() > kScreenRows)
         throw std::invalid_argument("the text needs " + std::to_string(rows.size()) +
@@ -31,10 +72,10 @@ std::vector<std::vector<int>> ScreenLayout(std::string_view text) {
     return rows;
 }
 
-Pixels RenderScreen(const FontSet& table, std::string_view text, int scale) {
+Pixels RenderScreen(const FontSet& table, std::string_view typed, int scale) {
     if (scale < 1 || scale > kMaxScale)
         throw std::invalid_argument("the scale must be 1 to " + std::to_string(kMaxScale));
-    const std::vector<std::vector<int>> rows = ScreenLayout(text);
+    const std::vector<std::vector<int>> rows = ScreenLayout(ScreenCodes(typed));
     Pixels screen(kScreenWidth * scale, kScreenHeight * scale, kLcdPaper);
     for (std::size_t row = 0; row < rows.size(); ++row) {
         for (std::size_t column = 0; column < rows[row].size(); ++column) {

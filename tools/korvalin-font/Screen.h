@@ -3,6 +3,7 @@
 #include "FontSet.h"
 #include "Pixels.h"
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -17,14 +18,22 @@ constexpr int kScreenDefaultScale = 4;
 constexpr std::uint32_t kLcdPaper = 0x9EAB88;
 constexpr std::uint32_t kLcdInk = 0x1C241E;
 
-// Where each code of a UTF-8 text lands: one row of codes a screen row. A line wraps after
-// 16 characters; a line feed starts a new row. Throws std::invalid_argument for a character
-// without a code or a text that needs more than 8 rows.
-[[nodiscard]] std::vector<std::vector<int>> ScreenLayout(std::string_view text);
+// Stands for a new row among the codes of a screen.
+constexpr int kScreenLineBreak = -1;
 
-// The screen showing `text` in `table`, each screen pixel `scale` pixels square: every glyph's
-// 5 x 7 cells at its cell's top left, the sixth column and eighth row blank.
-[[nodiscard]] Pixels RenderScreen(const FontSet& table, std::string_view text,
+// The codes of a typed UTF-8 text: "\xNN" is the code NN (two hex digits), "\n" and a line
+// feed start a new row, "\\" is a backslash; any other backslash stays one. The rest maps
+// through the charmap and its aliases. Throws std::invalid_argument for a character without
+// a code or a "\x" without two hex digits.
+[[nodiscard]] std::vector<int> ScreenCodes(std::string_view typed);
+
+// Where each code lands: one row of codes a screen row. A line wraps after 16 characters;
+// kScreenLineBreak starts a new row. Throws std::invalid_argument for more than 8 rows.
+[[nodiscard]] std::vector<std::vector<int>> ScreenLayout(std::span<const int> codes);
+
+// The screen showing the typed text in `table`, each screen pixel `scale` pixels square:
+// every glyph's 5 x 7 cells at its cell's top left, the sixth column and eighth row blank.
+[[nodiscard]] Pixels RenderScreen(const FontSet& table, std::string_view typed,
                                   int scale = kScreenDefaultScale);
 
 } // namespace korvalin

@@ -1,9 +1,13 @@
 #include "Sheet.h"
 
 #include "FileError.h"
+#include "GlyphText.h"
+#include "LabelFont.h"
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace korvalin {
 namespace {
@@ -12,13 +16,27 @@ constexpr std::uint32_t kPaper = 0xFFFFFF;
 constexpr std::uint32_t kInk = 0x000000;
 constexpr std::uint32_t kGrid = 0xB0B0B0;
 constexpr std::uint32_t kGlyphFrame = 0xE4E4E4;
-constexpr std::uint32_t kLabelInk = 0x5070A0;
+constexpr std::uint32_t kDecimalInk = 0x5070A0;
+constexpr std::uint32_t kHexInk = 0xA05A3C;
 
 constexpr int kGlyphZoom = 3;
-constexpr int kLabelX = 2; // within a cell, in sheet units
-constexpr int kLabelY = 2;
+// Within a cell, in sheet units: the decimal code at the left, its two hex digits at the
+// right, both above the glyph's frame.
+constexpr int kDecimalX = 2;
+constexpr int kHexX = kSheetCellWidth - 2 - (2 * kLabelAdvance - 1);
+constexpr int kLabelY = 3;
 constexpr int kGlyphX = 5;
 constexpr int kGlyphY = 10;
+
+// The most partly inked cells that a message lists.
+constexpr int kPartialShown = 5;
+
+bool isDark(std::uint32_t colour) {
+    const unsigned luminance =
+        (((colour >> 16) & 0xFF) * 299 + ((colour >> 8) & 0xFF) * 587 + (colour & 0xFF) * 114) /
+        1000;
+    return luminance < 128;
+}
 
 bool isInk(CellValue value) {
     return (value & 1) == 0; // as the program image packs it
@@ -48,11 +66,11 @@ Pixels RenderSheet(const FontSet& table, int scale) {
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const int x0 = (code % 16) * kSheetCellWidth;
         const int y0 = (code / 16) * kSheetCellHeight;
-        const std::string label = std::to_string(code);
-        for (std::size_t digit = 0; digit < label.size(); ++digit)
-            drawGlyph(sheet, table, label[digit],
-                      (x0 + kLabelX + 6 * static_cast<int>(digit)) * scale, (y0 + kLabelY) * scale,
-                      scale, kLabelInk);
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(code));
+        DrawLabel(sheet, std::to_string(code), (x0 + kDecimalX) * scale, (y0 + kLabelY) * scale,
+                  scale, kDecimalInk);
+        DrawLabel(sheet, hex, (x0 + kHexX) * scale, (y0 + kLabelY) * scale, scale, kHexInk);
         // A faint frame shows where the glyph's cells lie when the sheet is edited.
         sheet.fill((x0 + kGlyphX - 1) * scale, (y0 + kGlyphY - 1) * scale,
                    (FontSet::kColumns * kGlyphZoom + 2) * scale,
@@ -75,18 +93,38 @@ FontSet ReadSheet(const Pixels& sheet, const std::filesystem::path& source) {
                                     std::to_string(kSheetHeight) + " pixels times its scale)");
     FontSet table;
     const int block = kGlyphZoom * scale;
+    std::vector<std::string> partial;
+    int partialCount = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const int x0 = ((code % 16) * kSheetCellWidth + kGlyphX) * scale;
         const int y0 = ((code / 16) * kSheetCellHeight + kGlyphY) * scale;
         for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
-            const std::uint32_t colour =
-                sheet.at(x0 + (cell % FontSet::kColumns) * block + block / 2,
-                         y0 + (cell / FontSet::kColumns) * block + block / 2);
-            const unsigned luminance = (((colour >> 16) & 0xFF) * 299 +
-                                        ((colour >> 8) & 0xFF) * 587 + (colour & 0xFF) * 114) /
-                                       1000;
-            table.setCell(code, cell, luminance < 128 ? FontSet::kSet : FontSet::kClear);
+            const int left = x0 + (cell % FontSet::kColumns) * block;
+            const int top = y0 + (cell / FontSet::kColumns) * block;
+            int dark = 0;
+            for (int y = top; y < top + block; ++y)
+                for (int x = left; x < left + block; ++x)
+                    dark += isDark(sheet.at(x, y)) ? 1 : 0;
+            // A block painted in part is the designer's slip, never to be read as either.
+            if (dark != 0 && dark != block * block && ++partialCount <= kPartialShown)
+                partial.push_back("code " + CodeTitle(code) + " row " +
+                                  std::to_string(cell / FontSet::kColumns) + " column " +
+                                  std::to_string(cell % FontSet::kColumns) + " (" +
+                                  std::to_string(dark) + " of " + std::to_string(block * block) +
+                                  " pixels dark)");
+            table.setCell(code, cell, dark * 2 > block * block ? FontSet::kSet : FontSet::kClear);
         }
+    }
+    if (partialCount > 0) {
+        std::string list;
+        for (const std::string& place : partial)
+            list += (list.empty() ? "" : ", ") + place;
+        if (partialCount > kPartialShown)
+            list += " and " + std::to_string(partialCount - kPartialShown) + " more";
+        throw FileError(source, std::to_string(partialCount) +
+                                    (partialCount == 1 ? " glyph cell is" : " glyph cells are") +
+                                    " partly inked: " + list +
+                                    "; paint each cell's whole block or none of it");
     }
     return table;
 }

@@ -1,12 +1,17 @@
 // The commands that write files: compile, render, screen, import and export.
 #include "AtomicFile.h"
 #include "Bdf.h"
+#include "Charmap.h"
 #include "Commands.h"
 #include "FileError.h"
 #include "FontImport.h"
 #include "FontLimits.h"
 #include "FontSetFile.h"
+#include "GlyphArt.h"
+#include "GlyphText.h"
+#include "InputFile.h"
 #include "PngCodec.h"
+#include "ProgramFile.h"
 #include "ProgramFolder.h"
 #include "ProgramImage.h"
 #include "ProgramName.h"
@@ -14,9 +19,14 @@
 #include "Psf.h"
 #include "Screen.h"
 #include "Sheet.h"
+#include "SourceExport.h"
+#include "UnifontHex.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
+#include <array>
 #include <initializer_list>
+#include <iostream>
 #include <ostream>
 
 namespace korvalin {
@@ -67,23 +77,106 @@ int scaleOption(Invocation& call, int fallback, int largest) {
 
 FontSet readSet(const QString& path) {
     FontSet table;
-    ReadFontSetFile(toPath(path), table);
+    ReadSetOrProgram(toPath(path), table);
     return table;
 }
 
-// "\n" in a --text argument is a line feed, "\\" a backslash; other text stays as it is.
-std::string unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == '\\')) {
-            out += text[i + 1] == 'n' ? '\n' : '\\';
-            ++i;
-        } else {
-            out += text[i];
-        }
+// Far more than eight rows of text and their escapes take; an endless input stops here.
+constexpr std::size_t kMaxScreenTextSize = 64u << 10;
+
+std::string readStandardInput(const std::filesystem::path& name, std::size_t limit) {
+    std::string text;
+    char buffer[4096];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+        if (text.size() > limit)
+            throw FileError(name, "is larger than " + std::to_string(limit) + " bytes");
     }
-    return out;
+    const bool failed = std::cin.bad();
+    std::cin.clear();
+    if (failed)
+        throw FileError(name, "could not be read to its end");
+    return text;
 }
+
+// The --text argument as typed, or the text of --text-file (standard input for "-"), its
+// line ends as line feeds and the file's last one dropped.
+std::string screenText(Invocation& call) {
+    const bool typed = call.parser.isSet(QStringLiteral("text"));
+    const bool file = call.parser.isSet(QStringLiteral("text-file"));
+    if (typed == file)
+        throw UsageError("screen needs --text TEXT or --text-file FILE");
+    if (typed)
+        return call.parser.value(QStringLiteral("text")).toStdString();
+    const QString name = call.parser.value(QStringLiteral("text-file"));
+    const std::filesystem::path path =
+        name == QLatin1String("-") ? std::filesystem::path("standard input") : toPath(name);
+    std::string text = name == QLatin1String("-") ? readStandardInput(path, kMaxScreenTextSize)
+                                                  : ReadWholeFile(path, kMaxScreenTextSize);
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    if (text.ends_with('\n'))
+        text.pop_back();
+    try {
+        (void)DecodeUtf8(text);
+    } catch (const std::invalid_argument& error) {
+        throw FileError(path, error.what());
+    }
+    return text;
+}
+
+std::string lowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return extension;
+}
+
+// The names of the codes as the art's headers give them: the symbol, or a word for it.
+std::array<std::string, FontSet::kCharacters> artNames() {
+    std::array<std::string, FontSet::kCharacters> names;
+    for (int code = 0; code < FontSet::kCharacters; ++code) {
+        const std::string title = CodeTitle(code);
+        const std::size_t blank = title.find(' ');
+        names[static_cast<std::size_t>(code)] =
+            blank == std::string::npos ? std::string() : title.substr(blank + 1);
+    }
+    return names;
+}
+
+// What export writes, by the extension of its file.
+struct ExportFormat {
+    std::string_view extension;
+    std::string (*write)(const FontSet& table, const std::filesystem::path& target);
+};
+
+const ExportFormat kExportFormats[] = {
+    {".bdf", [](const FontSet& table, const std::filesystem::path&) { return WriteBdf(table); }},
+    {".psf", [](const FontSet& table, const std::filesystem::path&) { return WritePsf(table); }},
+    {".png", [](const FontSet& table,
+                const std::filesystem::path&) { return EncodePng(RenderSheet(table)); }},
+    {".hex",
+     [](const FontSet& table, const std::filesystem::path&) { return WriteUnifontHex(table); }},
+    {".txt",
+     [](const FontSet& table, const std::filesystem::path&) {
+         return WriteFontArt(table, artNames(),
+                             "A Korvalin font set drawn as text art, written by korvalin-font.\n"
+                             "Each glyph: \"== CODE NAME\", then 7 rows of 5 cells, '#' ink "
+                             "and '.' paper.");
+     }},
+    {".h",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteCHeader(table, target.stem().string());
+     }},
+    {".inc",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteZ80Include(table, target.stem().string());
+     }},
+    {".z80",
+     [](const FontSet& table, const std::filesystem::path& target) {
+         return WriteZ80Include(table, target.stem().string());
+     }},
+};
 
 // Runs a command's work, turning its exceptions into a message and an exit status.
 template <typename Work>
@@ -129,11 +222,9 @@ int RunRender(Invocation& call) {
 
 int RunScreen(Invocation& call) {
     return guarded(call, [&] {
-        if (!call.parser.isSet(QStringLiteral("text")))
-            throw UsageError("screen needs --text TEXT");
+        const std::string text = screenText(call);
         const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
-        const std::string text = unescape(call.parser.value(QStringLiteral("text")).toStdString());
         WriteFileAtomically(target,
                             EncodePng(RenderScreen(readSet(call.positional[0]), text, scale)));
     });
@@ -232,18 +323,13 @@ int RunImport(Invocation& call) {
 int RunExport(Invocation& call) {
     return guarded(call, [&] {
         const std::filesystem::path target = requiredOutput(call, {toPath(call.positional[0])});
-        const QString extension = QString::fromStdString(target.extension().string()).toLower();
-        if (extension != QLatin1String(".bdf") && extension != QLatin1String(".psf") &&
-            extension != QLatin1String(".png"))
-            throw UsageError("export writes FONT.bdf, FONT.psf or FONT.png, not \"" +
+        const std::string extension = lowerExtension(target);
+        const auto format = std::ranges::find(kExportFormats, extension, &ExportFormat::extension);
+        if (format == std::end(kExportFormats))
+            throw UsageError("export writes FONT.bdf, FONT.psf, FONT.png, FONT.hex, FONT.txt, "
+                             "FONT.h, FONT.inc or FONT.z80, not \"" +
                              target.filename().string() + "\"");
-        const FontSet table = readSet(call.positional[0]);
-        if (extension == QLatin1String(".bdf"))
-            WriteFileAtomically(target, WriteBdf(table));
-        else if (extension == QLatin1String(".psf"))
-            WriteFileAtomically(target, WritePsf(table));
-        else
-            WriteFileAtomically(target, EncodePng(RenderSheet(table)));
+        WriteFileAtomically(target, format->write(readSet(call.positional[0]), target));
     });
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "FontSet.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvalin {
+
+// A calculator program or group file (.8xp, .8xg) holds at most this much.
+constexpr std::size_t kMaxVariableFileSize = 57 + 0xFFFF;
+
+// One variable of a TI-83 Plus variable file.
+struct TiVariable {
+    std::string name;
+    std::uint8_t type = 0;
+    std::vector<std::uint8_t> data; // for a program, its 2-byte length and then its bytes
+};
+
+// Whether the bytes open as a TI variable file of any calculator does.
+[[nodiscard]] bool IsTiVariableFile(std::string_view bytes);
+
+// The variables of a TI-83 Plus file (one for .8xp, one or more for .8xg), after checking
+// its signature, every length against the file and the checksum. Throws FileError naming
+// `source`.
+[[nodiscard]] std::vector<TiVariable> ReadTiVariables(std::string_view bytes,
+                                                      const std::filesystem::path& source);
+
+// The set inside the one font program of a program or group file: its image's prologue,
+// signature and length checked, each cell ink (0) or paper (255). Throws FileError naming
+// `source`.
+[[nodiscard]] FontSet ReadFontProgram(std::string_view bytes, const std::filesystem::path& source);
+
+// A font set file, or a program or group file holding a font program: what check, show
+// and diff read. Throws FileError naming `path`.
+void ReadSetOrProgram(const std::filesystem::path& path, FontSet& table);
+
+} // namespace korvalin

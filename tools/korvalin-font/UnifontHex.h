@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FontSet.h"
+#include "GlyphSource.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace korvalin {
+
+// GNU Unifont's .hex: a line "CODEPOINT:BITMAP" a glyph, the bitmap 16 rows of 8 or 16
+// columns in hex. The set goes out in 8 x 16 cells, each glyph at columns 1 to 5 and with
+// its bottom row on row 14, below Unifont's baseline, as hex2bdf places it.
+[[nodiscard]] bool IsUnifontHex(std::string_view bytes);
+
+// The set's codes that own a single code point, sorted as sort(1) sorts them for hex2bdf.
+[[nodiscard]] std::string WriteUnifontHex(const FontSet& table);
+
+// A .hex font as a source for the import. One whose glyphs all lie where WriteUnifontHex
+// puts them reads as a 5 x 7 font, so that the set's own export comes back pixel for pixel.
+class UnifontHexSource : public GlyphSource {
+public:
+    // Throws FileError naming `source` and the line at fault.
+    UnifontHexSource(std::string bytes, const std::filesystem::path& source);
+
+    [[nodiscard]] int ascent() const override { return fits5x7_ ? 6 : 14; }
+    [[nodiscard]] int descent() const override { return fits5x7_ ? 1 : 2; }
+    [[nodiscard]] bool isFixedSize() const override { return true; }
+    [[nodiscard]] std::string sizeText() const override {
+        return "size " + std::to_string(ascent() + descent()) + " px, strike 1 of 1";
+    }
+    [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
+
+private:
+    std::string bytes_;
+    std::unordered_map<char32_t, std::string_view> bitmaps_; // into bytes_
+    bool fits5x7_ = false;
+};
+
+} // namespace korvalin

@@ -2,7 +2,8 @@
 # make test          installs what is missing, builds, runs every test, also under sanitizers
 #                    and, cross-built for Windows, under Wine, and runs each fuzz target for
 #                    FUZZ_SECONDS
-# make windows       cross-builds the core, the packer and their tests with mingw-w64
+# make windows       cross-builds the core, the packer, the native window and their tests
+#                    with mingw-w64
 # make test-windows  runs those tests under Wine
 # make install       builds only the programs, in build-install/, and installs them stripped
 #                    for the current user under PREFIX

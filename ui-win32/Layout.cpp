@@ -70,9 +70,9 @@ Layout LayoutAt(int dpi, TextRoom room) {
     const auto previews = toPixels(PreviewCellTwips(), dpi);
     layout.pixelGrid = unionOf(pixels);
     layout.previewGrid = unionOf(previews);
-    OffsetRect(&layout.previewGrid, -grow / 2, 0);
     layout.pixelCells = relativeTo(pixels, layout.pixelGrid);
     layout.previewCells = relativeTo(previews, layout.previewGrid);
+    OffsetRect(&layout.previewGrid, -grow / 2, 0);
 
     RECT status = ToPixels(kStatus, dpi);
     const int rightLimit = ToPixels(kClientWidth - kStatusRightMargin, dpi);

@@ -2,8 +2,8 @@
 
 namespace korvalin::win32 {
 
-void Dispatch(MSG& message, HWND window, Win32Platform& platform) {
-    if (platform.notices().isDialogMessage(message))
+void Dispatch(MSG& message, HWND window, NoticeBoxes* notices) {
+    if (notices != nullptr && notices->isDialogMessage(message))
         return;
     if (window != nullptr && IsDialogMessageW(window, &message))
         return;
@@ -11,10 +11,10 @@ void Dispatch(MSG& message, HWND window, Win32Platform& platform) {
     DispatchMessageW(&message);
 }
 
-int RunMessageLoop(HWND window, Win32Platform& platform) {
+int RunMessageLoop(HWND window, NoticeBoxes& notices) {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        Dispatch(message, window, platform);
+        Dispatch(message, window, &notices);
     return static_cast<int>(message.wParam);
 }
 

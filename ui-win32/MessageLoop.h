@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Win32Platform.h"
+#include "NoticeBoxes.h"
 
 #include <windows.h>
 
@@ -8,9 +8,9 @@ namespace korvalin::win32 {
 
 // One message to its window, with the keyboard of a dialog: Return and Space reach the
 // default button, Tab its controls; the notices get their own keys.
-void Dispatch(MSG& message, HWND window, Win32Platform& platform);
+void Dispatch(MSG& message, HWND window, NoticeBoxes* notices = nullptr);
 
 // Until the program ends; its exit status.
-int RunMessageLoop(HWND window, Win32Platform& platform);
+int RunMessageLoop(HWND window, NoticeBoxes& notices);
 
 } // namespace korvalin::win32

@@ -12,5 +12,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         return 1;
     platform.setWindow(window.hwnd());
     ShowWindow(window.hwnd(), show);
-    return korvalin::win32::RunMessageLoop(window.hwnd(), platform);
+    return korvalin::win32::RunMessageLoop(window.hwnd(), platform.notices());
 }

@@ -64,7 +64,7 @@ build-sanitize: deps
 windows: deps
 	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVALIN_BUILD_UI=OFF -DKORVALIN_BUILD_BENCH=OFF \
-		$(CMAKE_FLAGS)
+		-DKORVALIN_HOST_FONT_TOOL="$(CURDIR)/build/bin/korvalin-font" $(CMAKE_FLAGS)
 	cmake --build build-windows
 
 windows-package: windows

@@ -1,5 +1,6 @@
 #include "Win32Platform.h"
 
+#include "AnswerBox.h"
 #include "CommonDialogs.h"
 #include "InputBox.h"
 #include "ProgramFolder.h"
@@ -27,8 +28,8 @@ Win32Platform::Win32Platform(HINSTANCE instance)
 
 MsgBoxAnswer Win32Platform::MsgBox(const std::string& prompt, MsgBoxStyles style,
                                    const std::string& title) {
-    return MessageBoxAnswer(MessageBoxW(owner_, Widen(prompt).c_str(),
-                                        titleOrDefault(title).c_str(), MessageBoxStyle(style)));
+    return MessageBoxAnswer(
+        ShowAnswerBox(owner_, Widen(prompt), titleOrDefault(title), MessageBoxStyle(style)));
 }
 
 std::string Win32Platform::InputBox(const std::string& prompt, const std::string& title) {

@@ -233,12 +233,116 @@ def run(editor, work, program, default, default_bytes, args):
         with open(made, "rb") as ours, open(os.path.join(work, "GUITEST.8xp"), "rb") as linux:
             check(ours.read() == linux.read(), "GUITEST.8xp is the Linux packer's, byte for byte")
 
-    # Exit, with the save prompt answered No.
-    xdotool("key", "alt+f", "e")
-    wait_for(window_named("Exit"), "the save prompt")
-    time.sleep(0.5)
+    def prompt_for(reply):
+        # "Some more symbols (123-255)", the menu's last entry, asks for a number.
+        xdotool("key", "alt+s")
+        time.sleep(0.5)
+        xdotool("key", "Up", "Return")
+        wait_for(window_named("Switch Character"), "the number prompt")
+        time.sleep(0.3)
+        xdotool("type", "--delay", "20", reply)
+        xdotool("key", "Return")
+        wait_for(lambda: not window_named("Switch Character")(), "the prompt to close")
+
+    prompt_for("200")
+    shows(200, edited, "the number prompt accepts 200")
+    prompt_for("300")
+    shows(200, edited, "the number prompt refuses 300 and changes nothing")
+
+    # Next on Return, and its wrap: 255, then 0, then 1.
+    prompt_for("255")
+    xdotool("key", "Return")
+    shows(0, edited, "Next after 255 wraps to 0")
+    xdotool("key", "space")
+    shows(1, edited, "Next on Space steps to 1")
+
+    # Save again: no dialog, the same file.
+    edited[1 * 35 + 0] = 255 - edited[1 * 35 + 0]
+    cx, cy = pixel_centre(0)
+    xdotool("mousemove", str(origin[0] + cx), str(origin[1] + cy), "click", "1")
+    xdotool("key", "alt+f", "s")
+    lines[1 * 35 + 0] = b" %d " % edited[1 * 35 + 0]
+    expected = b"\r\n".join(lines)
+
+    def saved_again():
+        with open(saved, "rb") as font:
+            return font.read() == expected
+    wait_for(saved_again, "the second save")
+    check(window_named("Save As")() is None, "Save again writes the same file without a dialog")
+
+    # Load with its prompt, answered No.
+    other = os.path.join(work, "other.8xfont")
+    other_values = list(default)
+    other_values[12] = 0
+    other_lines = default_bytes.split(b"\r\n")
+    other_lines[12] = b" 0 "
+    with open(other, "wb") as font:
+        font.write(b"\r\n".join(other_lines))
+    xdotool("key", "alt+f", "l")
+    wait_for(window_named("Open new font set"), "Load's save prompt")
+    time.sleep(0.3)
     xdotool("key", "n")
-    check(editor.wait(timeout=LIMIT) == 0, "Exit with the prompt answered No ends the program")
+    wait_for(window_named("Open"), "the Open dialog")
+    time.sleep(0.5)
+    xdotool("type", "--delay", "20", "other.8xfont")
+    xdotool("key", "Return")
+    wait_for(lambda: not window_named("Open")(), "the Open dialog to close")
+    shows(0, other_values, "Load shows glyph 0 of the file chosen")
+
+    # New Set, with its prompt answered No: the default set again.
+    xdotool("key", "alt+f", "n")
+    wait_for(window_named("New Font Set"), "New Set's save prompt")
+    time.sleep(0.3)
+    xdotool("key", "n")
+    wait_for(lambda: not window_named("New Font Set")(), "the prompt to close")
+    shows(0, default, "New Set shows glyph 0 of the default set")
+
+    # Exit: Escape leaves the Yes/No prompt up; Yes saves through the dialog, then ends.
+    xdotool("key", "alt+f", "e")
+    prompt = wait_for(window_named("Exit"), "the save prompt")
+    time.sleep(0.3)
+    xdotool("key", "Escape")
+    time.sleep(1)
+    check(window_named("Exit")() == prompt and editor.poll() is None,
+          "Escape on the Yes/No prompt does nothing")
+    xdotool("key", "y")
+    wait_for(window_named("Save As"), "the Save dialog")
+    time.sleep(0.5)
+    xdotool("type", "--delay", "20", "final.8xfont")
+    xdotool("key", "Return")
+    check(editor.wait(timeout=LIMIT) == 0, "Exit answered Yes saves, then ends the program")
+    with open(os.path.join(work, "final.8xfont"), "rb") as font:
+        check(font.read() == default_bytes, "the set saved on Exit is the default set")
+
+    # Again, without the packer: Compile leaves the window usable; Exit answered No.
+    os.remove(os.path.join(program, "prgforge.exe"))
+    second = subprocess.Popen([args.wine_run, args.prefix,
+                               os.path.join(program, "fontset-creator.exe")], cwd=work)
+    try:
+        wait_for(window_named(TITLE), "the editor's window again")
+        time.sleep(0.5)
+        xdotool("key", "alt+c")
+        wait_for(window_named("Korvalin Font Creator"), "the program name prompt")
+        time.sleep(0.3)
+        xdotool("type", "--delay", "20", "NOPACK")
+        xdotool("key", "Return")
+        wait_for(lambda: not os.path.exists(os.path.join(program, "NOPACK.bin")) and
+                 os.path.exists(os.path.join(program, "temp.bat")), "the script's end")
+        check(not os.path.exists(os.path.join(program, "NOPACK.8xp")),
+              "without prgforge.exe no NOPACK.8xp is made")
+        time.sleep(1)
+        xdotool("key", "Return")
+        xdotool("key", "Return")
+        shows(2, default, "the window stays usable: Next twice shows glyph 2")
+        xdotool("key", "alt+f", "e")
+        wait_for(window_named("Exit"), "the save prompt")
+        time.sleep(0.3)
+        xdotool("key", "n")
+        check(second.wait(timeout=LIMIT) == 0, "Exit with the prompt answered No ends the program")
+    finally:
+        if second.poll() is None:
+            second.kill()
+            second.wait()
 
 
 if __name__ == "__main__":

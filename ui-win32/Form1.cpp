@@ -6,6 +6,7 @@
 #include "WideText.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace korvalin::win32 {
 

@@ -6,6 +6,7 @@
 #include "ProgramFolder.h"
 #include "WideText.h"
 
+#include <algorithm>
 #include <cderr.h>
 #include <commdlg.h>
 #include <vector>

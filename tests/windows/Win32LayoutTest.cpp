@@ -125,3 +125,40 @@ TEST_F(Win32WindowFixture, MenuBarIsTheMenuTable) {
 
 } // namespace
 } // namespace korvalin::test
+
+namespace korvalin::test {
+namespace {
+
+class Win32DpiChange : public Win32WindowFixture, public ::testing::WithParamInterface<int> {};
+
+// A move to a screen of another DPI lays every cell out again from its twips.
+TEST_P(Win32DpiChange, LaysTheCellsOutAgain) {
+    const int dpi = GetParam();
+    RECT suggested{};
+    GetWindowRect(window->hwnd(), &suggested);
+    SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(window->dpi(), dpi);
+    const auto at = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const win32::CellGrid& grid = window->grid(CellBlock::Pixel);
+    for (const int i : {0, 1, 34}) {
+        RECT box = grid.cellRect(i);
+        const RECT place = placeOf(grid.hwnd());
+        OffsetRect(&box, place.left, place.top);
+        const int left = 54 + 378 * (i % 5);
+        const int top = 243 + 378 * (i / 5);
+        const int size = i == 0 ? 400 : 396;
+        EXPECT_EQ(box.left, at(left)) << "cell " << i;
+        EXPECT_EQ(box.top, at(top)) << "cell " << i;
+        EXPECT_EQ(box.right, at(left + size)) << "cell " << i;
+        EXPECT_EQ(box.bottom, at(top + size)) << "cell " << i;
+    }
+    RECT client{};
+    GetClientRect(window->hwnd(), &client);
+    EXPECT_EQ(client.right, at(5085));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpis, Win32DpiChange, ::testing::Values(120, 144, 192));
+
+} // namespace
+} // namespace korvalin::test

@@ -2,8 +2,11 @@
 # make test          installs what is missing, builds, runs every test, also under sanitizers
 #                    and, cross-built for Windows, under Wine, and runs each fuzz target for
 #                    FUZZ_SECONDS
-# make windows       cross-builds the core, the packer and their tests with mingw-w64
+# make windows       cross-builds the core, the packer, the native window and their tests
+#                    with mingw-w64
 # make test-windows  runs those tests under Wine
+# make windows-package  zips the Windows editor, its packer and its default set for users
+#                    (build-windows/package/)
 # make install       builds only the programs, in build-install/, and installs them stripped
 #                    for the current user under PREFIX
 # make uninstall     removes what the last install wrote
@@ -20,7 +23,7 @@ override PREFIX := $(value PREFIX)
 endif
 export PREFIX
 
-.PHONY: run test install uninstall deps install-deps build build-sanitize windows test-windows fuzz bench \
+.PHONY: run test install uninstall deps install-deps build build-sanitize windows test-windows windows-package fuzz bench \
 	check-format clean
 
 run: build
@@ -61,8 +64,11 @@ build-sanitize: deps
 windows: deps
 	cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 		-DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKORVALIN_BUILD_UI=OFF -DKORVALIN_BUILD_BENCH=OFF \
-		$(CMAKE_FLAGS)
+		-DKORVALIN_HOST_FONT_TOOL="$(CURDIR)/build/bin/korvalin-font" $(CMAKE_FLAGS)
 	cmake --build build-windows
+
+windows-package: windows
+	cd build-windows && cpack --config CPackConfig.cmake
 
 # Wine's prefix lives in build-windows/wine-prefix, made on the first run and kept.
 test-windows: windows

@@ -4,25 +4,17 @@
 #include "KorvalinVersion.h"
 #include "PathText.h"
 
-#include <QCommandLineParser>
-#include <QStringDecoder>
+#include <CLI/App.hpp>
+#include <CLI/Config.hpp>
+#include <CLI/Formatter.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <memory>
 #include <ostream>
 
 namespace korvalin {
 namespace {
-
-QCommandLineOption output(const char* what) {
-    return {{QStringLiteral("o"), QStringLiteral("output")},
-            QString::fromUtf8(what),
-            QStringLiteral("FILE")};
-}
-QCommandLineOption scale(const char* what) {
-    return {{QStringLiteral("s"), QStringLiteral("scale")},
-            QString::fromUtf8(what),
-            QStringLiteral("N")};
-}
 
 constexpr std::size_t kHelpWidth = 80;
 
@@ -49,15 +41,13 @@ std::string wrapped(std::string_view text, std::size_t column) {
     return out;
 }
 
-std::string optionLine(const QCommandLineOption& option) {
-    std::string names;
-    for (const QString& name : option.names())
-        names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") +
-                 name.toStdString();
-    if (!option.valueName().isEmpty())
-        names += " " + option.valueName().toStdString();
+std::string optionLine(const OptionSpec& option) {
+    std::string names = *option.shortName ? std::string("-") + option.shortName + ", " : "";
+    names += std::string("--") + option.longName;
+    if (option.valueName)
+        names += std::string(" ") + option.valueName;
     names.resize(std::max<std::size_t>(names.size() + 2, 24), ' ');
-    return "  " + names + wrapped(option.description().toStdString(), names.size() + 2) + "\n";
+    return "  " + names + wrapped(option.description, names.size() + 2) + "\n";
 }
 
 constexpr std::size_t kSummaryColumn = 30;
@@ -88,7 +78,7 @@ void printHelp(std::ostream& out) {
 void printCommandHelp(const Command& command, std::ostream& out) {
     out << "Usage: korvalin-font " << command.name << " " << command.arguments << "\n"
         << wrapped(command.summary, 0) << "\n\nOptions:\n";
-    for (const QCommandLineOption& option : command.options)
+    for (const OptionSpec& option : command.options)
         out << optionLine(option);
     out << "  -h, --help              Show this help.\n";
 }
@@ -100,120 +90,56 @@ int usage(std::ostream& err, const std::string& message, const char* command = n
     return kUsage;
 }
 
-} // namespace
-
-const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
-        {"check",
-         "[--strict] SET.8xfont...",
-         "Read each set as the editor does and report it; a font program (.8xp, .8xg) "
-         "is read for the set inside.",
-         1,
-         -1,
-         {QCommandLineOption(QStringLiteral("strict"),
-                             QStringLiteral("Also report every cell that is neither 0 nor 255, "
-                                            "and fail on any."))},
-         RunCheck},
-        {"show",
-         "SET.8xfont CODE...",
-         "Print glyphs (CODE: 0 to 255 or a character) as # and . beside their row bytes.",
-         2,
-         -1,
-         {},
-         RunShow},
-        {"compile",
-         "SET.8xfont NAME [-o DIR]",
-         "Write NAME.8xp, the calculator program of the set (NAME: 1 to 8 letters and "
-         "digits, the first a letter).",
-         2,
-         2,
-         {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
-                             QStringLiteral("The folder for NAME.8xp (default: the current one)."),
-                             QStringLiteral("DIR"))},
-         RunCompile},
-        {"render",
-         "SET.8xfont -o SHEET.png [--scale N]",
-         "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code in decimal and hex.",
-         1,
-         1,
-         {output("The PNG file to write."), scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
-         RunRender},
-        {"screen",
-         "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
-         "Draw the calculator's 96x64 home screen showing TEXT, or the text of --text-file.",
-         1,
-         1,
-         {QCommandLineOption({QStringLiteral("t"), QStringLiteral("text")},
-                             QStringLiteral("UTF-8 text; \\xNN is the code NN in hex, \\n starts "
-                                            "a new row, \\\\ is a backslash. Other spellings "
-                                            "of a symbol are taken too (\u25BA for \u25B6, "
-                                            "\u207B for \u02D7, \U0001D452 for \u212F)."),
-                             QStringLiteral("TEXT")),
-          QCommandLineOption(QStringLiteral("text-file"),
-                             QStringLiteral("The text from FILE (- for standard input), with the "
-                                            "same escapes; its line feeds start new rows."),
-                             QStringLiteral("FILE")),
-          output("The PNG file to write."), scale("Pixels per screen pixel, 1 to 32 (default 4).")},
-         RunScreen},
-        {"import",
-         "SOURCE -o SET.8xfont [--base SET.8xfont] [OPTIONS]",
-         "Make a set from a BDF, PCF, PSF, TrueType or OpenType font, a Unifont .hex, text "
-         "art, a sheet PNG, or the font program of an .8xp or .8xg; the content tells which. "
-         "A 5x7 font is copied as drawn; any other size is placed by its baseline and "
-         "centred, and what falls outside the cell is cut. Prints the counts, the size, "
-         "strike and baseline used, and the codes that lost ink.",
-         1,
-         1,
-         {output("The font set file to write."),
-          QCommandLineOption({QStringLiteral("b"), QStringLiteral("base")},
-                             QStringLiteral("The set whose glyphs the codes keep that the "
-                                            "source lacks (default: the editor's default set)."),
-                             QStringLiteral("SET")),
-          QCommandLineOption(QStringLiteral("baseline"),
-                             QStringLiteral("The last row above the baseline, 0 to 6 (default "
-                                            "5: descenders in row 6; a 5x7 font its own)."),
-                             QStringLiteral("ROW")),
-          QCommandLineOption(QStringLiteral("shift"),
-                             QStringLiteral("Move every glyph DX columns right and DY rows "
-                                            "down after placing it (--shift=-1,0 for left)."),
-                             QStringLiteral("DX,DY")),
-          QCommandLineOption(QStringLiteral("size"),
-                             QStringLiteral("Pixels to the em of an outline font (default: the "
-                                            "largest whose letters and digits fit), or the "
-                                            "height of the strike to take."),
-                             QStringLiteral("PX")),
-          QCommandLineOption(QStringLiteral("hinting"),
-                             QStringLiteral("An outline font's hinting: font (its own; "
-                                            "FreeType's auto-hinter where it has none), auto "
-                                            "or none."),
-                             QStringLiteral("MODE")),
-          QCommandLineOption(QStringLiteral("codes"),
-                             QStringLiteral("Take only these codes from the source, such as "
-                                            "65-90,0x61-0x7A,32; the others keep the base."),
-                             QStringLiteral("RANGE[,RANGE]"))},
-         RunImport},
-        {"export",
-         "SET.8xfont -o FONT.{bdf,psf,png,hex,txt,h,inc,z80}",
-         "Write the set as a BDF font, a PSF2 console font, a sheet PNG, a Unifont .hex, "
-         "text art, a C header (NAME[256][7] of row bytes) or a Z80 include (.inc, .z80: "
-         ".db lines).",
-         1,
-         1,
-         {output("The file to write; its extension picks the format.")},
-         RunExport},
-        {"diff",
-         "A.8xfont B.8xfont",
-         "Show the glyphs that differ side by side; exit 1 when any does.",
-         2,
-         2,
-         {},
-         RunDiff},
-    };
-    return commands;
+// Whether `text` is UTF-8 as the standard has it: no overlong form, surrogate or code
+// point beyond U+10FFFF, each of which would read as a character other than the one typed.
+bool isUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3Fu);
+        }
+        const char32_t least = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+        if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            return false;
+        i += length;
+    }
+    return true;
 }
 
-std::filesystem::path toPath(const QString& text) {
-    return PathFromUtf8(text.toStdString());
+// CLI11's own messages, lower case like ours.
+std::string parseMessage(const CLI::ParseError& error) {
+    std::string message = error.what();
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+        message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    return message;
+}
+
+} // namespace
+
+std::filesystem::path toPath(const std::string& text) {
+    return PathFromUtf8(text);
+}
+
+std::optional<int> WholeNumber(std::string_view text) {
+    if (text.starts_with('+') && text.size() > 1 && text[1] != '-')
+        text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
 }
 
 int complain(Invocation& call, const std::string& message, int status) {
@@ -236,64 +162,69 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
-int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.isEmpty())
+int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    for (const std::string& argument : arguments)
+        if (!isUtf8(argument))
+            return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
+                                  "\" is not valid UTF-8");
+    if (arguments.empty())
         return usage(err, "no command given");
-    const QString first = arguments.front();
-    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+    const std::string& first = arguments.front();
+    if (first == "-h" || first == "--help") {
         printHelp(out);
         return kSuccess;
     }
-    if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
+    if (first == "-v" || first == "--version") {
         out << "korvalin-font " << kVersion << "\nLicence: " << kLicence << "\n"
             << kCopyright << "\n";
         return kSuccess;
     }
     const auto& commands = Commands();
-    const auto found = std::find_if(commands.begin(), commands.end(), [&](const Command& c) {
-        return first == QLatin1String(c.name);
-    });
+    const auto found = std::ranges::find(commands, first, &Command::name);
     if (found == commands.end())
-        return usage(err, "\"" + first.toStdString() + "\" is not a command");
+        return usage(err, "\"" + first + "\" is not a command");
 
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    parser.addOption(help);
-    for (const QCommandLineOption& option : found->options)
-        parser.addOption(option);
-    // The parser takes the first word as the program's name.
-    QStringList words = arguments;
-    words.front() = QStringLiteral("korvalin-font");
-    if (!parser.parse(words))
-        return usage(err, parser.errorText().toStdString(), found->name);
-    if (parser.isSet(help)) {
+    // The help is our own, for its layout and for help2man; CLI11 only parses.
+    CLI::App parser(found->summary, found->name);
+    parser.set_help_flag();
+    const CLI::Option* help = parser.add_flag("-h,--help");
+    std::vector<std::pair<const OptionSpec*, CLI::Option*>> options;
+    for (const OptionSpec& spec : found->options) {
+        const std::string names =
+            (*spec.shortName ? std::string("-") + spec.shortName + "," : "") + "--" + spec.longName;
+        CLI::Option* option = spec.valueName ? parser.add_option(names) : parser.add_flag(names);
+        if (spec.valueName)
+            option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        options.emplace_back(&spec, option);
+    }
+    std::vector<std::string> positional;
+    parser.add_option("arguments", positional)->expected(0, CLI::detail::expected_max_vector_size);
+    std::vector<std::string> words(arguments.rbegin(), arguments.rend() - 1);
+    try {
+        parser.parse(words);
+    } catch (const CLI::ParseError& error) {
+        return usage(err, parseMessage(error), found->name);
+    }
+    if (help->count() > 0) {
         printCommandHelp(*found, out);
         return kSuccess;
     }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() < found->minPositional ||
-        (found->maxPositional >= 0 && positional.size() > found->maxPositional))
-        return usage(err,
-                     std::string(found->name) + " takes " + found->arguments +
-                         (positional.size() < found->minPositional ? " (too few arguments)"
-                                                                   : " (too many arguments)"),
-                     found->name);
-    Invocation call{*found, parser, positional, out, err};
+    const auto count = static_cast<int>(positional.size());
+    if (count < found->minPositional || (found->maxPositional >= 0 && count > found->maxPositional))
+        return usage(
+            err,
+            std::string(found->name) + " takes " + found->arguments +
+                (count < found->minPositional ? " (too few arguments)" : " (too many arguments)"),
+            found->name);
+    Invocation call{*found, {}, std::move(positional), out, err};
+    for (const auto& [spec, option] : options)
+        if (option->count() > 0)
+            call.options.set(spec->longName, spec->valueName ? option->as<std::string>() : "");
     return found->run(call);
 }
 
 int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err) {
-    QStringList words;
-    for (const char* argument : arguments) {
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        QString word = decoder.decode(QByteArrayView(argument));
-        if (decoder.hasError())
-            return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
-                                  "\" is not valid UTF-8");
-        words << std::move(word);
-    }
-    return RunFontTool(words, out, err);
+    return RunFontTool(std::vector<std::string>(arguments.begin(), arguments.end()), out, err);
 }
 
 } // namespace korvalin

@@ -6,7 +6,6 @@
 #include "ProgramFile.h"
 #include "ProgramImage.h"
 
-#include <QCommandLineParser>
 #include <cstdio>
 #include <ostream>
 #include <sstream>
@@ -58,9 +57,9 @@ std::vector<std::string> artRows(const FontSet& table, int code) {
 } // namespace
 
 int RunCheck(Invocation& call) {
-    const bool strict = call.parser.isSet(QStringLiteral("strict"));
+    const bool strict = call.options.isSet("strict");
     int status = kSuccess;
-    for (const QString& argument : call.positional) {
+    for (const std::string& argument : call.positional) {
         FontSet table;
         try {
             ReadSetOrProgram(toPath(argument), table);
@@ -69,7 +68,7 @@ int RunCheck(Invocation& call) {
             status = kFailure;
             continue;
         }
-        const std::string name = OneLine(argument.toStdString());
+        const std::string name = OneLine(argument);
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
                 call.err << name << ": " << odd << (odd == 1 ? " cell is" : " cells are")
@@ -85,11 +84,11 @@ int RunCheck(Invocation& call) {
 
 int RunShow(Invocation& call) {
     std::vector<int> codes;
-    for (qsizetype i = 1; i < call.positional.size(); ++i) {
-        const std::optional<int> code = ParseCode(call.positional[i].toStdString());
+    for (std::size_t i = 1; i < call.positional.size(); ++i) {
+        const std::optional<int> code = ParseCode(call.positional[i]);
         if (!code)
             return complain(call,
-                            "\"" + call.positional[i].toStdString() +
+                            "\"" + call.positional[i] +
                                 "\" is neither a code 0 to 255 nor a character of the charmap",
                             kUsage);
         codes.push_back(*code);

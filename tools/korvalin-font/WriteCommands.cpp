@@ -22,11 +22,11 @@
 #include "SourceExport.h"
 #include "UnifontHex.h"
 
-#include <QCommandLineParser>
 #include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <iostream>
+#include <optional>
 #include <ostream>
 
 namespace korvalin {
@@ -53,8 +53,8 @@ void refuseOverwritingInputs(const Invocation& call, const std::filesystem::path
 // The -o file, which must be none of `inputs`.
 std::filesystem::path requiredOutput(Invocation& call,
                                      std::initializer_list<std::filesystem::path> inputs) {
-    const QString value = call.parser.value(QStringLiteral("output"));
-    if (value.isEmpty())
+    const std::string value = call.options.value("output");
+    if (value.empty())
         throw UsageError(std::string(call.command.name) + " needs -o FILE");
     const std::filesystem::path target = toPath(value);
     refuseOverwritingInputs(call, target, inputs);
@@ -66,16 +66,15 @@ static_assert(std::size_t{kSheetWidth} * kSheetMaxScale * kSheetHeight * kSheetM
               kMaxPngPixels);
 
 int scaleOption(Invocation& call, int fallback, int largest) {
-    if (!call.parser.isSet(QStringLiteral("scale")))
+    if (!call.options.isSet("scale"))
         return fallback;
-    bool number = false;
-    const int scale = call.parser.value(QStringLiteral("scale")).toInt(&number);
-    if (!number || scale < 1 || scale > largest)
+    const std::optional<int> scale = WholeNumber(call.options.value("scale"));
+    if (!scale || *scale < 1 || *scale > largest)
         throw UsageError("--scale takes a whole number from 1 to " + std::to_string(largest));
-    return scale;
+    return *scale;
 }
 
-FontSet readSet(const QString& path) {
+FontSet readSet(const std::string& path) {
     FontSet table;
     ReadSetOrProgram(toPath(path), table);
     return table;
@@ -102,17 +101,17 @@ std::string readStandardInput(const std::filesystem::path& name, std::size_t lim
 // The --text argument as typed, or the text of --text-file (standard input for "-"), its
 // line ends as line feeds and the file's last one dropped.
 std::string screenText(Invocation& call) {
-    const bool typed = call.parser.isSet(QStringLiteral("text"));
-    const bool file = call.parser.isSet(QStringLiteral("text-file"));
+    const bool typed = call.options.isSet("text");
+    const bool file = call.options.isSet("text-file");
     if (typed == file)
         throw UsageError("screen needs --text TEXT or --text-file FILE");
     if (typed)
-        return call.parser.value(QStringLiteral("text")).toStdString();
-    const QString name = call.parser.value(QStringLiteral("text-file"));
+        return call.options.value("text");
+    const std::string name = call.options.value("text-file");
     const std::filesystem::path path =
-        name == QLatin1String("-") ? std::filesystem::path("standard input") : toPath(name);
-    std::string text = name == QLatin1String("-") ? readStandardInput(path, kMaxScreenTextSize)
-                                                  : ReadWholeFile(path, kMaxScreenTextSize);
+        name == "-" ? std::filesystem::path("standard input") : toPath(name);
+    std::string text = name == "-" ? readStandardInput(path, kMaxScreenTextSize)
+                                   : ReadWholeFile(path, kMaxScreenTextSize);
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
     if (text.ends_with('\n'))
@@ -196,14 +195,14 @@ int guarded(Invocation& call, Work work) {
 int RunCompile(Invocation& call) {
     // No cut to 8 as the editor's prompt does: a script that asked for a longer name
     // would get a program it never named.
-    const std::string name = call.positional[1].toStdString();
+    const std::string name = call.positional[1];
     if (const std::string problem = ProgramNameProblem(name); !problem.empty())
         return complain(call, problem, kUsage);
     return guarded(call, [&] {
-        const QString folder = call.parser.value(QStringLiteral("output"));
+        const std::string folder = call.options.value("output");
         const std::filesystem::path set = toPath(call.positional[0]);
         const std::filesystem::path target =
-            toPath(folder.isEmpty() ? QStringLiteral(".") : folder) / (name + ".8xp");
+            toPath(folder.empty() ? std::string(".") : folder) / (name + ".8xp");
         refuseOverwritingInputs(call, target, {set});
         const ProgramImage image = BuildProgramImage(readSet(call.positional[0]));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
@@ -233,41 +232,42 @@ int RunScreen(Invocation& call) {
 namespace {
 
 // An option's whole number within `low` to `high`, or a usage error.
-int numberOption(Invocation& call, const QString& name, int low, int high) {
-    bool number = false;
-    const int value = call.parser.value(name).toInt(&number);
-    if (!number || value < low || value > high)
-        throw UsageError("--" + name.toStdString() + " takes a whole number from " +
-                         std::to_string(low) + " to " + std::to_string(high));
-    return value;
+int numberOption(Invocation& call, const std::string& name, int low, int high) {
+    const std::optional<int> value = WholeNumber(call.options.value(name));
+    if (!value || *value < low || *value > high)
+        throw UsageError("--" + name + " takes a whole number from " + std::to_string(low) +
+                         " to " + std::to_string(high));
+    return *value;
 }
 
 ImportOptions importOptions(Invocation& call) {
     ImportOptions options;
-    if (call.parser.isSet(QStringLiteral("baseline")))
-        options.baseline = numberOption(call, QStringLiteral("baseline"), 0, FontSet::kRows - 1);
-    if (call.parser.isSet(QStringLiteral("size")))
-        options.size = numberOption(call, QStringLiteral("size"), 1, kMaxGlyphSide);
-    if (call.parser.isSet(QStringLiteral("shift"))) {
-        const QStringList parts = call.parser.value(QStringLiteral("shift")).split(u',');
-        bool x = false;
-        bool y = false;
-        if (parts.size() == 2) {
-            options.shiftX = parts[0].toInt(&x);
-            options.shiftY = parts[1].toInt(&y);
+    if (call.options.isSet("baseline"))
+        options.baseline = numberOption(call, "baseline", 0, FontSet::kRows - 1);
+    if (call.options.isSet("size"))
+        options.size = numberOption(call, "size", 1, kMaxGlyphSide);
+    if (call.options.isSet("shift")) {
+        const std::string shift = call.options.value("shift");
+        const std::size_t comma = shift.find(',');
+        const std::optional<int> x =
+            comma == std::string::npos ? std::nullopt : WholeNumber(shift.substr(0, comma));
+        const std::optional<int> y =
+            comma == std::string::npos ? std::nullopt : WholeNumber(shift.substr(comma + 1));
+        if (x && y) {
+            options.shiftX = *x;
+            options.shiftY = *y;
         }
         if (!x || !y || std::abs(options.shiftX) > 16 || std::abs(options.shiftY) > 16)
             throw UsageError("--shift takes DX,DY, two whole numbers from -16 to 16");
     }
-    if (call.parser.isSet(QStringLiteral("hinting"))) {
-        const std::optional<Hinting> hinting =
-            HintingNamed(call.parser.value(QStringLiteral("hinting")).toStdString());
+    if (call.options.isSet("hinting")) {
+        const std::optional<Hinting> hinting = HintingNamed(call.options.value("hinting"));
         if (!hinting)
             throw UsageError("--hinting takes font, auto or none");
         options.hinting = *hinting;
     }
-    if (call.parser.isSet(QStringLiteral("codes"))) {
-        const auto codes = CodeRanges(call.parser.value(QStringLiteral("codes")).toStdString());
+    if (call.options.isSet("codes")) {
+        const auto codes = CodeRanges(call.options.value("codes"));
         if (!codes || codes->none())
             throw UsageError("--codes takes codes 0 to 255 and ranges of them, such as "
                              "65-90,0x61-0x7A,32");
@@ -288,10 +288,10 @@ std::string codeList(const std::vector<int>& codes) {
 int RunImport(Invocation& call) {
     return guarded(call, [&] {
         const ImportOptions options = importOptions(call);
-        const QString baseOption = call.parser.value(QStringLiteral("base"));
+        const std::string baseOption = call.options.value("base");
         const std::filesystem::path source = toPath(call.positional[0]);
         const std::filesystem::path base =
-            baseOption.isEmpty() ? ExecutableFolder() / "default.8xfont" : toPath(baseOption);
+            baseOption.empty() ? ExecutableFolder() / "default.8xfont" : toPath(baseOption);
         const std::filesystem::path target = requiredOutput(call, {source, base});
         FontSet baseSet;
         ReadFontSetFile(base, baseSet);
@@ -302,7 +302,7 @@ int RunImport(Invocation& call) {
                                     "nothing was written");
         WriteFontSetFile(target, result.table);
         // One line a fact, each led by the file's name, the counts first.
-        const std::string name = OneLine(call.positional[0].toStdString()) + ": ";
+        const std::string name = OneLine(call.positional[0]) + ": ";
         const std::string kept = codeList(result.kept);
         call.out << name << result.fromSource.size() << " codes from the font, "
                  << result.kept.size() << " kept the base glyph"

@@ -67,11 +67,12 @@ void printHelp(std::ostream& out) {
     }
     out << "\nOptions:\n"
         << "  -h, --help              Show this help; after a command, that command's help.\n"
-        << "  -v, --version           Show the version and the licence.\n"
+        << "  -V, --version           Show the version and the licence.\n"
         << "\nExit status: 0 on success, 1 when the work failed, 2 for a usage error; diff\n"
            "exits 1 when the sets differ and 2 when one cannot be read. Output that cannot\n"
            "be written (a full disk) fails the command too: 1, or 2 for diff. Messages\n"
-           "name the file and the cause on standard error.\n"
+           "name the file and the cause on standard error. A file argument of - is\n"
+           "standard input, or standard output where the file is written.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }
 
@@ -174,7 +175,7 @@ int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, st
         printHelp(out);
         return kSuccess;
     }
-    if (first == "-v" || first == "--version") {
+    if (first == "-V" || first == "--version") {
         out << "korvalin-font " << kVersion << "\nLicence: " << kLicence << "\n"
             << kCopyright << "\n";
         return kSuccess;

@@ -5,6 +5,7 @@
 #include "GlyphText.h"
 #include "ProgramFile.h"
 #include "ProgramImage.h"
+#include "StandardStreams.h"
 
 #include <cstdio>
 #include <ostream>
@@ -62,18 +63,18 @@ int RunCheck(Invocation& call) {
     for (const std::string& argument : call.positional) {
         FontSet table;
         try {
-            ReadSetOrProgram(toPath(argument), table);
+            table = ReadSetArgument(argument);
         } catch (const std::exception& error) {
-            call.err << OneLine(error.what()) << "\n";
-            status = kFailure;
+            status = complain(call, error.what(), kFailure);
             continue;
         }
-        const std::string name = OneLine(argument);
+        const std::string name = OneLine(ArgumentName(argument).string());
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
-                call.err << name << ": " << odd << (odd == 1 ? " cell is" : " cells are")
-                         << " neither 0 nor 255\n";
-                status = kFailure;
+                status = complain(call,
+                                  name + ": " + std::to_string(odd) +
+                                      (odd == 1 ? " cell is" : " cells are") + " neither 0 nor 255",
+                                  kFailure);
                 continue;
             }
         }
@@ -95,10 +96,9 @@ int RunShow(Invocation& call) {
     }
     FontSet table;
     try {
-        ReadSetOrProgram(toPath(call.positional[0]), table);
+        table = ReadSetArgument(call.positional[0]);
     } catch (const std::exception& error) {
-        call.err << OneLine(error.what()) << "\n";
-        return kFailure;
+        return complain(call, error.what(), kFailure);
     }
     const ProgramImage image = BuildProgramImage(table);
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -116,12 +116,11 @@ int RunDiff(Invocation& call) {
     FontSet a;
     FontSet b;
     try {
-        ReadSetOrProgram(toPath(call.positional[0]), a);
-        ReadSetOrProgram(toPath(call.positional[1]), b);
+        a = ReadSetArgument(call.positional[0]);
+        b = ReadSetArgument(call.positional[1]);
     } catch (const std::exception& error) {
         // Like diff(1), trouble is 2, so that 1 always means "the sets differ".
-        call.err << OneLine(error.what()) << "\n";
-        return kUsage;
+        return complain(call, error.what(), kUsage);
     }
     int differing = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {

@@ -42,6 +42,9 @@ std::vector<std::string> utf8Arguments() {
 
 int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef _WIN32
+    // Sets, sheets and programs go through `-` byte for byte, without CR LF for LF.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
     return korvalin::RunFontToolProcess(utf8Arguments());
 #else
     return korvalin::RunFontToolProcess(

@@ -7,12 +7,14 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <memory>
-#include <shellapi.h>
 #include <windows.h>
-#endif
+// After windows.h, which it needs.
+#include <shellapi.h>
 
-#ifdef _WIN32
 namespace {
 
 // The wide command line as UTF-8, converted once: argv holds it in the ANSI code page,

@@ -10,6 +10,7 @@ set(korvalin_install_data ${PROJECT_SOURCE_DIR}/data)
 set(korvalin_install_build ${CMAKE_BINARY_DIR}/install)
 
 find_program(KORVALIN_HELP2MAN help2man)
+find_package(Python3 COMPONENTS Interpreter)
 find_program(KORVALIN_UPDATE_MIME_DATABASE update-mime-database)
 
 # Every file an install writes, relative to the prefix, and every folder it writes into,
@@ -50,18 +51,36 @@ function(korvalin_install_program target)
     endif()
 endfunction()
 
-# A manual page for `target`, made from its --help and --version by help2man.
+# A manual page for `target`, made from its --help and --version by help2man. INCLUDE adds
+# hand-written sections (help2man's --include); SECTIONS names a Python script that writes
+# more of them from the program itself, run as `script PROGRAM OUTPUT`.
 function(korvalin_add_man_page target description)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "INCLUDE;SECTIONS" "")
     if(NOT KORVALIN_HELP2MAN OR CMAKE_CROSSCOMPILING)
         message(STATUS "No manual page for ${target}: help2man is missing or cannot run it")
         return()
     endif()
     set(page ${korvalin_install_build}/man/${target}.1)
+    set(includes "")
+    set(depends ${target})
+    if(arg_INCLUDE)
+        list(APPEND includes --include=${arg_INCLUDE})
+        list(APPEND depends ${arg_INCLUDE})
+    endif()
+    set(sections_command "")
+    if(arg_SECTIONS AND Python3_Interpreter_FOUND)
+        set(sections ${korvalin_install_build}/man/${target}-sections.h2m)
+        set(sections_command COMMAND Python3::Interpreter ${arg_SECTIONS}
+                                     $<TARGET_FILE:${target}> ${sections})
+        list(APPEND includes --include=${sections})
+        list(APPEND depends ${arg_SECTIONS})
+    endif()
     add_custom_command(OUTPUT ${page}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${korvalin_install_build}/man
+        ${sections_command}
         COMMAND ${KORVALIN_HELP2MAN} --no-info --section=1 --name=${description}
-                --output=${page} $<TARGET_FILE:${target}>
-        DEPENDS ${target}
+                ${includes} --output=${page} $<TARGET_FILE:${target}>
+        DEPENDS ${depends}
         COMMENT "Writing the manual page of ${target}"
         VERBATIM)
     add_custom_target(${target}-man-page ALL DEPENDS ${page})
@@ -166,7 +185,6 @@ endfunction()
 
 # Removes what the last install from this build folder wrote: `cmake --build <build> -t
 # uninstall`, or the script itself as the Makefile runs it.
-find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
     add_custom_target(uninstall
         COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/uninstall.py ${CMAKE_BINARY_DIR}

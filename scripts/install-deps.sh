@@ -11,7 +11,7 @@ set -eu
 # Building and the editor, and installing it: the programs, their manual pages, the file type
 # database and the uninstall script.
 build="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libfreetype-dev libpng-dev
-zlib1g-dev help2man shared-mime-info python3"
+zlib1g-dev libcli11-dev help2man shared-mime-info python3"
 # The tests and benchmarks; the fuzzers and the format check; the test fonts; the checks of
 # an install; the Windows build under Wine, with chattr for a folder that takes no new files
 # even from root.

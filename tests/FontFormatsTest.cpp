@@ -34,7 +34,7 @@ FontSet editedSet() {
 
 struct RoundTripCase {
     const char* name;
-    QStringList exportArguments; // "@" is the scratch folder, "%" the set
+    std::vector<std::string> exportArguments; // "@" is the scratch folder, "%" the set
     const char* file;
     bool everyCode; // or only the codes that own a single code point
 };
@@ -48,10 +48,10 @@ TEST_P(FormatRoundTrip, GivesTheEditedSetBack) {
     const FontSet edited = editedSet();
     WriteFontSetFile(dir / "edited.8xfont", edited);
     WriteFontSetFile(dir / "paper.8xfont", paperSet());
-    QStringList arguments;
-    for (QString argument : c.exportArguments)
-        arguments << argument.replace(QLatin1Char('%'), q(dir / "edited.8xfont"))
-                         .replace(QLatin1Char('@'), q(dir.path()));
+    std::vector<std::string> arguments;
+    for (const std::string& argument : c.exportArguments)
+        arguments.push_back(test::replaced(test::replaced(argument, '%', q(dir / "edited.8xfont")),
+                                           '@', q(dir.path())));
     const test::ToolRun exported = runTool(arguments);
     ASSERT_EQ(exported.status, 0) << exported.err;
     const test::ToolRun imported = runTool(

@@ -104,13 +104,13 @@ TEST_P(NamesInOutput, ShowTheirControlCharactersEscaped) {
     odd.setCell('A', 3, 128);
     WriteFontSetFile(dir / (kStem + ".8xfont"), odd);
     test::writeFile(dir / (kStem + ".bdf"), WriteBdf(odd));
-    QStringList arguments;
+    std::vector<std::string> arguments;
     for (std::string word : GetParam().arguments) {
         for (std::size_t at = word.find('~'); at != std::string::npos; at = word.find('~', at))
             word.replace(at, 1, kStem);
         if (word.starts_with('@'))
             word = dir.path().string() + word.substr(1);
-        arguments << QString::fromStdString(word);
+        arguments.push_back(word);
     }
     const test::ToolRun run = test::runTool(arguments);
     EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;

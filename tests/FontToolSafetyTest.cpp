@@ -77,13 +77,6 @@ std::vector<std::string> expand(const std::vector<std::string>& words, const Tem
     return out;
 }
 
-QStringList qt(const std::vector<std::string>& words) {
-    QStringList out;
-    for (const std::string& word : words)
-        out << QString::fromStdString(word);
-    return out;
-}
-
 enum class Alias { SamePath, Symlink, HardLink, ProcFd };
 
 struct OverwriteCase {
@@ -123,7 +116,7 @@ TEST_P(OutputOntoInput, IsRefusedAndTheInputStaysAsItWas) {
         status = run.status;
         err = run.err;
     } else {
-        const test::ToolRun run = test::runTool(qt(arguments));
+        const test::ToolRun run = test::runTool(arguments);
         status = run.status;
         err = run.err;
     }
@@ -259,8 +252,8 @@ class CompileName : public testing::TestWithParam<BadNameCase> {};
 // The tool is no prompt: what the editor would cut or refuse is a usage error here.
 TEST_P(CompileName, IsAUsageErrorAndWritesNothing) {
     TempDir dir;
-    const test::ToolRun run = test::runTool(
-        {"compile", DEFAULT_SET, QString::fromUtf8(GetParam().programName), "-o", q(dir.path())});
+    const test::ToolRun run =
+        test::runTool({"compile", DEFAULT_SET, GetParam().programName, "-o", q(dir.path())});
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find(GetParam().why), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("A program name is 1 to 8 letters"), std::string::npos) << run.err;

@@ -5,11 +5,11 @@
 #include "GlyphArt.h"
 #include "TestSets.h"
 
-#include <QStringList>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace korvalin::test {
 
@@ -20,15 +20,23 @@ struct ToolRun {
 };
 
 // The tool in process, as `korvalin-font ARGUMENTS...` would run.
-inline ToolRun runTool(const QStringList& arguments) {
+inline ToolRun runTool(const std::vector<std::string>& arguments) {
     std::ostringstream out;
     std::ostringstream err;
     const int status = RunFontTool(arguments, out, err);
     return {status, out.str(), err.str()};
 }
 
-inline QString q(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
+inline std::string q(const std::filesystem::path& path) {
+    return path.string();
+}
+
+// `text` with every `mark` replaced by `by`.
+inline std::string replaced(std::string text, char mark, const std::string& by) {
+    for (std::size_t at = text.find(mark); at != std::string::npos;
+         at = text.find(mark, at + by.size()))
+        text.replace(at, 1, by);
+    return text;
 }
 
 inline void setGlyph(FontSet& table, int code, const Glyph& glyph) {

@@ -154,7 +154,7 @@ TEST(ShowAndDiff, PrintArtBesideRowBytesAndSideBySide) {
 
 struct ErrorCase {
     const char* name;
-    QStringList arguments; // "@" stands for a scratch folder
+    std::vector<std::string> arguments; // "@" stands for a scratch folder
     int status;
     const char* message;
 };
@@ -167,15 +167,15 @@ TEST_P(Errors, ExitWithTheStatusAndNameTheCause) {
     test::writeFile(dir / "small.png", "");
     test::writeFile(dir / "s.png", EncodePng(Pixels(10, 10, 0)));
     std::filesystem::copy_file(DEFAULT_SET, dir / "set.8xfont");
-    QStringList arguments;
-    for (QString argument : GetParam().arguments)
-        arguments << argument.replace(QLatin1Char('@'), q(dir.path()));
+    std::vector<std::string> arguments;
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(test::replaced(argument, '@', q(dir.path())));
     const test::ToolRun run = runTool(arguments);
     EXPECT_EQ(run.status, GetParam().status) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
 
-const QString kSet = QStringLiteral("@/set.8xfont");
+const std::string kSet = "@/set.8xfont";
 
 INSTANTIATE_TEST_SUITE_P(
     Tool, Errors,

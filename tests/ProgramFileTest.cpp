@@ -141,13 +141,13 @@ TEST_P(HostileProgram, IsRefusedNamingTheFile) {
     const std::filesystem::path file = dir / "bad font.8xp";
     test::writeFile(file, text(GetParam().make()));
     const std::string expected = file.string() + ": " + GetParam().cause;
-    const std::vector<QStringList> commands = {
+    const std::vector<std::vector<std::string>> commands = {
         {"import", q(file), "-o", q(dir / "out.8xfont"), "-b", DEFAULT_SET},
         {"check", q(file)},
         {"show", q(file), "A"}};
-    for (const QStringList& command : commands) {
+    for (const std::vector<std::string>& command : commands) {
         const test::ToolRun run = runTool(command);
-        EXPECT_EQ(run.status, 1) << command.front().toStdString();
+        EXPECT_EQ(run.status, 1) << command.front();
         EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "out.8xfont"));

@@ -192,18 +192,18 @@ TEST_P(ScreenText, ReachesTheCodes) {
     const TextCase& c = GetParam();
     TempDir dir;
     WriteFontSetFile(dir / "bits.8xfont", codeBitsSet());
-    QStringList arguments = {"screen", q(dir / "bits.8xfont"), "-o", q(dir / "s.png"), "-s", "1"};
+    std::vector<std::string> arguments = {
+        "screen", q(dir / "bits.8xfont"), "-o", q(dir / "s.png"), "-s", "1"};
     std::istringstream input(c.text);
     std::streambuf* const standardInput = std::cin.rdbuf();
     if (c.given == Given::Argument) {
-        arguments << "--text" << QString::fromStdString(c.text);
+        arguments.insert(arguments.end(), {"--text", c.text});
     } else if (c.given == Given::File) {
         test::writeFile(dir / "text file.txt", c.text);
-        arguments << "--text-file" << q(dir / "text file.txt");
+        arguments.insert(arguments.end(), {"--text-file", q(dir / "text file.txt")});
     } else {
         std::cin.rdbuf(input.rdbuf());
-        arguments << "--text-file"
-                  << "-";
+        arguments.insert(arguments.end(), {"--text-file", "-"});
     }
     const test::ToolRun run = runTool(arguments);
     std::cin.rdbuf(standardInput);
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct TextErrorCase {
     const char* name;
-    QStringList arguments; // "@" stands for a scratch folder
+    std::vector<std::string> arguments; // "@" stands for a scratch folder
     int status;
     std::string message;
 };
@@ -245,9 +245,9 @@ class ScreenTextErrors : public testing::TestWithParam<TextErrorCase> {};
 TEST_P(ScreenTextErrors, NameTheCause) {
     TempDir dir;
     test::writeFile(dir / "latin1.txt", "caf\xE9");
-    QStringList arguments = {"screen", DEFAULT_SET, "-o", q(dir / "s.png")};
-    for (QString argument : GetParam().arguments)
-        arguments << argument.replace(QLatin1Char('@'), q(dir.path()));
+    std::vector<std::string> arguments = {"screen", DEFAULT_SET, "-o", q(dir / "s.png")};
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(test::replaced(argument, '@', q(dir.path())));
     const test::ToolRun run = runTool(arguments);
     EXPECT_EQ(run.status, GetParam().status) << run.err;
     std::string message = GetParam().message;

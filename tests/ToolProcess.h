@@ -27,17 +27,20 @@ struct ProcessRun {
     std::string err;
 };
 
-// Runs `program ARGUMENTS...`; its standard error goes to `errorFile`, read back after.
+// Runs `program ARGUMENTS...`; its standard error goes to `errorFile`, read back after; its
+// standard input comes from `input`.
 inline ProcessRun runProcess(const std::filesystem::path& program,
                              const std::vector<std::string>& arguments, Stdout out,
-                             const std::filesystem::path& errorFile) {
+                             const std::filesystem::path& errorFile,
+                             const std::filesystem::path& input = "/dev/null") {
     std::vector<std::string> words{program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
     Argv argv(std::move(words));
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    const std::string inputPath = input.string();
+    posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
     int pipeEnds[2] = {-1, -1};
     switch (out) {
     case Stdout::Null:

@@ -5,8 +5,8 @@
 #include "GlyphText.h"
 #include "ProgramFile.h"
 #include "ProgramImage.h"
+#include "StandardStreams.h"
 
-#include <QCommandLineParser>
 #include <cstdio>
 #include <ostream>
 #include <sstream>
@@ -58,23 +58,23 @@ std::vector<std::string> artRows(const FontSet& table, int code) {
 } // namespace
 
 int RunCheck(Invocation& call) {
-    const bool strict = call.parser.isSet(QStringLiteral("strict"));
+    const bool strict = call.options.isSet("strict");
     int status = kSuccess;
-    for (const QString& argument : call.positional) {
+    for (const std::string& argument : call.positional) {
         FontSet table;
         try {
-            ReadSetOrProgram(toPath(argument), table);
+            table = ReadSetArgument(argument);
         } catch (const std::exception& error) {
-            call.err << OneLine(error.what()) << "\n";
-            status = kFailure;
+            status = complain(call, error.what(), kFailure);
             continue;
         }
-        const std::string name = OneLine(argument.toStdString());
+        const std::string name = OneLine(ArgumentName(argument).string());
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
-                call.err << name << ": " << odd << (odd == 1 ? " cell is" : " cells are")
-                         << " neither 0 nor 255\n";
-                status = kFailure;
+                status = complain(call,
+                                  name + ": " + std::to_string(odd) +
+                                      (odd == 1 ? " cell is" : " cells are") + " neither 0 nor 255",
+                                  kFailure);
                 continue;
             }
         }
@@ -85,21 +85,20 @@ int RunCheck(Invocation& call) {
 
 int RunShow(Invocation& call) {
     std::vector<int> codes;
-    for (qsizetype i = 1; i < call.positional.size(); ++i) {
-        const std::optional<int> code = ParseCode(call.positional[i].toStdString());
+    for (std::size_t i = 1; i < call.positional.size(); ++i) {
+        const std::optional<int> code = ParseCode(call.positional[i]);
         if (!code)
             return complain(call,
-                            "\"" + call.positional[i].toStdString() +
+                            "\"" + call.positional[i] +
                                 "\" is neither a code 0 to 255 nor a character of the charmap",
                             kUsage);
         codes.push_back(*code);
     }
     FontSet table;
     try {
-        ReadSetOrProgram(toPath(call.positional[0]), table);
+        table = ReadSetArgument(call.positional[0]);
     } catch (const std::exception& error) {
-        call.err << OneLine(error.what()) << "\n";
-        return kFailure;
+        return complain(call, error.what(), kFailure);
     }
     const ProgramImage image = BuildProgramImage(table);
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -117,12 +116,11 @@ int RunDiff(Invocation& call) {
     FontSet a;
     FontSet b;
     try {
-        ReadSetOrProgram(toPath(call.positional[0]), a);
-        ReadSetOrProgram(toPath(call.positional[1]), b);
+        a = ReadSetArgument(call.positional[0]);
+        b = ReadSetArgument(call.positional[1]);
     } catch (const std::exception& error) {
         // Like diff(1), trouble is 2, so that 1 always means "the sets differ".
-        call.err << OneLine(error.what()) << "\n";
-        return kUsage;
+        return complain(call, error.what(), kUsage);
     }
     int differing = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes Charmap.cpp, the code -> symbol table, from the charmap table in Markdown.
 
-    tools/korvalin-font/make-charmap.py CHARMAP.md > tools/korvalin-font/Charmap.cpp
+    tools/korvalin-font/formats/make-charmap.py CHARMAP.md > tools/korvalin-font/formats/Charmap.cpp
 """
 import re
 import sys

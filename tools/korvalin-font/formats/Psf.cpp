@@ -108,6 +108,15 @@ bool PsfFont::ink(int glyph, int x, int y) const {
     return (bitmaps[at] & (0x80 >> (x % 8))) != 0;
 }
 
+bool IsPsf(std::string_view bytes) {
+    const auto starts = [&](std::span<const std::uint8_t> magic) {
+        return bytes.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), bytes.begin(),
+                          [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
+    };
+    return starts(kPsf1Magic) || starts(kPsf2Magic);
+}
+
 PsfFont ReadPsf(std::span<const std::uint8_t> bytes, const std::filesystem::path& source) {
     PsfFont font;
     std::size_t glyphsAt = 0;

@@ -1,21 +1,26 @@
 #pragma once
 
-#include <QCommandLineOption>
-#include <QString>
-#include <QStringList>
 #include <filesystem>
 #include <iosfwd>
+#include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QCommandLineParser;
-
 namespace korvalin {
 
 // The exit statuses every command shares.
 enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+// One option of a command, as its help shows it.
+struct OptionSpec {
+    const char* shortName; // "" for none
+    const char* longName;
+    const char* description;
+    const char* valueName; // nullptr for a flag
+};
 
 // One subcommand: what its help shows and the function that does the work.
 struct Invocation;
@@ -25,15 +30,30 @@ struct Command {
     const char* summary;
     int minPositional;
     int maxPositional; // -1 for any number
-    std::vector<QCommandLineOption> options;
+    std::vector<OptionSpec> options;
     int (*run)(Invocation&);
+};
+
+// The options given, by their long names: a flag's value is empty; of an option given
+// twice, the last value counts.
+class GivenOptions {
+public:
+    [[nodiscard]] bool isSet(std::string_view name) const { return values_.contains(name); }
+    [[nodiscard]] std::string value(std::string_view name) const {
+        const auto found = values_.find(name);
+        return found == values_.end() ? std::string() : found->second;
+    }
+    void set(std::string name, std::string value) { values_[std::move(name)] = std::move(value); }
+
+private:
+    std::map<std::string, std::string, std::less<>> values_;
 };
 
 // What a command's run function works with: its parsed options and the two streams.
 struct Invocation {
     const Command& command;
-    QCommandLineParser& parser;
-    QStringList positional;
+    GivenOptions options;
+    std::vector<std::string> positional;
     std::ostream& out;
     std::ostream& err;
 };
@@ -41,14 +61,16 @@ struct Invocation {
 // The program's commands in the order the help lists them.
 [[nodiscard]] const std::vector<Command>& Commands();
 
-// `korvalin-font ARGUMENTS...` (without the program's own name); returns the exit status.
-int RunFontTool(const QStringList& arguments, std::ostream& out, std::ostream& err);
-// The same from the bytes of the command line, which must be UTF-8: a stray byte would turn
-// into U+FFFD and name a different file or character than the one typed.
+// `korvalin-font ARGUMENTS...` (without the program's own name), each argument UTF-8: a
+// stray byte would name a different file or character than the one typed. Returns the
+// exit status.
+int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err);
 
 // Helpers for the commands.
-[[nodiscard]] std::filesystem::path toPath(const QString& text);
+[[nodiscard]] std::filesystem::path toPath(const std::string& text);
+// A whole number in decimal, signed or not, and nothing else.
+[[nodiscard]] std::optional<int> WholeNumber(std::string_view text);
 // Prints "korvalin-font: MESSAGE" on the error stream and returns `status`.
 int complain(Invocation& call, const std::string& message, int status);
 // `text` with its control characters as \xNN, so that a message stays on its one line

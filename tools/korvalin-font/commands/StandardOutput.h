@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QStringList>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace korvalin {
 
@@ -9,7 +10,7 @@ namespace korvalin {
 // flushed and closed at the end: output that could not be written (a full disk, a closed
 // stream) is a failure, told as "korvalin-font: write error: CAUSE". A closed stream that
 // nothing was written to is none.
-int RunFontToolProcess(const QStringList& arguments);
+int RunFontToolProcess(const std::vector<std::string>& arguments);
 int RunFontToolProcess(std::span<char* const> arguments);
 
 } // namespace korvalin

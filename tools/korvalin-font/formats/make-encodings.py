@@ -2,7 +2,7 @@
 """Writes EncodingTables.cpp, the upper halves of the X registries' 8-bit encodings, from
 Python's own codecs.
 
-    tools/korvalin-font/make-encodings.py > tools/korvalin-font/EncodingTables.cpp
+    tools/korvalin-font/formats/make-encodings.py > tools/korvalin-font/formats/EncodingTables.cpp
 """
 
 # X registry and encoding -> Python codec.

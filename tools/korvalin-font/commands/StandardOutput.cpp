@@ -87,8 +87,8 @@ int runChecked(const Arguments& arguments, std::string_view command) {
 
 } // namespace
 
-int RunFontToolProcess(const QStringList& arguments) {
-    return runChecked(arguments, arguments.isEmpty() ? "" : arguments.front().toStdString());
+int RunFontToolProcess(const std::vector<std::string>& arguments) {
+    return runChecked(arguments, arguments.empty() ? "" : arguments.front());
 }
 
 int RunFontToolProcess(std::span<char* const> arguments) {

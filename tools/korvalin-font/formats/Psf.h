@@ -8,6 +8,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvalin {
@@ -26,6 +27,9 @@ struct PsfFont {
 
     [[nodiscard]] bool ink(int glyph, int x, int y) const;
 };
+
+// Whether the bytes open as a PSF1 or PSF2 font: the one place that knows their magic.
+[[nodiscard]] bool IsPsf(std::string_view bytes);
 
 // Reads a console font from its bytes. A font without a Unicode table is taken as glyph n
 // standing for U+00nn. Throws FileError naming `source` for anything that is not one.

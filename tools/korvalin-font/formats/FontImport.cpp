@@ -19,10 +19,6 @@
 namespace korvalin {
 namespace {
 
-bool isPsf(std::string_view bytes) {
-    return bytes.starts_with("\x36\x04") || bytes.starts_with("\x72\xB5\x4A\x86");
-}
-
 std::span<const std::uint8_t> asBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
@@ -75,7 +71,7 @@ ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& sou
         return fromWholeSet(ReadFontProgram(bytes, source), base, options);
     // Unpacked whole here: FreeType would unpack a gzipped PCF again on every seek back.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
-    if (isPsf(bytes))
+    if (IsPsf(bytes))
         return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
                               options);
     if (IsUnifontHex(bytes))

@@ -1,0 +1,114 @@
+// The import command: a real font, a sheet or a font program made into a set.
+#include "Charmap.h"
+#include "CommandSupport.h"
+#include "Commands.h"
+#include "FileError.h"
+#include "FontImport.h"
+#include "FontLimits.h"
+#include "FontSetFile.h"
+#include "PathText.h"
+#include "ProgramFolder.h"
+#include "StandardStreams.h"
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+
+namespace korvalin {
+namespace {
+
+// An option's whole number within `low` to `high`, or a usage error.
+int numberOption(Invocation& call, const std::string& name, int low, int high) {
+    const std::optional<int> value = WholeNumber(call.options.value(name));
+    if (!value || *value < low || *value > high)
+        throw UsageError("--" + name + " takes a whole number from " + std::to_string(low) +
+                         " to " + std::to_string(high));
+    return *value;
+}
+
+ImportOptions importOptions(Invocation& call) {
+    ImportOptions options;
+    if (call.options.isSet("baseline"))
+        options.baseline = numberOption(call, "baseline", 0, FontSet::kRows - 1);
+    if (call.options.isSet("size"))
+        options.size = numberOption(call, "size", 1, kMaxGlyphSide);
+    if (call.options.isSet("shift")) {
+        const std::string shift = call.options.value("shift");
+        const std::size_t comma = shift.find(',');
+        const std::optional<int> x =
+            comma == std::string::npos ? std::nullopt : WholeNumber(shift.substr(0, comma));
+        const std::optional<int> y =
+            comma == std::string::npos ? std::nullopt : WholeNumber(shift.substr(comma + 1));
+        if (x && y) {
+            options.shiftX = *x;
+            options.shiftY = *y;
+        }
+        if (!x || !y || std::abs(options.shiftX) > 16 || std::abs(options.shiftY) > 16)
+            throw UsageError("--shift takes DX,DY, two whole numbers from -16 to 16");
+    }
+    if (call.options.isSet("hinting")) {
+        const std::optional<Hinting> hinting = HintingNamed(call.options.value("hinting"));
+        if (!hinting)
+            throw UsageError("--hinting takes font, auto or none");
+        options.hinting = *hinting;
+    }
+    if (call.options.isSet("codes")) {
+        const auto codes = CodeRanges(call.options.value("codes"));
+        if (!codes || codes->none())
+            throw UsageError("--codes takes codes 0 to 255 and ranges of them, such as "
+                             "65-90,0x61-0x7A,32");
+        options.codes = *codes;
+    }
+    return options;
+}
+
+std::string codeList(const std::vector<int>& codes) {
+    std::string list;
+    for (const int code : codes)
+        list += " " + std::to_string(code);
+    return list;
+}
+
+} // namespace
+
+int RunImport(Invocation& call) {
+    return Guarded(call, [&] {
+        const ImportOptions options = importOptions(call);
+        const std::string& source = call.positional[0];
+        const std::string base = call.options.isSet("base")
+                                     ? call.options.value("base")
+                                     : PathText(ExecutableFolder() / "default.8xfont");
+        const std::string target = RequiredOutput(call, {source, base});
+        const FontSet baseSet = ReadSetArgument(base);
+        const std::filesystem::path name = ArgumentName(source);
+        const ImportResult result =
+            IsStandardStream(source)
+                ? ImportFontBytes(ReadStandardInput(name, kMaxFontFileSize), name, baseSet, options)
+                : ImportFont(name, baseSet, options);
+        // A set that is the base again under a new name is no import.
+        if (result.fromSource.empty())
+            throw FileError(name, "no glyph that the charmap maps could be read from it; "
+                                  "nothing was written");
+        WriteOutput(call, target, FontSetText(result.table));
+        // One line a fact, each led by the file's name, the counts first; on standard
+        // error when the set itself goes to standard output.
+        std::ostream& summary = IsStandardStream(target) ? call.err : call.out;
+        const std::string lead = OneLine(PathText(name)) + ": ";
+        const std::string kept = codeList(result.kept);
+        summary << lead << result.fromSource.size() << " codes from the font, "
+                << result.kept.size() << " kept the base glyph"
+                << (kept.empty() ? "\n" : ":" + kept + "\n");
+        if (!result.placement.empty()) {
+            summary << lead << OneLine(result.placement) << "\n";
+            summary << lead
+                    << (result.lostInk.empty() ? std::string("no code lost ink")
+                                               : std::to_string(result.lostInk.size()) +
+                                                     " codes lost ink:" + codeList(result.lostInk))
+                    << "\n";
+        }
+        if (!result.note.empty())
+            summary << lead << OneLine(result.note) << "\n";
+    });
+}
+
+} // namespace korvalin

@@ -1,5 +1,7 @@
 #include "CellGrid.h"
 
+#include "WindowClass.h"
+
 #include <utility>
 #include <windowsx.h>
 
@@ -11,18 +13,6 @@ constexpr wchar_t kClassName[] = L"KorvalinCellGrid";
 // A thin line round each pixel cell, so blank paper still shows its grid.
 constexpr COLORREF kGridLine = RGB(0xB4, 0xB4, 0xB4);
 
-void registerClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW type{};
-    if (GetClassInfoExW(instance, kClassName, &type))
-        return;
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = procedure;
-    type.hInstance = instance;
-    type.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    type.lpszClassName = kClassName;
-    RegisterClassExW(&type);
-}
-
 void fill(HDC dc, const RECT& box, COLORREF colour) {
     SetDCBrushColor(dc, colour);
     FillRect(dc, &box, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -33,7 +23,7 @@ void fill(HDC dc, const RECT& box, COLORREF colour) {
 CellGrid::CellGrid(Kind kind, HWND parent, HINSTANCE instance, Clicked clicked)
     : kind_(kind), clicked_(std::move(clicked)) {
     colours_.fill(kWhite);
-    registerClass(instance, &CellGrid::procedure);
+    RegisterWindowClass(instance, {kClassName, &CellGrid::procedure});
     // Never takes the keyboard focus: Next keeps it.
     window_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
                               nullptr, instance, this);

@@ -4,6 +4,7 @@
 #include "Menus.h"
 #include "Resources.h"
 #include "WideText.h"
+#include "WindowClass.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -16,20 +17,6 @@ constexpr wchar_t kClassName[] = L"KorvalinForm1";
 // A fixed client area: no sizing border, no maximising.
 // No WS_CLIPCHILDREN: a group box leaves its inside to its parent's background.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-void registerClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW type{};
-    if (GetClassInfoExW(instance, kClassName, &type))
-        return;
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = procedure;
-    type.hInstance = instance;
-    type.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_EDITOR));
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    type.lpszClassName = kClassName;
-    RegisterClassExW(&type);
-}
 
 // The font of message boxes at the window's DPI: the platform's default GUI font.
 UniqueFont messageFont(int dpi) {
@@ -67,7 +54,9 @@ const std::wstring Form1::kTitle = L"Korvalin Font Set Creator " + Widen(kVersio
 
 Form1::Form1(HINSTANCE instance, Platform& platform)
     : instance_(instance), platform_(platform), editor_(*this, platform) {
-    registerClass(instance, &Form1::procedure);
+    RegisterWindowClass(instance, {kClassName, &Form1::procedure,
+                                   LoadIconW(instance, MAKEINTRESOURCEW(IDI_EDITOR)),
+                                   GetSysColorBrush(COLOR_BTNFACE)});
     UniqueMenu menu = BuildMenuBar(MenuTable());
     // The window keeps itself in window_ from its first message on.
     if (CreateWindowExW(0, kClassName, kTitle.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,

@@ -3,33 +3,13 @@
 #include "Encodings.h"
 #include "FileError.h"
 #include "FontLimits.h"
+#include "TextScan.h"
 
 #include <algorithm>
 #include <charconv>
 
 namespace korvalin {
 namespace {
-
-// Lines end at CR, LF or both; blank lines are skipped.
-class Lines {
-public:
-    explicit Lines(std::string_view bytes) : rest_(bytes) {}
-    bool next(std::string_view& line) {
-        while (!rest_.empty()) {
-            const std::size_t end = std::min(rest_.find_first_of("\r\n"), rest_.size());
-            line = rest_.substr(0, end);
-            rest_.remove_prefix(std::min(end + 1, rest_.size()));
-            while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
-                line.remove_suffix(1);
-            if (!line.empty())
-                return true;
-        }
-        return false;
-    }
-
-private:
-    std::string_view rest_;
-};
 
 // The blank-separated words of a line.
 std::vector<std::string_view> words(std::string_view line) {
@@ -155,7 +135,7 @@ void mapEncodings(const Header& header, BdfFont& font, const std::filesystem::pa
 } // namespace
 
 bool IsBdf(std::string_view bytes) {
-    Lines lines(bytes);
+    TextLines lines(bytes);
     std::string_view line;
     while (lines.next(line)) {
         if (!line.starts_with("COMMENT"))
@@ -167,7 +147,7 @@ bool IsBdf(std::string_view bytes) {
 BdfFont ReadBdf(std::string_view bytes, const std::filesystem::path& source) {
     BdfFont font;
     Header header;
-    Lines lines(bytes);
+    TextLines lines(bytes);
     std::string_view line;
     std::optional<BdfFont::Glyph> glyph;
     long rowsLeft = -1; // bitmap rows still to read, -1 outside a bitmap

@@ -1,6 +1,7 @@
 #include "FontLimits.h"
 
 #include "FileError.h"
+#include "TextScan.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,25 +21,6 @@ std::string sizeText(std::int64_t width, std::int64_t height) {
 const std::string kLargest = sizeText(kMaxGlyphSide, kMaxGlyphSide);
 
 // --- BDF: text lines of a keyword and numbers ---
-
-// Lines end at CR, LF or both, as FreeType reads them.
-class Lines {
-public:
-    explicit Lines(std::string_view bytes) : rest_(bytes) {}
-    bool next(std::string_view& line) {
-        while (!rest_.empty()) {
-            const std::size_t end = std::min(rest_.find_first_of("\r\n"), rest_.size());
-            line = rest_.substr(0, end);
-            rest_.remove_prefix(std::min(end + 1, rest_.size()));
-            if (!line.empty())
-                return true;
-        }
-        return false;
-    }
-
-private:
-    std::string_view rest_;
-};
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -70,7 +52,7 @@ std::uint64_t field(std::string_view line, int index) {
 }
 
 bool isBdf(std::string_view bytes) {
-    Lines lines(bytes);
+    TextLines lines(bytes);
     std::string_view line;
     while (lines.next(line)) {
         if (!startsWithKeyword(line, "COMMENT"))
@@ -87,7 +69,7 @@ constexpr std::uint64_t kMaxProperties = 65536;
 void checkBdf(std::string_view bytes, const std::filesystem::path& source) {
     const std::uint64_t fileSize = bytes.size();
     std::uint64_t bitmapDigits = 0; // each bitmap byte is two hex digits in the file
-    Lines lines(bytes);
+    TextLines lines(bytes);
     std::string_view line;
     while (lines.next(line)) {
         if (startsWithKeyword(line, "CHARS")) {

@@ -2,25 +2,14 @@
 
 #include "CharmapAliases.h"
 #include "Sheet.h"
+#include "TextScan.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace korvalin {
 
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::vector<int> ScreenCodes(std::string_view typed) {
     std::vector<int> codes;
@@ -41,8 +30,8 @@ std::vector<int> ScreenCodes(std::string_view typed) {
             run += '\\';
             ++i;
         } else if (c == '\\' && next == 'x') {
-            const int high = i + 2 < typed.size() ? hexDigit(typed[i + 2]) : -1;
-            const int low = i + 3 < typed.size() ? hexDigit(typed[i + 3]) : -1;
+            const int high = i + 2 < typed.size() ? HexDigitValue(typed[i + 2]) : -1;
+            const int low = i + 3 < typed.size() ? HexDigitValue(typed[i + 3]) : -1;
             if (high < 0 || low < 0)
                 throw std::invalid_argument("\"\\x\" takes two hex digits, as in \\x41");
             flush();

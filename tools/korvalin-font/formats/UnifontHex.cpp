@@ -3,6 +3,7 @@
 #include "Charmap.h"
 #include "FileError.h"
 #include "GlyphRows.h"
+#include "TextScan.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,25 +17,15 @@ constexpr int kRows = 16;
 constexpr int kFirstRow = 8;
 constexpr int kFirstColumn = 1;
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool allHex(std::string_view text) {
-    return !text.empty() && std::ranges::all_of(text, [](char c) { return hexValue(c) >= 0; });
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return HexDigitValue(c) >= 0; });
 }
 
 // Pixel (x, y) of a bitmap of 16 rows, `width` columns.
 bool inkAt(std::string_view bitmap, int width, int x, int y) {
     const std::size_t digit = static_cast<std::size_t>(y) * static_cast<std::size_t>(width / 4) +
                               static_cast<std::size_t>(x / 4);
-    return (hexValue(bitmap[digit]) >> (3 - x % 4)) & 1;
+    return (HexDigitValue(bitmap[digit]) >> (3 - x % 4)) & 1;
 }
 
 int widthOf(std::string_view bitmap) {
@@ -105,7 +96,7 @@ UnifontHexSource::UnifontHexSource(std::string bytes, const std::filesystem::pat
             fail("expected 32 or 64 hex digits after the colon (16 rows of 8 or 16 pixels)");
         char32_t point = 0;
         for (const char c : key)
-            point = point * 16 + static_cast<char32_t>(hexValue(c));
+            point = point * 16 + static_cast<char32_t>(HexDigitValue(c));
         if (point > 0x10FFFF)
             fail("the code point is beyond Unicode");
         if (!bitmaps_.emplace(point, bitmap).second)

@@ -96,6 +96,37 @@ TEST_P(SheetRoundTrip, ReadsBackEveryGlyph) {
 
 INSTANTIATE_TEST_SUITE_P(Scales, SheetRoundTrip, testing::Values(1, 2, 5));
 
+// render and screen enlarge as they pack the PNG; the file holds what drawing at that scale
+// would draw, pixel for pixel.
+struct Enlarged {
+    const char* name;
+    Pixels (*draw)(const FontSet& table, int scale);
+    int scale;
+};
+
+class EnlargedPng : public testing::TestWithParam<Enlarged> {};
+
+TEST_P(EnlargedPng, HoldsThePictureDrawnAtThatScale) {
+    FontSet table;
+    ReadFontSetFile(DEFAULT_SET, table);
+    const Enlarged& c = GetParam();
+    const Pixels decoded = DecodePng(EncodePng(c.draw(table, 1), c.scale), "enlarged.png");
+    const Pixels drawn = c.draw(table, c.scale);
+    ASSERT_EQ(decoded.width, drawn.width);
+    ASSERT_EQ(decoded.height, drawn.height);
+    EXPECT_TRUE(decoded.rgb == drawn.rgb);
+}
+
+Pixels screenOf(const FontSet& table, int scale) {
+    return RenderScreen(table, "HELLO\nx\u00B2+y\u00B2", scale);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, EnlargedPng,
+    testing::Values(Enlarged{"Sheet1", &RenderSheet, 1}, Enlarged{"Sheet3", &RenderSheet, 3},
+                    Enlarged{"Screen4", &screenOf, 4}, Enlarged{"Screen32", &screenOf, 32}),
+    [](const testing::TestParamInfo<Enlarged>& param) { return std::string(param.param.name); });
+
 // The tool's compile against the editor's image and the packer, byte for byte.
 TEST(Compile, EqualsTheEditorsImageAndThePacker) {
     TempDir tool;

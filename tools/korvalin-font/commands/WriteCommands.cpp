@@ -104,7 +104,9 @@ const ExportFormat kExportFormats[] = {
     {".bdf", [](const FontSet& table, const std::string&) { return WriteBdf(table); }},
     {".psf", [](const FontSet& table, const std::string&) { return WritePsf(table); }},
     {".png",
-     [](const FontSet& table, const std::string&) { return EncodePng(RenderSheet(table)); }},
+     [](const FontSet& table, const std::string&) {
+         return EncodePng(RenderSheet(table, 1), kSheetDefaultScale);
+     }},
     {".hex", [](const FontSet& table, const std::string&) { return WriteUnifontHex(table); }},
     {".txt",
      [](const FontSet& table, const std::string&) {
@@ -148,7 +150,7 @@ int RunRender(Invocation& call) {
         const std::string target = RequiredOutput(call, {call.positional[0]});
         const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteOutput(call, target,
-                    EncodePng(RenderSheet(ReadSetArgument(call.positional[0]), scale)));
+                    EncodePng(RenderSheet(ReadSetArgument(call.positional[0]), 1), scale));
     });
 }
 
@@ -158,7 +160,7 @@ int RunScreen(Invocation& call) {
         const std::string target = RequiredOutput(call, {call.positional[0]});
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
         WriteOutput(call, target,
-                    EncodePng(RenderScreen(ReadSetArgument(call.positional[0]), text, scale)));
+                    EncodePng(RenderScreen(ReadSetArgument(call.positional[0]), text, 1), scale));
     });
 }
 

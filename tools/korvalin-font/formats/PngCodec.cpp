@@ -3,8 +3,10 @@
 #include "FileError.h"
 
 #include <algorithm>
+#include <optional>
 #include <png.h>
 #include <stdexcept>
+#include <vector>
 #include <zlib.h>
 
 namespace korvalin {
@@ -36,70 +38,116 @@ bool IsPng(std::string_view bytes) {
     return bytes.starts_with("\x89PNG\r\n\x1A\n");
 }
 
-std::string EncodePng(const Pixels& picture) {
+namespace {
+
+// The picture's colours in order of first use, or nothing when they are more than 256.
+std::optional<std::vector<std::uint32_t>> paletteOf(const Pixels& picture) {
+    std::vector<std::uint32_t> palette;
+    std::uint32_t last = 0;
+    for (const std::uint32_t colour : picture.rgb) {
+        // Runs of one colour are the rule, so the last colour is tried first.
+        if ((colour == last && !palette.empty()) ||
+            std::find(palette.begin(), palette.end(), colour) != palette.end()) {
+            last = colour;
+            continue;
+        }
+        if (palette.size() == 256)
+            return std::nullopt;
+        palette.push_back(colour);
+        last = colour;
+    }
+    return palette;
+}
+
+// Packs rows into one zlib stream as they come, so no whole image of bytes is ever held.
+class RowPacker {
+public:
+    RowPacker() {
+        if (deflateInit(&stream_, Z_DEFAULT_COMPRESSION) != Z_OK)
+            throw std::runtime_error("the PNG encoder ran out of memory");
+    }
+    RowPacker(const RowPacker&) = delete;
+    RowPacker& operator=(const RowPacker&) = delete;
+    ~RowPacker() { deflateEnd(&stream_); }
+
+    void add(const std::vector<std::uint8_t>& row) { pack(row.data(), row.size(), Z_NO_FLUSH); }
+    std::string finish() {
+        pack(nullptr, 0, Z_FINISH);
+        return std::move(packed_);
+    }
+
+private:
+    void pack(const std::uint8_t* data, std::size_t size, int flush) {
+        stream_.next_in = const_cast<Bytef*>(data);
+        stream_.avail_in = static_cast<uInt>(size);
+        int status = Z_OK;
+        do {
+            unsigned char buffer[65536];
+            stream_.next_out = buffer;
+            stream_.avail_out = sizeof buffer;
+            status = deflate(&stream_, flush);
+            if (status == Z_STREAM_ERROR)
+                throw std::runtime_error("the PNG encoder failed");
+            packed_.append(reinterpret_cast<const char*>(buffer),
+                           sizeof buffer - stream_.avail_out);
+        } while (stream_.avail_out == 0 || (flush == Z_FINISH && status != Z_STREAM_END));
+    }
+
+    z_stream stream_{};
+    std::string packed_;
+};
+
+} // namespace
+
+std::string EncodePng(const Pixels& picture, int scale) {
+    if (scale < 1)
+        throw std::invalid_argument("the scale must be 1 or more");
     // Sheets and screens hold a handful of colours, so a palette keeps the file small and
     // quick to pack; anything richer is stored as RGB.
-    std::vector<std::uint32_t> palette;
-    std::vector<std::uint8_t> raw;
-    const std::size_t width = static_cast<std::size_t>(picture.width);
-    raw.reserve((width + 1) * static_cast<std::size_t>(picture.height));
-    bool indexed = true;
-    // Runs of one colour are the rule, so the last colour's index is tried first.
-    std::uint32_t lastColour = 0;
-    std::uint8_t lastIndex = 0;
-    for (int y = 0; y < picture.height && indexed; ++y) {
-        raw.push_back(0); // no filter
+    const std::optional<std::vector<std::uint32_t>> palette = paletteOf(picture);
+    const auto width = static_cast<std::size_t>(picture.width);
+    const auto zoom = static_cast<std::size_t>(scale);
+
+    // Each row of the picture, enlarged, goes `scale` times into the stream.
+    RowPacker packer;
+    std::vector<std::uint8_t> row(1 + width * zoom * (palette ? 1 : 3));
+    for (int y = 0; y < picture.height; ++y) {
+        auto out = row.begin() + 1; // filter 0: none
+        std::uint32_t lastColour = 0;
+        std::uint8_t lastIndex = 0;
         for (int x = 0; x < picture.width; ++x) {
             const std::uint32_t colour = picture.at(x, y);
-            if (colour == lastColour && !palette.empty()) {
-                raw.push_back(lastIndex);
-                continue;
-            }
-            auto found = std::find(palette.begin(), palette.end(), colour);
-            if (found == palette.end()) {
-                if (palette.size() == 256) {
-                    indexed = false;
-                    break;
+            if (palette) {
+                if (colour != lastColour || x == 0) {
+                    lastIndex = static_cast<std::uint8_t>(
+                        std::find(palette->begin(), palette->end(), colour) - palette->begin());
+                    lastColour = colour;
                 }
-                found = palette.insert(palette.end(), colour);
-            }
-            lastColour = colour;
-            lastIndex = static_cast<std::uint8_t>(found - palette.begin());
-            raw.push_back(lastIndex);
-        }
-    }
-    if (!indexed) {
-        raw.clear();
-        for (int y = 0; y < picture.height; ++y) {
-            raw.push_back(0);
-            for (int x = 0; x < picture.width; ++x) {
-                const std::uint32_t colour = picture.at(x, y);
-                for (const int shift : {16, 8, 0})
-                    raw.push_back(static_cast<std::uint8_t>(colour >> shift));
+                out = std::fill_n(out, zoom, lastIndex);
+            } else {
+                for (std::size_t copy = 0; copy < zoom; ++copy)
+                    for (const int shift : {16, 8, 0})
+                        *out++ = static_cast<std::uint8_t>(colour >> shift);
             }
         }
+        for (std::size_t copy = 0; copy < zoom; ++copy)
+            packer.add(row);
     }
 
     std::string png = "\x89PNG\r\n\x1A\n";
     std::string header;
-    put32(header, static_cast<std::uint32_t>(picture.width));
-    put32(header, static_cast<std::uint32_t>(picture.height));
-    header += std::string{8, static_cast<char>(indexed ? 3 : 2), 0, 0, 0};
+    put32(header, static_cast<std::uint32_t>(width * zoom));
+    put32(header, static_cast<std::uint32_t>(static_cast<std::size_t>(picture.height) * zoom));
+    header += std::string{8, static_cast<char>(palette ? 3 : 2), 0, 0, 0};
     putChunk(png, "IHDR", header);
-    if (indexed) {
+    if (palette) {
         std::string entries;
-        for (const std::uint32_t colour : palette)
+        for (const std::uint32_t colour : *palette)
             for (const int shift : {16, 8, 0})
                 entries += static_cast<char>((colour >> shift) & 0xFF);
         putChunk(png, "PLTE", entries);
     }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(packedSize, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, raw.data(),
-                  static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
-        throw std::runtime_error("the PNG encoder ran out of memory");
-    packed.resize(packedSize);
-    putChunk(png, "IDAT", packed);
+    putChunk(png, "IDAT", packer.finish());
     putChunk(png, "IEND", {});
     return png;
 }

@@ -41,7 +41,7 @@ std::string wrapped(std::string_view text, std::size_t column) {
     return out;
 }
 
-std::string optionLine(const OptionSpec& option) {
+std::string optionLine(const CommandOption& option) {
     std::string names = *option.shortName ? std::string("-") + option.shortName + ", " : "";
     names += std::string("--") + option.longName;
     if (option.valueName)
@@ -79,7 +79,7 @@ void printHelp(std::ostream& out) {
 void printCommandHelp(const Command& command, std::ostream& out) {
     out << "Usage: korvalin-font " << command.name << " " << command.arguments << "\n"
         << wrapped(command.summary, 0) << "\n\nOptions:\n";
-    for (const OptionSpec& option : command.options)
+    for (const CommandOption& option : command.options)
         out << optionLine(option);
     out << "  -h, --help              Show this help.\n";
 }
@@ -189,14 +189,16 @@ int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, st
     CLI::App parser(found->summary, found->name);
     parser.set_help_flag();
     const CLI::Option* help = parser.add_flag("-h,--help");
-    std::vector<std::pair<const OptionSpec*, CLI::Option*>> options;
-    for (const OptionSpec& spec : found->options) {
+    std::vector<std::pair<const CommandOption*, CLI::Option*>> options;
+    for (const CommandOption& declared : found->options) {
         const std::string names =
-            (*spec.shortName ? std::string("-") + spec.shortName + "," : "") + "--" + spec.longName;
-        CLI::Option* option = spec.valueName ? parser.add_option(names) : parser.add_flag(names);
-        if (spec.valueName)
+            (*declared.shortName ? std::string("-") + declared.shortName + "," : "") + "--" +
+            declared.longName;
+        CLI::Option* option =
+            declared.valueName ? parser.add_option(names) : parser.add_flag(names);
+        if (declared.valueName)
             option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-        options.emplace_back(&spec, option);
+        options.emplace_back(&declared, option);
     }
     std::vector<std::string> positional;
     parser.add_option("arguments", positional)->expected(0, CLI::detail::expected_max_vector_size);
@@ -218,9 +220,10 @@ int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, st
                 (count < found->minPositional ? " (too few arguments)" : " (too many arguments)"),
             found->name);
     Invocation call{*found, {}, std::move(positional), out, err};
-    for (const auto& [spec, option] : options)
+    for (const auto& [declared, option] : options)
         if (option->count() > 0)
-            call.options.set(spec->longName, spec->valueName ? option->as<std::string>() : "");
+            call.options.set(declared->longName,
+                             declared->valueName ? option->as<std::string>() : "");
     return found->run(call);
 }
 

@@ -4,10 +4,10 @@
 namespace korvalin {
 namespace {
 
-OptionSpec output(const char* what) {
+CommandOption output(const char* what) {
     return {"o", "output", what, "FILE"};
 }
-OptionSpec scale(const char* what) {
+CommandOption scale(const char* what) {
     return {"s", "scale", what, "N"};
 }
 

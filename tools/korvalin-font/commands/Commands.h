@@ -15,7 +15,7 @@ namespace korvalin {
 enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
 
 // One option of a command, as its help shows it.
-struct OptionSpec {
+struct CommandOption {
     const char* shortName; // "" for none
     const char* longName;
     const char* description;
@@ -30,7 +30,7 @@ struct Command {
     const char* summary;
     int minPositional;
     int maxPositional; // -1 for any number
-    std::vector<OptionSpec> options;
+    std::vector<CommandOption> options;
     int (*run)(Invocation&);
 };
 

@@ -7,12 +7,7 @@
 #include "FreeTypeSource.h"
 #include "ProgramImage.h"
 #include "TempDir.h"
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
+#include "ToolProcess.h"
 
 namespace korvalin {
 namespace {
@@ -169,27 +164,6 @@ INSTANTIATE_TEST_SUITE_P(
                     SourceCase{"1font.inc", "\nfont_1font:\n", "    .db ", "%", " ; ", 2},
                     SourceCase{"ti.z80", "\nti:\n", "    .db ", "%", " ; ", 2}));
 
-// Runs `program ARGUMENTS... < input > output`; returns its exit status.
-int runFiltered(const char* program, const std::filesystem::path& input,
-                const std::filesystem::path& output) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::string name = program;
-    char* argv[] = {name.data(), nullptr};
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Unifont's own converter reads the export: the BDF it writes holds each glyph in the rows
 // and columns that the .hex put it, read back through the import's font reader.
 TEST(UnifontHex, Hex2bdfReadsTheExport) {
@@ -201,7 +175,10 @@ TEST(UnifontHex, Hex2bdfReadsTheExport) {
     const FontSet edited = editedSet();
     WriteFontSetFile(dir / "edited.8xfont", edited);
     ASSERT_EQ(runTool({"export", q(dir / "edited.8xfont"), "-o", q(dir / "font.hex")}).status, 0);
-    ASSERT_EQ(runFiltered(hex2bdf, dir / "font.hex", dir / "font.bdf"), 0);
+    const test::Child converter{.program = hex2bdf,
+                                .input = dir / "font.hex",
+                                .out = {test::Stdout::File, dir / "font.bdf"}};
+    ASSERT_EQ(test::run(converter).status, 0);
     FreeTypeSource font(test::readFile(dir / "font.bdf"), dir / "font.bdf");
     int compared = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {

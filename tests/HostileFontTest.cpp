@@ -4,14 +4,12 @@
 
 #include "HostileFonts.h"
 #include "TempDir.h"
+#include "ToolProcess.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace korvalin {
 namespace {
@@ -115,51 +113,19 @@ const Hostile kHostile[] = {
     {"RealMiscFixed", "5x7.pcf.gz", [] { return test::readFile(MISC_5X7); }, nullptr},
 };
 
-struct Outcome {
-    int status = -1; // the exit status, or -1 when a signal ended it
-    double cpuSeconds = 0;
-    std::size_t peakBytes = 0;
-    std::string out;
-    std::string err;
-};
-
 // Runs `korvalin-font ARGUMENTS...` as a child held to 256 MB of address space (but in
-// sanitizer builds, whose shadow memory needs terabytes) and 10 s of CPU.
-Outcome runLimited(const std::vector<std::string>& arguments, const TempDir& dir) {
-    const std::filesystem::path out = dir / "stdout";
-    const std::filesystem::path err = dir / "stderr";
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(KORVALIN_FONT));
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
+// sanitizer builds, whose shadow memory needs terabytes) and 10 s of CPU; its standard
+// output goes to the file "stdout" in `dir`.
+test::ProcessRun runLimited(const std::vector<std::string>& arguments, const TempDir& dir) {
+    std::vector<test::Limit> limits{{RLIMIT_CPU, 10, 11}};
 #ifndef KORVALIN_SANITIZED
-        const rlimit space{256u << 20, 256u << 20};
-        setrlimit(RLIMIT_AS, &space);
+    limits.push_back({RLIMIT_AS, 256u << 20, 256u << 20});
 #endif
-        const rlimit cpu{10, 11};
-        setrlimit(RLIMIT_CPU, &cpu);
-        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0)
-            _exit(127);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    Outcome outcome;
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child)
-        return outcome;
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    outcome.peakBytes = static_cast<std::size_t>(usage.ru_maxrss) * 1024;
-    outcome.out = test::readFile(out);
-    outcome.err = test::readFile(err);
-    return outcome;
+    return test::run({.program = KORVALIN_FONT,
+                      .arguments = arguments,
+                      .out = {test::Stdout::File, dir / "stdout"},
+                      .err = {test::Stdout::File, dir / "stderr"},
+                      .limits = limits});
 }
 
 class HostileFont : public testing::TestWithParam<Hostile> {};
@@ -172,14 +138,15 @@ TEST_P(HostileFont, IsRefusedOrReadWithinLimits) {
     TempDir dir;
     const std::filesystem::path font = dir / c.file;
     test::writeFile(font, c.bytes());
-    const Outcome run = runLimited(
+    const test::ProcessRun run = runLimited(
         {"import", font.string(), "-o", (dir / "out.8xfont").string(), "--base", DEFAULT_SET}, dir);
+    const std::string out = test::readFile(dir / "stdout");
     if (c.cause) {
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_NE(run.err.find(font.string() + ": " + c.cause), std::string::npos) << run.err;
     } else {
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_TRUE(run.out.starts_with(font.string() + ": ")) << run.out;
+        EXPECT_TRUE(out.starts_with(font.string() + ": ")) << out;
     }
     EXPECT_LT(run.cpuSeconds, 2.0);
 #ifndef KORVALIN_SANITIZED

@@ -6,13 +6,9 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ToolProcess.h"
 
-extern char** environ;
+#include <csignal>
 #endif
 
 namespace korvalin {
@@ -88,10 +84,10 @@ TEST(PackagingScript, PosixScriptEndsWithThePackersStatusAfterRemovingTheImage) 
     writeFile(program / "temp.sh", PackagingScript("FONT1", ScriptKind::Posix));
     writeFile(program / "FONT1.bin", "image");
 
-    const std::string run = "/bin/sh '" + (program / "temp.sh").string() + "'";
-    const int status = std::system(run.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
+    const test::ProcessRun run = test::run({.program = "/bin/sh",
+                                            .arguments = {(program / "temp.sh").string()},
+                                            .out = {test::Stdout::Inherit}});
+    EXPECT_EQ(run.status, 3);
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 }
 
@@ -114,31 +110,16 @@ TEST_P(PosixScriptWithoutAReader, StillRemovesTheImageAndEndsWithThePackersStatu
 
     // As the editor starts it, fed on standard input, its errors into a pipe whose reader
     // is already gone.
-    int errors[2];
-    ASSERT_EQ(::pipe(errors), 0);
-    ::close(errors[0]);
-    const int script = ::open((program / "temp.sh").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(script, 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, script, STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, program.path().c_str());
-    char shell[] = "/bin/sh";
-    char fromInput[] = "-s";
-    char* argv[] = {shell, fromInput, nullptr};
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(script);
-    ::close(errors[1]);
-    ASSERT_EQ(spawned, 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    const test::ProcessRun run = test::run({.program = "/bin/sh",
+                                            .arguments = {"-s"},
+                                            .input = program / "temp.sh",
+                                            .out = {test::Stdout::Inherit},
+                                            .err = {test::Stdout::BrokenPipe},
+                                            .folder = program.path()});
 
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
-    ASSERT_TRUE(WIFEXITED(status)) << "the shell was killed by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), GetParam().status);
+    ASSERT_EQ(run.signal, 0) << "the shell was killed by signal " << run.signal;
+    EXPECT_EQ(run.status, GetParam().status);
 }
 
 INSTANTIATE_TEST_SUITE_P(

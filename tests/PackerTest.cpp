@@ -4,6 +4,7 @@
 #include "ProgramVariable.h"
 #include "TempDir.h"
 #include "TiFile.h"
+#include "ToolProcess.h"
 
 #include <gtest/gtest.h>
 #include <numeric>
@@ -204,14 +205,16 @@ INSTANTIATE_TEST_SUITE_P(Links, PlantedProgramLinks, testing::Bool(),
 TEST(PackerCommand, RunsInItsWorkingDirectory) {
     const TempDir dir;
     writeFile(dir / "FONT1.bin", "\xBB\x6D\xC9");
-    const std::string command =
-        "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH + "' FONT1 2>errors.txt";
-    EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / "errors.txt");
+    const auto packer = [&dir](const char* name) {
+        return test::run({.program = PRGFORGE_PATH,
+                          .arguments = {name},
+                          .err = {test::Stdout::File, dir / "errors.txt"},
+                          .folder = dir.path()});
+    };
+    EXPECT_EQ(packer("FONT1").status, 0) << readFile(dir / "errors.txt");
     EXPECT_EQ(readFile(dir / "FONT1.8xp").size(), 79u);
 
-    const std::string failing =
-        "cd '" + dir.path().string() + "' && '" + PRGFORGE_PATH + "' MISSING 2>errors.txt";
-    EXPECT_NE(std::system(failing.c_str()), 0);
+    EXPECT_NE(packer("MISSING").status, 0);
     EXPECT_EQ(readFile(dir / "errors.txt").substr(0, 10), "prgforge: ");
 }
 

@@ -1,16 +1,19 @@
 #pragma once
 
-// The real korvalin-font as a child process, with its standard output where a test puts it.
+// A program run as a child process and waited for, its standard streams, folder,
+// environment and limits where a test puts them: the one way the tests start a program.
 #include "Argv.h"
 #include "TempDir.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -19,13 +22,152 @@ extern char** environ;
 
 namespace korvalin::test {
 
-enum class Stdout { Null, Full, Closed, BrokenPipe };
+// Where a child's standard output or error goes.
+enum class Stdout { Null, Full, Closed, BrokenPipe, Inherit, File };
+
+struct Output {
+    Stdout to = Stdout::Null;
+    std::filesystem::path file = {}; // for Stdout::File, made empty first
+};
+
+struct Limit {
+    int resource; // RLIMIT_AS, RLIMIT_CPU, ...
+    rlim_t soft;
+    rlim_t hard;
+};
+
+struct Child {
+    std::filesystem::path program;
+    std::vector<std::string> arguments = {};
+    std::filesystem::path input = "/dev/null";
+    Output out = {};
+    Output err = {Stdout::Inherit};
+    std::filesystem::path folder = {}; // where it runs; empty: here
+    // "NAME=value" each; nothing: this process's own.
+    std::optional<std::vector<std::string>> environment = std::nullopt;
+    std::vector<Limit> limits = {};
+};
 
 struct ProcessRun {
-    int status; // the exit status, or -1 when a signal ended it
-    int signal; // the signal that ended it, or 0
-    std::string err;
+    int status;      // the exit status, or -1 when a signal ended it
+    int signal;      // the signal that ended it, or 0
+    std::string err; // its standard error, where that went to a file
+    double cpuSeconds = 0;
+    std::size_t peakBytes = 0;
 };
+
+namespace detail {
+
+// Between fork and exec only calls that are safe in a child of a threaded process.
+inline bool openAs(int descriptor, const char* path, int flags) {
+    const int opened = ::open(path, flags, 0600);
+    if (opened < 0)
+        return false;
+    if (opened == descriptor)
+        return true;
+    const bool moved = ::dup2(opened, descriptor) == descriptor;
+    ::close(opened);
+    return moved;
+}
+
+inline bool sendTo(int descriptor, Stdout to, const char* file, int brokenPipe) {
+    constexpr int kWrite = O_WRONLY | O_CREAT | O_TRUNC;
+    switch (to) {
+    case Stdout::Inherit:
+        return true;
+    case Stdout::Null:
+        return openAs(descriptor, "/dev/null", O_WRONLY);
+    case Stdout::Full:
+        return openAs(descriptor, "/dev/full", O_WRONLY);
+    case Stdout::Closed:
+        return ::close(descriptor) == 0;
+    case Stdout::BrokenPipe:
+        return ::dup2(brokenPipe, descriptor) == descriptor;
+    case Stdout::File:
+        return openAs(descriptor, file, kWrite);
+    }
+    return false;
+}
+
+// The write end of a pipe whose reader is gone before the child starts.
+inline int brokenPipe(const Output& output) {
+    if (output.to != Stdout::BrokenPipe)
+        return -1;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        throw std::runtime_error("no pipe");
+    ::close(ends[0]);
+    return ends[1];
+}
+
+} // namespace detail
+
+// Runs `child` to its end. Throws when it cannot be started at all.
+inline ProcessRun run(const Child& child) {
+    std::vector<std::string> words{child.program.string()};
+    words.insert(words.end(), child.arguments.begin(), child.arguments.end());
+    Argv argv(std::move(words));
+    std::vector<std::string> variables;
+    if (child.environment)
+        variables = *child.environment;
+    else
+        for (char** variable = environ; *variable != nullptr; ++variable)
+            variables.emplace_back(*variable);
+    Argv envp(std::move(variables));
+    const std::string input = child.input.string();
+    const std::string outFile = child.out.file.string();
+    const std::string errFile = child.err.file.string();
+    const std::string folder = child.folder.string();
+    const int outPipe = detail::brokenPipe(child.out);
+    const int errPipe = detail::brokenPipe(child.err);
+    // The child writes the errno of a failed start here; a successful exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        throw std::runtime_error("no pipe");
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        struct sigaction defaults {};
+        defaults.sa_handler = SIG_DFL; // SIGPIPE's default, whatever the test runner set
+        ::sigaction(SIGPIPE, &defaults, nullptr);
+        bool ready = true;
+        for (const Limit& limit : child.limits) {
+            const rlimit value{limit.soft, limit.hard};
+            ready = ready && ::setrlimit(limit.resource, &value) == 0;
+        }
+        ready = ready && (folder.empty() || ::chdir(folder.c_str()) == 0) &&
+                detail::openAs(STDIN_FILENO, input.c_str(), O_RDONLY) &&
+                detail::sendTo(STDOUT_FILENO, child.out.to, outFile.c_str(), outPipe) &&
+                detail::sendTo(STDERR_FILENO, child.err.to, errFile.c_str(), errPipe);
+        if (ready)
+            ::execve(argv.program().c_str(), argv.get(), envp.get());
+        const int error = errno;
+        static_cast<void>(::write(report[1], &error, sizeof error));
+        ::_exit(127);
+    }
+    for (const int end : {outPipe, errPipe, report[1]}) {
+        if (end >= 0)
+            ::close(end);
+    }
+    int error = 0;
+    const bool failed = pid > 0 && ::read(report[0], &error, sizeof error) == sizeof error;
+    ::close(report[0]);
+    if (pid < 0)
+        throw std::runtime_error("cannot start " + argv.program() + ": no fork");
+    int wait = 0;
+    rusage usage{};
+    while (::wait4(pid, &wait, 0, &usage) < 0 && errno == EINTR) {
+    }
+    if (failed)
+        throw std::runtime_error("cannot start " + argv.program() + ": " + std::strerror(error));
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    return {WIFEXITED(wait) ? WEXITSTATUS(wait) : -1, WIFSIGNALED(wait) ? WTERMSIG(wait) : 0,
+            child.err.to == Stdout::File ? readFile(child.err.file) : std::string(),
+            seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            static_cast<std::size_t>(usage.ru_maxrss) * 1024};
+}
 
 // Runs `program ARGUMENTS...`; its standard error goes to `errorFile`, read back after; its
 // standard input comes from `input`.
@@ -33,59 +175,11 @@ inline ProcessRun runProcess(const std::filesystem::path& program,
                              const std::vector<std::string>& arguments, Stdout out,
                              const std::filesystem::path& errorFile,
                              const std::filesystem::path& input = "/dev/null") {
-    std::vector<std::string> words{program.string()};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    Argv argv(std::move(words));
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string inputPath = input.string();
-    posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
-    int pipeEnds[2] = {-1, -1};
-    switch (out) {
-    case Stdout::Null:
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        break;
-    case Stdout::Full:
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
-        break;
-    case Stdout::Closed:
-        posix_spawn_file_actions_addclose(&actions, 1);
-        break;
-    case Stdout::BrokenPipe:
-        // Nobody reads: the read end is gone before the child starts.
-        if (pipe2(pipeEnds, O_CLOEXEC) != 0)
-            throw std::runtime_error("no pipe");
-        close(pipeEnds[0]);
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-        break;
-    }
-    const std::string errorPath = errorFile.string();
-    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    // The child gets SIGPIPE's default whatever the test runner set.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-
-    pid_t child = 0;
-    const int spawned =
-        posix_spawn(&child, argv.program().c_str(), &actions, &attributes, argv.get(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (pipeEnds[1] >= 0)
-        close(pipeEnds[1]);
-    if (spawned != 0)
-        throw std::runtime_error("cannot start " + argv.program());
-    int wait = 0;
-    while (waitpid(child, &wait, 0) < 0 && errno == EINTR) {
-    }
-    return {WIFEXITED(wait) ? WEXITSTATUS(wait) : -1, WIFSIGNALED(wait) ? WTERMSIG(wait) : 0,
-            readFile(errorFile)};
+    return run({.program = program,
+                .arguments = arguments,
+                .input = input,
+                .out = {out},
+                .err = {Stdout::File, errorFile}});
 }
 
 } // namespace korvalin::test

@@ -2,21 +2,16 @@
 // bytes are flushed before the rename makes them the file, and the folder after it. The
 // calls are seen through a preloaded shim, since no file system here can be made to lose
 // power.
-#include "Argv.h"
 #include "TempDir.h"
+#include "ToolProcess.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace korvalin {
 namespace {
@@ -61,23 +56,11 @@ int runLogged(const std::vector<std::string>& arguments, const fs::path& folder,
         // The sanitizers' runtime wants to come first; the shim only watches.
         environment.emplace_back("ASAN_OPTIONS=verify_asan_link_order=0");
     }
-    test::Argv envp(std::move(environment));
-    test::Argv argv(arguments);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned =
-        ::posix_spawn(&pid, argv.program().c_str(), &actions, nullptr, argv.get(), envp.get());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    return test::run({.program = arguments.front(),
+                      .arguments = {arguments.begin() + 1, arguments.end()},
+                      .folder = folder,
+                      .environment = std::move(environment)})
+        .status;
 }
 
 struct DurableOutput {

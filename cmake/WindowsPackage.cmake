@@ -1,9 +1,30 @@
 # The ZIP a Windows user unzips and runs: the editor, its packer and its default set side by
 # side in one folder, as the editor expects them, with the README and the licence.
-install(TARGETS fontset-creator prgforge RUNTIME DESTINATION .)
+
+# A program of the ZIP, with the version resource that Explorer shows under Properties >
+# Details, as every program in it has.
+function(korvalin_package_program target description)
+    korvalin_add_version_resource(${target} DESCRIPTION "${description}")
+    install(TARGETS ${target} RUNTIME DESTINATION .)
+endfunction()
+
+# A text of the ZIP with Windows' line ends, which Notepad before Windows 10 needs to show
+# more than one long line.
+function(korvalin_package_text source name)
+    file(READ ${source} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    set(copy ${CMAKE_BINARY_DIR}/package-texts/${name})
+    file(WRITE ${copy} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    install(FILES ${copy} DESTINATION .)
+endfunction()
+
+korvalin_package_program(fontset-creator "Korvalin Font Set Creator")
+korvalin_package_program(prgforge "Korvalin program packer for the TI-83 Plus")
 install(FILES ${PROJECT_SOURCE_DIR}/data/default.8xfont DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/ui-win32/README-windows.txt DESTINATION . RENAME README.txt)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+korvalin_package_text(${PROJECT_SOURCE_DIR}/ui-win32/README-windows.txt README.txt)
+korvalin_package_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME korvalin-fontset-creator)

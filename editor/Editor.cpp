@@ -1,9 +1,5 @@
-// Start-up, the display of the current glyph, cell clicks, navigation and the menu table's
-// commands.
+// The display of the current glyph, cell clicks, navigation and the menu table's commands.
 #include "Editor.h"
-
-#include "FontSetFile.h"
-#include "ProgramFolder.h"
 
 #include <charconv>
 #include <optional>
@@ -77,35 +73,6 @@ std::optional<std::int16_t> toInt16(std::string_view reply) {
 
 Editor::Editor(EditorView& view, Platform& platform)
     : view_(view), platform_(platform), CommonDialog1(platform) {}
-
-bool Editor::Start() {
-    try {
-        Form_Load();
-    } catch (const std::exception& error) {
-        platform_.MsgBox(std::string("The Korvalin Font Set Creator cannot start.\n\n") +
-                             error.what(),
-                         MsgBoxStyle::OkOnly | MsgBoxStyle::Critical, std::string());
-        return false;
-    }
-    return true;
-}
-
-void Editor::Form_Load() {
-    const BusyPointer busy(view_);
-    // Kept in the file system's own bytes: a folder name that is no valid text in any
-    // encoding still names the folder.
-    NativeString directory = AppDirOf(platform_.ProgramDirectory());
-
-    // Read first: a default file that cannot be read leaves the editor as it was.
-    FontSet defaultSet;
-    ReadFontSetFile(std::filesystem::path(directory) += "default.8xfont", defaultSet);
-
-    setCurrentFile(currentFileName, false);
-    appDir = std::move(directory);
-    fontSet = defaultSet;
-    currentChar = 0;
-    ShowCharacter();
-}
 
 std::filesystem::path Editor::inAppDir(std::string_view name) const {
     std::filesystem::path path(appDir);
@@ -209,11 +176,6 @@ void Editor::Choose(const MenuEntry& entry) {
         mnuCompile_Click();
         break;
     }
-}
-
-std::string DisplayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
 }
 
 } // namespace korvalin

@@ -3,6 +3,7 @@
 #include "Editor.h"
 #include "PackagingLaunch.h"
 #include "PackagingScript.h"
+#include "PathText.h"
 #include "ProgramImage.h"
 #include "ProgramName.h"
 
@@ -55,8 +56,7 @@ void Editor::mnuCompile_Click() {
         platform_.StartProcess(launch.request(), onEnd);
     } catch (const LaunchError& error) {
         removeImage();
-        showFailure("The packaging script \"" + DisplayPath(scriptPath) +
-                        "\" could not be started.",
+        showFailure("The packaging script \"" + PathText(scriptPath) + "\" could not be started.",
                     error);
     } catch (const std::exception& error) {
         removeImage();

@@ -97,7 +97,7 @@ void Editor::mnuFileLoad_Click() {
 
 void Editor::mnuFileExit_Click() {
     if (savePrompt("Exit"))
-        view_.End(0);
+        end(0);
 }
 
 void Editor::Form_Unload(bool& cancel) {
@@ -105,7 +105,7 @@ void Editor::Form_Unload(bool& cancel) {
         cancel = true;
         return;
     }
-    view_.End(0);
+    end(0);
 }
 
 } // namespace korvalin

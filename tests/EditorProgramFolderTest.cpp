@@ -2,11 +2,12 @@
 // a Latin-1 name that is no valid UTF-8, and UTF-8 with blanks.
 #include "EditorFixture.h"
 #include "FileError.h"
+#ifndef _WIN32
+#include "ToolProcess.h"
+#endif
 
-#include <array>
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <stdexcept>
 #include <system_error>
 
 namespace korvalin {
@@ -67,6 +68,68 @@ TEST_F(EditorTest, AFailedStartIsReportedOnce) {
     EXPECT_EQ(platform.messages[0].title, "");
 }
 
+struct FailureCase {
+    const char* name;
+    void (*fail)();
+    const char* said;
+};
+
+class UncaughtFailures : public test::EditorTest,
+                         public testing::WithParamInterface<FailureCase> {};
+
+// What a handler leaves uncaught is said in a box that names it, and the program ends; no
+// handler runs after the end.
+TEST_P(UncaughtFailures, AreSaidAndEndTheProgram) {
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
+    editor->Run(GetParam().fail);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].prompt, GetParam().said);
+    EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Critical);
+    EXPECT_EQ(view.ends, std::vector<int>{1});
+    bool ran = false;
+    editor->Run([&ran] { ran = true; });
+    EXPECT_FALSE(ran);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UncaughtFailures,
+    testing::Values(
+        FailureCase{"Exception", [] { throw std::runtime_error("the disk is on fire"); },
+                    "the disk is on fire"},
+        FailureCase{"Other", [] { throw 42; }, "An unexpected failure ended the program."}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+struct ArchiveCase {
+    const char* name;
+    const char* folder;
+    bool advised;
+};
+
+class StartInArchive : public test::EditorTest, public testing::WithParamInterface<ArchiveCase> {};
+
+// Opened from inside a ZIP file, the program runs alone in a folder the archive program
+// made: its failed start says to extract the whole folder.
+TEST_P(StartInArchive, SaysToExtractTheFolder) {
+    const std::filesystem::path folder = dir / GetParam().folder;
+    std::filesystem::create_directories(folder);
+    platform.programDirectory = folder;
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
+    EXPECT_FALSE(editor->Start());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(test::contains(platform.messages[0].prompt, "Extract the whole folder first"),
+              GetParam().advised)
+        << platform.messages[0].prompt;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, StartInArchive,
+    testing::Values(ArchiveCase{"Explorer", "Temp1_korvalin-1.0-win64.ZIP/korvalin-1.0-win64",
+                                true},
+                    ArchiveCase{"SevenZip", "7zO4A3B2C1D", true},
+                    ArchiveCase{"WinRar", "Rar$EXa1234.5678", true},
+                    ArchiveCase{"Unpacked", "zip-files/korvalin-1.0-win64", false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
 #ifndef _WIN32
 struct FolderName {
     const char* name;
@@ -95,13 +158,8 @@ TEST_P(ProgramFolders, AreFoundFromTheExecutable) {
     std::filesystem::create_directory(folder());
     const std::filesystem::path copy = folder() / "print-program-folder";
     std::filesystem::copy_file(PRINT_PROGRAM_FOLDER_PATH, copy);
-    const std::unique_ptr<FILE, int (*)(FILE*)> output(
-        popen(("'" + copy.native() + "'").c_str(), "r"), pclose);
-    ASSERT_NE(output, nullptr);
-    std::string printed;
-    std::array<char, 256> buffer{};
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), output.get()))
-        printed.append(buffer.data(), got);
+    ASSERT_EQ(test::run({.program = copy, .out = {test::Stdout::File, dir / "printed"}}).status, 0);
+    const std::string printed = readFile(dir / "printed");
     EXPECT_EQ(printed, folder().native() + '/');
 }
 

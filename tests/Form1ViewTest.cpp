@@ -105,5 +105,20 @@ TEST_F(WindowTest, ClosingRunsFormUnloadAndCanBeCancelled) {
     EXPECT_TRUE(platform.allAnswersUsed());
 }
 
+// A failure that a handler leaves uncaught does not leave the slot: the core says it in a
+// message box and ends the program, and no later event reaches a handler.
+TEST_F(WindowTest, AFailureLeftUncaughtIsSaidAndEndsTheProgram) {
+    const QSignalSpy ended(form.get(), &Form1::ended);
+    platform.messageAnswers = {MsgBoxAnswer::Ok};
+    action("mnuSwitchLowerSpecial")->trigger(); // the scripted platform has no reply to give
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].prompt, "unexpected input box");
+    EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Critical);
+    ASSERT_EQ(ended.count(), 1);
+    EXPECT_EQ(ended.at(0).at(0).toInt(), 1);
+    QTest::mouseClick(cmdNextChar(), Qt::LeftButton);
+    EXPECT_EQ(state().currentChar(), 0);
+}
+
 } // namespace
 } // namespace korvalin

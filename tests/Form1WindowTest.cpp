@@ -29,31 +29,23 @@ TEST_F(WindowTest, StartUpShowsCharacterZeroOfTheDefaultSet) {
     }
 }
 
-// Twips rounded to pixels at both edges: the cells keep their overlaps.
+// Every control where the core's layout for the window's font puts it, at 96 dpi: Qt
+// scales the whole window. The preview lies in the frame, which shows its whole title.
 TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
-    EXPECT_EQ(form->pixelCell(0).geometry(), QRect(4, 16, 26, 27));
-    EXPECT_EQ(form->pixelCell(1).geometry(), QRect(29, 16, 26, 27));
-    EXPECT_EQ(form->pixelCell(5).geometry(), QRect(4, 41, 26, 27));
-    EXPECT_EQ(form->pixelCell(34).geometry(), QRect(104, 167, 27, 27));
-    EXPECT_TRUE(form->pixelCell(0).geometry().intersects(form->pixelCell(1).geometry()));
-
-    // The frame keeps its right edge, top and height; it is 49 pixels wide or, where its
-    // title needs more, wider to the left, with the preview centred and Next below it.
-    const QRect frame = Frame1()->geometry();
-    EXPECT_EQ(frame.right() + 1, 337);
-    EXPECT_EQ(frame.top(), 16);
-    EXPECT_EQ(frame.height(), 60);
-    EXPECT_GE(frame.width(), 49);
-    EXPECT_GE(frame.width(), Frame1()->minimumSizeHint().width());
-    EXPECT_EQ(Frame1()->title(), "Preview");
-    const int shift = (frame.width() - 49) / 2;
+    const FormLayout& layout = form->formLayout();
+    EXPECT_EQ(layout.dpi, 96);
+    for (int i = 0; i < Form1::kCells; ++i) {
+        EXPECT_EQ(form->pixelCell(i).geometry(), toQRect(layout.pixel.cellInParent(i))) << i;
+        EXPECT_EQ(form->previewCell(i).geometry(), toQRect(layout.preview.cellInParent(i))) << i;
+    }
     EXPECT_EQ(form->previewCell(0).grid()->parentWidget(), Frame1());
-    EXPECT_EQ(form->previewCell(0).geometry(), QRect(11 + shift, 14, 6, 6));
-    EXPECT_EQ(form->previewCell(34).geometry(), QRect(32 + shift, 47, 6, 6));
-    EXPECT_EQ(cmdNextChar()->geometry(), QRect(frame.left(), 86, frame.width(), 21));
+    EXPECT_EQ(Frame1()->geometry(), toQRect(layout.frame));
+    EXPECT_GE(Frame1()->width(), Frame1()->minimumSizeHint().width());
+    EXPECT_EQ(Frame1()->title(), "Preview");
+    EXPECT_EQ(cmdNextChar()->geometry(), toQRect(layout.next));
     EXPECT_EQ(cmdNextChar()->text(), "Next");
-    EXPECT_EQ(form->centralWidget()->width(), 339);
-    EXPECT_GE(form->centralWidget()->height(), 232);
+    EXPECT_EQ(lblstatus()->geometry(), toQRect(layout.status));
+    EXPECT_EQ(form->centralWidget()->size(), QSize(layout.clientWidth, layout.clientHeight));
 }
 
 TEST_F(WindowTest, StatusLineHoldsItsLongestTextOnOneLine) {

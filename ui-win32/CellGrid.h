@@ -1,7 +1,8 @@
 #pragma once
 
 #include "Colors.h"
-#include "Layout.h"
+#include "FormLayout.h"
+#include "WindowClass.h"
 
 #include <array>
 #include <functional>
@@ -9,10 +10,12 @@
 
 namespace korvalin::win32 {
 
+inline constexpr int kCells = FontSet::kCellsPerGlyph;
+
 // A block of cells painted by one child window of a registered class: a window for each
 // of 70 overlapping cells would cost more in clipping than the cells cost to draw. The
 // colour read back is exactly the last one set, so the grid records what is shown.
-class CellGrid {
+class CellGrid final : public MessageTarget {
 public:
     enum class Kind { Pixel, Preview };
     using Clicked = std::function<void(int index)>;
@@ -26,30 +29,32 @@ public:
 
     [[nodiscard]] HWND hwnd() const { return window_; }
 
-    // `area` in the parent's coordinates, `cells` in the grid's own; `line` is the width
-    // of a pixel cell's outline.
-    void place(const RECT& area, const std::array<RECT, kCells>& cells, int line);
+    // Covers the block's area with its cells; `line` is the width of a pixel cell's outline.
+    void place(const CellBlockLayout& block, int line);
 
     void setColour(int index, OleColor colour);
     [[nodiscard]] OleColor colour(int index) const { return colours_.at(at(index)); }
-    [[nodiscard]] RECT cellRect(int index) const { return cells_.at(at(index)); }
-    // The topmost cell at `point`, in grid coordinates, or -1: where cells overlap, the
-    // one with the higher index lies on top.
-    [[nodiscard]] int cellAt(POINT point) const;
+    // In the grid's own coordinates.
+    [[nodiscard]] RECT cellRect(int index) const;
+
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     static std::size_t at(int index) { return static_cast<std::size_t>(index); }
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void paint();
+    void paint(HDC dc) const;
 
     Kind kind_;
     Clicked clicked_;
-    std::array<RECT, kCells> cells_{};
+    CellBlockLayout block_;
     std::array<OleColor, kCells> colours_{};
     int line_ = 1;
     int pressed_ = -1;
     HWND window_ = nullptr;
 };
+
+// The layout's box as the system takes it.
+[[nodiscard]] inline RECT ToRect(const PixelBox& box) {
+    return {box.left, box.top, box.right, box.bottom};
+}
 
 } // namespace korvalin::win32

@@ -1,10 +1,11 @@
 #include "Form1.h"
 
+#include "DeviceContext.h"
+#include "Dpi.h"
 #include "KorvalinVersion.h"
 #include "Menus.h"
 #include "Resources.h"
 #include "WideText.h"
-#include "WindowClass.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -20,25 +21,22 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 
 // The font of message boxes at the window's DPI: the platform's default GUI font.
 UniqueFont messageFont(int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                                   static_cast<UINT>(dpi)))
-        return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
     LOGFONTW font{};
+    if (MessageFontAt(dpi, font, DpiFunctions::OfThisSystem()))
+        return UniqueFont(CreateFontIndirectW(&font));
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
     font.lfHeight = MulDiv(font.lfHeight, dpi, USER_DEFAULT_SCREEN_DPI);
     return UniqueFont(CreateFontIndirectW(&font));
 }
 
 UniqueIcon editorIcon(HINSTANCE instance, int metric, int dpi) {
-    const int size = GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi));
+    const int size = SystemMetricAt(metric, dpi, DpiFunctions::OfThisSystem());
     return UniqueIcon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_EDITOR),
                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-void move(HWND control, const RECT& box) {
-    SetWindowPos(control, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+void move(HWND control, const PixelBox& box) {
+    SetWindowPos(control, nullptr, box.left, box.top, box.width(), box.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -53,24 +51,23 @@ HWND createControl(const wchar_t* type, const std::wstring& text, DWORD style, H
 const std::wstring Form1::kTitle = L"Korvalin Font Set Creator " + Widen(kVersion);
 
 Form1::Form1(HINSTANCE instance, Platform& platform)
-    : instance_(instance), platform_(platform), editor_(*this, platform) {
-    RegisterWindowClass(instance, {kClassName, &Form1::procedure,
-                                   LoadIconW(instance, MAKEINTRESOURCEW(IDI_EDITOR)),
-                                   GetSysColorBrush(COLOR_BTNFACE)});
+    : instance_(instance), editor_(*this, platform) {
     UniqueMenu menu = BuildMenuBar(MenuTable());
     // The window keeps itself in window_ from its first message on.
-    if (CreateWindowExW(0, kClassName, kTitle.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                        nullptr, menu.get(), instance, this) == nullptr)
+    const WindowClass type{kClassName, LoadIconW(instance, MAKEINTRESOURCEW(IDI_EDITOR)),
+                           GetSysColorBrush(COLOR_BTNFACE)};
+    if (CreateWindowOf(instance, type,
+                       {kStyle, nullptr, menu.get(), kTitle.c_str(), CW_USEDEFAULT, CW_USEDEFAULT},
+                       *this) == nullptr)
         throw std::runtime_error("The editor's window cannot be created.");
     static_cast<void>(menu.release()); // the window's now
     createControls();
     RECT place{};
     GetWindowRect(hwnd(), &place);
-    applyDpi(static_cast<int>(GetDpiForWindow(hwnd())), {place.left, place.top});
+    applyDpi(DpiOf(hwnd(), DpiFunctions::OfThisSystem()), {place.left, place.top});
 }
 
 Form1::~Form1() {
-    ended_ = true;
     window_.reset();
 }
 
@@ -85,35 +82,32 @@ void Form1::createControls() {
     status_ = createControl(L"STATIC", Widen(Editor::kStatusPrefix), SS_LEFT | SS_NOPREFIX, window,
                             -1, instance_);
     pixel_ = std::make_unique<CellGrid>(CellGrid::Kind::Pixel, window, instance_, [this](int i) {
-        run([this, i] { editor_.pixel_Click(i); });
+        editor_.Run([this, i] { editor_.pixel_Click(i); });
     });
     preview_ = std::make_unique<CellGrid>(CellGrid::Kind::Preview, window, instance_, nullptr);
     SetFocus(next_);
 }
 
 TextRoom Form1::textRoom() const {
-    const HDC dc = GetDC(status_);
-    const HGDIOBJ old = SelectObject(dc, font_.get());
-    const auto extent = [dc](const std::wstring& text) {
+    const WindowDC dc(status_);
+    const Selection font(dc.get(), font_.get());
+    const auto width = [&dc](const std::wstring& text) {
         SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return size;
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
     };
+    int widestDigit = 0;
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit)
+        widestDigit = std::max(widestDigit, width(std::wstring(1, digit)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
     // The frame's title with a margin of its line on each side.
-    std::wstring title(GetWindowTextLengthW(frame_) + 1, L'\0');
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(frame_)) + 1, L'\0');
     title.resize(static_cast<std::size_t>(
         GetWindowTextW(frame_, title.data(), static_cast<int>(title.size()))));
-    const int frameTitle = extent(title).cx + 2 * MulDiv(10, dpi_, USER_DEFAULT_SCREEN_DPI);
-    // The prefix and the widest three digits a character code can show.
-    const SIZE text = extent(Widen(Editor::kStatusPrefix));
-    LONG widestDigit = 0;
-    for (wchar_t digit = L'0'; digit <= L'9'; ++digit)
-        widestDigit = std::max(widestDigit, extent(std::wstring(1, digit)).cx);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(status_, dc);
-    return {{text.cx + 3 * widestDigit + 2, metrics.tmHeight}, frameTitle};
+    const int frameWithTitle = width(title) + 2 * MulDiv(10, dpi_, USER_DEFAULT_SCREEN_DPI);
+    return {width(Widen(Editor::kStatusPrefix)), widestDigit, static_cast<int>(metrics.tmHeight),
+            frameWithTitle};
 }
 
 void Form1::applyDpi(int dpi, POINT origin) {
@@ -121,24 +115,24 @@ void Form1::applyDpi(int dpi, POINT origin) {
     font_ = messageFont(dpi);
     for (const HWND control : {frame_, next_, status_})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    const Layout layout = LayoutAt(dpi, textRoom());
-    move(frame_, layout.frame);
-    move(next_, layout.next);
-    move(status_, layout.status);
-    const int line = std::max(1, dpi / USER_DEFAULT_SCREEN_DPI);
-    pixel_->place(layout.pixelGrid, layout.pixelCells, line);
-    preview_->place(layout.previewGrid, layout.previewCells, line);
+    layout_ = LayOutForm(dpi, textRoom(), PreviewParent::ClientArea);
+    move(frame_, layout_.frame);
+    move(next_, layout_.next);
+    move(status_, layout_.status);
+    const int line = GridLineWidth(static_cast<double>(dpi) / USER_DEFAULT_SCREEN_DPI);
+    pixel_->place(layout_.pixel, line);
+    preview_->place(layout_.preview, line);
 
-    RECT outer{0, 0, layout.client.cx, layout.client.cy};
-    AdjustWindowRectExForDpi(&outer, kStyle, TRUE, 0, static_cast<UINT>(dpi));
+    RECT outer{0, 0, layout_.clientWidth, layout_.clientHeight};
+    AdjustWindowRectAt(outer, kStyle, true, dpi, DpiFunctions::OfThisSystem());
     SetWindowPos(hwnd(), nullptr, origin.x, origin.y, outer.right - outer.left,
                  outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps takes its rows from the client area: they are added back.
     RECT client{};
     GetClientRect(hwnd(), &client);
-    if (client.bottom != layout.client.cy)
+    if (client.bottom != layout_.clientHeight)
         SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left,
-                     outer.bottom - outer.top + layout.client.cy - client.bottom,
+                     outer.bottom - outer.top + layout_.clientHeight - client.bottom,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 
     bigIcon_ = editorIcon(instance_, SM_CXICON, dpi);
@@ -150,49 +144,22 @@ void Form1::applyDpi(int dpi, POINT origin) {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-template <typename Handler>
-void Form1::run(Handler&& handler) {
-    if (ended_)
-        return;
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        try {
-            platform_.MsgBox(error.what(), MsgBoxStyle::OkOnly | MsgBoxStyle::Critical,
-                             std::string());
-        } catch (...) {
-            // The program ends anyway.
-        }
-        End(1);
-    }
-}
-
-LRESULT CALLBACK Form1::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_.reset(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY && form != nullptr) {
-        static_cast<void>(form->window_.release());
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        form = nullptr;
-    }
-    return form != nullptr ? form->handle(message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NCCREATE:
+        window_.reset(window);
+        break;
+    case WM_NCDESTROY:
+        static_cast<void>(window_.release()); // the system's to destroy now
+        break;
     case WM_COMMAND: {
         const UINT id = LOWORD(wParam);
         if (lParam != 0) {
             if (id == kNextId && HIWORD(wParam) == BN_CLICKED)
-                run([this] { editor_.cmdNextChar_Click(); });
+                editor_.Run([this] { editor_.cmdNextChar_Click(); });
         } else if (HIWORD(wParam) == 0) {
             if (const MenuEntry* entry = MenuEntryOf(MenuTable(), id))
-                run([this, entry] { editor_.Choose(*entry); });
+                editor_.Run([this, entry] { editor_.Choose(*entry); });
         }
         return 0;
     }
@@ -209,7 +176,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        run([this] {
+        editor_.Run([this] {
             bool cancel = false;
             editor_.Form_Unload(cancel);
         });
@@ -222,7 +189,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcW(hwnd(), message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void Form1::ShowCell(CellBlock block, int index, OleColor colour) {

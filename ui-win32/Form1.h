@@ -3,8 +3,9 @@
 #include "CellGrid.h"
 #include "Editor.h"
 #include "EditorView.h"
+#include "FormLayout.h"
 #include "Handles.h"
-#include "Layout.h"
+#include "WindowClass.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ namespace korvalin::win32 {
 // The editor's one window, native: a 5 x 7 grid of cells to draw on, a preview in its
 // frame, a status line, a Next button and the menus. It owns the editor core, forwards
 // every event to it and shows what it is told. Created hidden; the caller shows it.
-class Form1 final : public EditorView {
+class Form1 final : public EditorView, public MessageTarget {
 public:
     static const std::wstring kTitle;
     // The control ID of Next, also the window's default button.
@@ -37,6 +38,8 @@ public:
         return block == CellBlock::Pixel ? *pixel_ : *preview_;
     }
     [[nodiscard]] int dpi() const { return dpi_; }
+    // Where the controls were placed, at the window's DPI.
+    [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
     // Whether the core ended the program, and with which status.
     [[nodiscard]] bool ended() const { return ended_; }
     [[nodiscard]] int exitStatus() const { return exitStatus_; }
@@ -47,20 +50,18 @@ public:
     void SetBusyPointer(bool busy) override;
     void End(int exitStatus) override;
 
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     // Fonts and places for the window's DPI; the window keeps `origin`.
     void applyDpi(int dpi, POINT origin);
+    // What the window's font needs of the layout.
     [[nodiscard]] TextRoom textRoom() const;
-    // Runs a handler of the core; a failure that nothing caught ends the program.
-    template <typename Handler>
-    void run(Handler&& handler);
 
     HINSTANCE instance_;
-    Platform& platform_;
     Editor editor_;
+    FormLayout layout_;
     UniqueFont font_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;

@@ -31,20 +31,13 @@ struct ProcessWatcher::Watch {
 };
 
 ProcessWatcher::ProcessWatcher(HINSTANCE instance) {
-    WNDCLASSEXW type{};
-    if (!GetClassInfoExW(instance, kClassName, &type)) {
-        type.cbSize = sizeof type;
-        type.lpfnWndProc = &ProcessWatcher::procedure;
-        type.hInstance = instance;
-        type.lpszClassName = kClassName;
-        RegisterClassExW(&type);
-    }
-    window_.reset(
-        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this));
+    // A message-only window, which the waits post to.
+    window_.reset(CreateWindowOf(instance, {kClassName}, {.parent = HWND_MESSAGE}, *this));
 }
 
 ProcessWatcher::~ProcessWatcher() {
     watches_.clear();
+    Detach(window_.get());
 }
 
 void ProcessWatcher::watch(std::unique_ptr<LaunchedProcess> process, ProcessEnded onEnd) {
@@ -60,15 +53,9 @@ void ProcessWatcher::watch(std::unique_ptr<LaunchedProcess> process, ProcessEnde
     watches_.emplace(id, std::move(watch));
 }
 
-LRESULT CALLBACK ProcessWatcher::procedure(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* watcher = reinterpret_cast<ProcessWatcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == kProcessEnded && watcher != nullptr) {
-        watcher->ended(wParam);
+LRESULT ProcessWatcher::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kProcessEnded) {
+        ended(wParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -2,6 +2,7 @@
 
 #include "Handles.h"
 #include "Platform.h"
+#include "WindowClass.h"
 
 #include <map>
 #include <memory>
@@ -12,7 +13,7 @@ namespace korvalin::win32 {
 // Watches started processes without waiting for them: the system's thread pool waits on
 // each process handle and posts a message to a window of ours, and the end is told from
 // the event loop, in the window's own thread.
-class ProcessWatcher {
+class ProcessWatcher final : public MessageTarget {
 public:
     explicit ProcessWatcher(HINSTANCE instance);
     ProcessWatcher(const ProcessWatcher&) = delete;
@@ -22,9 +23,10 @@ public:
     void watch(std::unique_ptr<LaunchedProcess> process, ProcessEnded onEnd);
     [[nodiscard]] std::size_t watching() const { return watches_.size(); }
 
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     struct Watch;
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void ended(UINT_PTR id);
 
     UniqueWindow window_;

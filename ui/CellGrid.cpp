@@ -3,22 +3,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <algorithm>
 #include <cmath>
 
 namespace korvalin {
-
-namespace {
-// A thin line round each pixel cell, so blank paper still shows its grid.
-const QColor kGridLine(0xB4, 0xB4, 0xB4);
-
-QRect unionOf(const std::vector<QRect>& rects) {
-    QRect all;
-    for (const QRect& rect : rects)
-        all |= rect;
-    return all;
-}
-} // namespace
 
 void Cell::setBackColor(OleColor color) {
     if (color == backColor_)
@@ -31,23 +18,18 @@ QRect Cell::geometry() const {
     return rect_.translated(grid_->pos());
 }
 
-CellGrid::CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent)
-    : QWidget(parent), kind_(kind) {
-    const QRect area = unionOf(cells);
-    setGeometry(area);
-    cells_.reserve(cells.size());
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        cells_.push_back(Cell(this, static_cast<int>(i), cells[i].translated(-area.topLeft())));
+CellGrid::CellGrid(Kind kind, QWidget* parent)
+    : QWidget(parent), kind_(kind), cells_(block_.cells.size(), Cell(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
 }
 
-int CellGrid::cellAt(QPoint point) const {
-    for (auto cell = cells_.rbegin(); cell != cells_.rend(); ++cell) {
-        if (cell->rect_.contains(point))
-            return cell->index_;
-    }
-    return -1;
+void CellGrid::place(const CellBlockLayout& block) {
+    block_ = block;
+    setGeometry(toQRect(block.area));
+    for (std::size_t i = 0; i < cells_.size(); ++i)
+        cells_[i].rect_ = toQRect(block.cells[i]);
+    update();
 }
 
 // Painted in whole device pixels: each edge of a cell is rounded to the device pixel grid
@@ -67,8 +49,7 @@ void CellGrid::paintEvent(QPaintEvent* event) {
         const int bottom = edge(rect.top() + rect.height(), toDevice.m22(), toDevice.dy());
         return QRect(left, top, right - left, bottom - top);
     };
-    // One logical pixel, never thinner than one device pixel.
-    const int line = std::max(1, static_cast<int>(toDevice.m11()));
+    const int line = GridLineWidth(toDevice.m11());
 
     painter.setWorldTransform(toDevice.inverted());
     for (const Cell& cell : cells_) {
@@ -76,7 +57,7 @@ void CellGrid::paintEvent(QPaintEvent* event) {
             continue;
         const QRect box = deviceRect(cell.rect_);
         if (kind_ == Kind::Pixel) {
-            painter.fillRect(box, kGridLine);
+            painter.fillRect(box, toQColor(kGridLine));
             painter.fillRect(box.adjusted(line, line, -line, -line), toQColor(cell.backColor_));
         } else {
             painter.fillRect(box, toQColor(cell.backColor_));
@@ -86,14 +67,15 @@ void CellGrid::paintEvent(QPaintEvent* event) {
 
 // A click is a press and a release on the same cell, as with a button.
 void CellGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
     pressed_ = kind_ == Kind::Pixel && event->button() == Qt::LeftButton
-                   ? cellAt(event->position().toPoint())
+                   ? block_.cellAt(at.x(), at.y())
                    : -1;
 }
 
 void CellGrid::mouseReleaseEvent(QMouseEvent* event) {
-    const int released =
-        event->button() == Qt::LeftButton ? cellAt(event->position().toPoint()) : -1;
+    const QPoint at = event->position().toPoint();
+    const int released = event->button() == Qt::LeftButton ? block_.cellAt(at.x(), at.y()) : -1;
     const bool click = pressed_ >= 0 && released == pressed_;
     pressed_ = -1;
     if (click)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormLayout.h"
 #include "QtCompat.h"
 
 #include <QRect>
@@ -25,10 +26,9 @@ public:
 
 private:
     friend class CellGrid;
-    Cell(CellGrid* grid, int index, QRect rect) : grid_(grid), index_(index), rect_(rect) {}
+    explicit Cell(CellGrid* grid) : grid_(grid) {}
 
     CellGrid* grid_;
-    int index_;
     QRect rect_;
     OleColor backColor_ = kWhite;
 };
@@ -41,13 +41,13 @@ class CellGrid : public QWidget {
 public:
     enum class Kind { Pixel, Preview };
 
-    // `cells` are given in the parent's coordinates; the grid covers their union. Where
-    // cells overlap, the one with the higher index lies on top.
-    CellGrid(Kind kind, const std::vector<QRect>& cells, QWidget* parent);
+    // Every cell white, nowhere until placed.
+    CellGrid(Kind kind, QWidget* parent);
+
+    // Covers the block's area, in the parent's coordinates, with its cells.
+    void place(const CellBlockLayout& block);
 
     [[nodiscard]] Cell* cell(int index) { return &cells_.at(static_cast<std::size_t>(index)); }
-    // The topmost cell at `point` in grid coordinates, or -1.
-    [[nodiscard]] int cellAt(QPoint point) const;
 
 signals:
     // A pixel grid reports a press and release on the same cell; a preview reports nothing.
@@ -60,6 +60,7 @@ protected:
 
 private:
     Kind kind_;
+    CellBlockLayout block_;
     std::vector<Cell> cells_;
     int pressed_ = -1;
 };

@@ -3,6 +3,7 @@
 #include "CellGrid.h"
 #include "Editor.h"
 #include "EditorView.h"
+#include "FormLayout.h"
 
 #include <QMainWindow>
 #include <array>
@@ -31,6 +32,8 @@ public:
     // The cells as shown, for tests; the controls are found by their names (objectName).
     [[nodiscard]] const Cell& pixelCell(int index) const { return *pixel.at(at(index)); }
     [[nodiscard]] const Cell& previewCell(int index) const { return *preview.at(at(index)); }
+    // Where the controls were placed, at 96 dpi.
+    [[nodiscard]] const FormLayout& formLayout() const { return layout_; }
 
     void ShowCell(CellBlock block, int index, OleColor colour) override;
     [[nodiscard]] OleColor CellColour(CellBlock block, int index) const override;
@@ -53,10 +56,12 @@ private:
     void createControls();
     void createMenus();
     void focusMenuBar();
-    void fitPreviewFrame();
-    void fitStatusLine();
+    // What the window's font needs of the layout.
+    [[nodiscard]] TextRoom textRoom() const;
+    void placeControls(const FormLayout& layout);
 
     Editor editor_;
+    FormLayout layout_;
 
     std::array<Cell*, kCells> pixel{};
     std::array<Cell*, kCells> preview{};

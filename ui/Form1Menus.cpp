@@ -65,7 +65,9 @@ void Form1::createMenus() {
             control = menu;
             menus.push_back(menu);
         } else {
-            const auto choose = [this, &entry] { editor_.Choose(entry); };
+            const auto choose = [this, &entry] {
+                editor_.Run([this, &entry] { editor_.Choose(entry); });
+            };
             control = parent ? parent->addAction(caption, this, choose)
                              : bar->addAction(caption, this, choose);
             menus.push_back(nullptr);

@@ -1,11 +1,13 @@
 #pragma once
 
-// Where Qt meets the core: text, paths and colours.
+// Where Qt meets the core: text, paths, colours and the layout's boxes.
 
 #include "Colors.h"
+#include "FormLayout.h"
 #include "PathText.h"
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <filesystem>
 #include <string>
@@ -33,6 +35,10 @@ inline QString fromPath(const std::filesystem::path& path) {
 inline QColor toQColor(OleColor color) {
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                   static_cast<int>((color >> 16) & 0xFF));
+}
+
+inline QRect toQRect(const PixelBox& box) {
+    return QRect(box.left, box.top, box.width(), box.height());
 }
 
 } // namespace korvalin

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +24,14 @@ public:
 
     Editor(EditorView& view, Platform& platform);
 
-    // The program's start: Form_Load, and a failure to start in a message box. False
-    // then, and the program ends without showing its window.
+    // The program's start: Form_Load under the failure policy of Run. False when it
+    // failed, and the program ends without showing its window.
     [[nodiscard]] bool Start();
+
+    // Runs the handler of one of the user's events. A failure that the handler leaves
+    // uncaught is said in a message box that names it, and the program ends; once it has
+    // ended, no handler runs. Every view runs every handler through here.
+    void Run(const std::function<void()>& handler);
 
     // Start-up and New Set: reads the default font set and shows character 0. Throws when
     // the program folder cannot be found or the default file cannot be read (FileError),
@@ -71,6 +77,11 @@ public:
     [[nodiscard]] State state() const { return State(*this); }
 
 private:
+    // Runs `handler` under the failure policy; `message` makes the box's text of the cause.
+    bool runGuarded(const std::function<void()>& handler,
+                    const std::function<std::string(const std::string&)>& message);
+    [[nodiscard]] std::string startFailure(const std::string& cause);
+    void end(int exitStatus);
     // Selects a character code 0..255 and shows it; every navigation command ends here.
     void selectCharacter(int code);
     void askForCharacter();
@@ -99,9 +110,7 @@ private:
     std::filesystem::path currentFileName;
     bool haveFileName = false;
     CommonDialog CommonDialog1;
+    bool ended_ = false;
 };
-
-// A path as the user reads it, in UTF-8.
-[[nodiscard]] std::string DisplayPath(const std::filesystem::path& path);
 
 } // namespace korvalin

@@ -65,6 +65,9 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
+    // Modal. A Yes/No box is a question that must be answered: it is never cancelled, as
+    // neither Escape nor its title bar closes it, and it returns Yes or No. Other boxes
+    // return Ok however they close.
     virtual MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxStyles style,
                                 const std::string& title) = 0;
     // The text typed, or an empty text on Cancel; an empty title shows kApplicationTitle.

@@ -2,12 +2,12 @@
 // and the readers of Unifont .hex, text art and calculator programs: the first byte picks
 // which. A console font that reads goes on through the placement; a sheet comes from the
 // bytes as pixels or as a PNG file, and what it reads must come back from the sheet drawn of
-// it (one with blocks painted in part is refused); a font file goes through gzip, the limits
-// check and FreeType; a .hex, art or program must give a set that its writer gives back.
+// it (one with blocks painted in part is refused); a font file goes through gzip and our BDF
+// and PCF readers or FreeType; a .hex, art or program must give a set that its writer gives back.
 // Each must be read or refused naming the file.
 
+#include "BdfFont.h"
 #include "FileError.h"
-#include "FontLimits.h"
 #include "FuzzCheck.h"
 #ifdef KORVALIN_FONT_IMPORT
 #include "FontImport.h"
@@ -20,6 +20,7 @@
 #include "PngCodec.h"
 #endif
 #include "GlyphArt.h"
+#include "PcfFont.h"
 #include "ProgramFile.h"
 #include "ProgramImage.h"
 #include "ProgramVariable.h"
@@ -114,7 +115,8 @@ void fuzzPngSheet(std::span<const std::uint8_t> bytes) {
 }
 #endif
 
-// The import of a whole font file, or where FreeType is not in, its unpacking and limits.
+// The import of a whole font file, or where FreeType is not in, its unpacking and our own
+// bitmap font readers.
 void fuzzFontFile(std::span<const std::uint8_t> bytes) {
     const std::filesystem::path source = "font.pcf.gz";
     std::string file(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -129,7 +131,13 @@ void fuzzFontFile(std::span<const std::uint8_t> bytes) {
         file = UnpackFontBytes(std::move(file), 1 << 20, source);
         Check(!IsGzip(file), "gzip is left after unpacking");
 #endif
-        CheckFontLimits(file, source);
+        if (IsBdf(file)) {
+            BdfFont font(std::move(file), source);
+            (void)PlaceGlyphs(font, FontSet(), source);
+        } else if (IsPcf(file)) {
+            PcfFont font(std::move(file), source);
+            (void)PlaceGlyphs(font, FontSet(), source);
+        }
 #endif
     } catch (const FileError& error) {
         Check(std::string_view(error.what()).starts_with(source.string() + ": "),

@@ -1,10 +1,10 @@
 // The designers' formats: Unifont .hex and the text art in and out, the C header and the
 // Z80 include out, and the set back from its compiled program.
+#include "BdfFont.h"
 #include "Charmap.h"
 #include "FontImport.h"
 #include "FontSetFile.h"
 #include "FontToolSupport.h"
-#include "FreeTypeSource.h"
 #include "ProgramImage.h"
 #include "TempDir.h"
 #include "ToolProcess.h"
@@ -179,7 +179,7 @@ TEST(UnifontHex, Hex2bdfReadsTheExport) {
                                 .input = dir / "font.hex",
                                 .out = {test::Stdout::File, dir / "font.bdf"}};
     ASSERT_EQ(test::run(converter).status, 0);
-    FreeTypeSource font(test::readFile(dir / "font.bdf"), dir / "font.bdf");
+    BdfFont font(test::readFile(dir / "font.bdf"), dir / "font.bdf");
     int compared = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         const std::optional<char32_t> point = CodePointOf(code);

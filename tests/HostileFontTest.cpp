@@ -51,8 +51,19 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 const Hostile kHostile[] = {
     {"WideGlyphsDeclaredByThousands", "wide.bdf.gz", [] { return glyphsGzipped(60000, 2000, 255); },
      "has a bounding box of 2000 x 255 pixels, larger than 256 x 256 pixels"},
-    {"BitmapsBeyondTheFile", "many.bdf.gz", [] { return glyphsGzipped(60000, 255, 255); },
-     "declares glyphs whose bitmaps take more than"},
+    // Rows that are not there are paper, and take no memory.
+    {"GlyphsOf255PixelsWithoutRows", "many.bdf.gz", [] { return glyphsGzipped(60000, 255, 255); },
+     nullptr},
+    // What no BDF reader may take for a BDF; FreeType reads none here.
+    {"StartfontWithATail", "tail.bdf.gz",
+     [] { return gzip("STARTFONTX 2.1\n" + test::emptyBdfBody(60000, 256, 256, 60000)); },
+     "is not a font this program reads"},
+    {"CommentWithATail", "comment.bdf.gz",
+     [] {
+         return gzip("COMMENTX\n" + std::string(test::kBdfStart) +
+                     test::emptyBdfBody(60000, 256, 256, 60000));
+     },
+     "is not a font this program reads"},
     {"HugeCharsInAPaddedFile", "chars.bdf.gz",
      [] {
          GzipWriter writer;

@@ -1,13 +1,20 @@
 // Fonts taller than the cell and outline fonts from Debian's packages, placed by their
-// baseline; the X registries of BDF and PCF fonts; shared symbols.
+// baseline; our PCF reader against FreeType's; the X registries of BDF and PCF fonts; shared
+// symbols.
 #include "BdfFont.h"
+#include "Encodings.h"
 #include "FileError.h"
 #include "FontImport.h"
 #include "FontToolSupport.h"
 #include "FreeTypeSource.h"
 #include "Gzip.h"
+#include "PcfFont.h"
 #include "TempDir.h"
 #include "ToolProcess.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BDF_H
 
 #include <algorithm>
 #include <functional>
@@ -91,7 +98,7 @@ TEST_P(TallFonts, KeepLettersAndDigitsWholeWhereTheRowsHoldThem) {
     options.baseline = font.baseline;
     const int baseline = font.baseline.value_or(kDefaultBaseline);
     const ImportResult result = ImportFont(font.file, paperSet(), options);
-    FreeTypeSource source(unpacked(font.file), font.file);
+    PcfFont source(unpacked(font.file), font.file);
     std::size_t whole = 0;
     for (const char c : kLettersAndDigits) {
         const int code = static_cast<unsigned char>(c);
@@ -126,6 +133,76 @@ INSTANTIATE_TEST_SUITE_P(
                     TallFont{"MiscFixed6x10OnRow6", "/usr/share/fonts/X11/misc/6x10.pcf.gz", 6, 53},
                     TallFont{"Terminus12", TERMINUS_12, {}, 13}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// FreeType's glyph as the import takes one, for comparing.
+SourceGlyph freeTypeGlyph(const FT_GlyphSlot slot) {
+    const FT_Bitmap& bitmap = slot->bitmap;
+    SourceGlyph glyph{static_cast<int>(bitmap.width),
+                      static_cast<int>(bitmap.rows),
+                      slot->bitmap_left,
+                      slot->bitmap_top,
+                      {}};
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width; ++x)
+            glyph.ink.push_back((bitmap.buffer[y * bitmap.pitch + x / 8] >> (7 - x % 8)) & 1);
+    return glyph;
+}
+
+class PcfAgreement : public testing::TestWithParam<const char*> {};
+
+// Our PCF reader against FreeType's PCF driver, in Unicode, Latin-2 and ASCII: each glyph
+// FreeType maps, the same box against the baseline and the same pixels; the same ascent
+// and descent.
+TEST_P(PcfAgreement, ReadsEveryGlyphAsFreeTypeDoes) {
+    const std::string file = std::string("/usr/share/fonts/X11/misc/") + GetParam();
+    if (!std::filesystem::exists(file))
+        GTEST_SKIP() << file << " is missing; install xfonts-base";
+    const std::string bytes = unpacked(file.c_str());
+    PcfFont ours(bytes, file);
+    FT_Library plain = nullptr; // with FreeType's own PCF driver
+
+    ASSERT_EQ(FT_Init_FreeType(&plain), 0);
+    const std::unique_ptr<FT_LibraryRec_, decltype(&FT_Done_FreeType)> owner(plain,
+                                                                             FT_Done_FreeType);
+    FT_Face face = nullptr;
+    ASSERT_EQ(FT_New_Memory_Face(plain, reinterpret_cast<const FT_Byte*>(bytes.data()),
+                                 static_cast<FT_Long>(bytes.size()), 0, &face),
+              0);
+    ASSERT_EQ(FT_Select_Size(face, 0), 0);
+    EXPECT_EQ(ours.ascent(), face->size->metrics.ascender >> 6);
+    EXPECT_EQ(ours.descent(), -face->size->metrics.descender >> 6);
+    const char* encoding = nullptr;
+    const char* registry = nullptr;
+    const EncodingTable* table = nullptr;
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) { // its own codes, then
+        ASSERT_EQ(FT_Get_BDF_Charset_ID(face, &encoding, &registry), 0);
+        ASSERT_TRUE(table = FindEncoding(registry, encoding));
+        ASSERT_EQ(FT_Set_Charmap(face, face->charmaps[0]), 0);
+    }
+    int compared = 0;
+    FT_UInt index = 0;
+    for (FT_ULong code = FT_Get_First_Char(face, &index); index != 0;
+         code = FT_Get_Next_Char(face, code, &index)) {
+        const std::optional<char32_t> point =
+            table ? DecodeByte(*table, static_cast<unsigned>(code)) : char32_t(code);
+        if (!point)
+            continue; // a code the registry leaves empty
+        ASSERT_EQ(FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_MONOCHROME), 0);
+        const std::optional<SourceGlyph> glyph = ours.glyph(*point);
+        ASSERT_TRUE(glyph) << code;
+        const SourceGlyph theirs = freeTypeGlyph(face->glyph);
+        EXPECT_EQ(std::tie(glyph->width, glyph->height, glyph->left, glyph->top, glyph->ink),
+                  std::tie(theirs.width, theirs.height, theirs.left, theirs.top, theirs.ink))
+            << code;
+        ++compared;
+    }
+    EXPECT_GT(compared, 90);
+}
+
+INSTANTIATE_TEST_SUITE_P(MiscFixed, PcfAgreement,
+                         testing::Values("5x7.pcf.gz", "6x9.pcf.gz", "10x20.pcf.gz",
+                                         "5x8-ISO8859-2.pcf.gz", "clR6x8.pcf.gz",
+                                         "ter-u12n_unicode.pcf.gz"));
 
 // The summary: the counts line as before, then the size, strike and baseline, then the codes
 // that lost ink, each line led by the file's name; --codes takes only the codes it names.
@@ -164,7 +241,7 @@ TEST_P(Otf2Bdf, DrawsLettersAndDigitsAsOtf2BdfDoes) {
     (void)test::runProcess(otf2bdf,
                            {"-p", size, "-r", "72", "-o", (dir / "font.bdf").string(), DEJAVU_MONO},
                            test::Stdout::Null, dir / "errors.txt");
-    BdfGlyphSource reference(ReadBdf(test::readFile(dir / "font.bdf"), dir / "font.bdf"));
+    BdfFont reference(test::readFile(dir / "font.bdf"), dir / "font.bdf");
     ImportOptions options;
     options.size = GetParam();
     FreeTypeSource outline(test::readFile(DEJAVU_MONO), DEJAVU_MONO, options);
@@ -238,10 +315,12 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryCase{"Unicode", "u", "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\n",
                      0x3B1, 187, ""},
         RegistryCase{"Greek", "g", "CHARSET_REGISTRY \"ISO8859\"\nCHARSET_ENCODING \"7\"\n", 0xE1,
-                     187, ""},
+                     187, "registry ISO8859-7 mapped to Unicode"},
         RegistryCase{"Latin2", "l", "CHARSET_REGISTRY \"iso8859\"\nCHARSET_ENCODING \"2\"\n", 0xC9,
-                     146, ""},
+                     146, "registry iso8859-2 mapped"},
         RegistryCase{"KoiAsciiHalf", "k", "CHARSET_REGISTRY \"KOI8\"\nCHARSET_ENCODING \"R\"\n",
+                     0x41, 65, "registry KOI8-R mapped"},
+        RegistryCase{"Ascii", "a", "CHARSET_REGISTRY \"ISO646.1991\"\nCHARSET_ENCODING \"IRV\"\n",
                      0x41, 65, ""},
         RegistryCase{"RegistryFromTheFontName", kGreekName, "", 0xE1, 187,
                      "ISO8859-7 from its FONT name"},

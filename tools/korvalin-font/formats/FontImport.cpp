@@ -2,11 +2,11 @@
 
 #include "BdfFont.h"
 #include "FileError.h"
-#include "FontLimits.h"
 #include "FreeTypeSource.h"
 #include "GlyphArt.h"
 #include "Gzip.h"
 #include "InputFile.h"
+#include "PcfFont.h"
 #include "PngCodec.h"
 #include "ProgramFile.h"
 #include "Psf.h"
@@ -69,7 +69,7 @@ ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& sou
         return fromWholeSet(ReadSheet(DecodePng(bytes, source), source), base, options);
     if (IsTiVariableFile(bytes))
         return fromWholeSet(ReadFontProgram(bytes, source), base, options);
-    // Unpacked whole here: FreeType would unpack a gzipped PCF again on every seek back.
+    // Unpacked here, all layers within the one limit: each reader below takes plain bytes.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
     if (IsPsf(bytes))
         return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
@@ -80,10 +80,11 @@ ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& sou
         std::istringstream art(bytes);
         return fromWholeSet(ReadFontArt(art, source), base, options);
     }
-    // FreeType reserves memory by what a font declares, before reading whether it is there.
-    CheckFontLimits(bytes, source);
     if (IsBdf(bytes))
-        return placeOneStrike(BdfGlyphSource(ReadBdf(bytes, source)), base, source, options);
+        return placeOneStrike(BdfFont(std::move(bytes), source), base, source, options);
+    if (IsPcf(bytes))
+        return placeOneStrike(PcfFont(std::move(bytes), source), base, source, options);
+    // FreeType reads neither BDF nor PCF here (see FreeTypeLibrary): outline fonts only.
     FreeTypeSource font(std::move(bytes), source, options);
     return PlaceGlyphs(font, base, source, options);
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "FontLimits.h"
 #include "Placement.h"
 
 #include <filesystem>
 #include <string>
 
 namespace korvalin {
-
-// The most a font file may hold, packed or unpacked.
-constexpr std::size_t kMaxFontFileSize = 64u << 20;
 
 // Reads a real font or a glyph sheet PNG and maps it to the 256 codes over `base`, placed
 // as `options` say; the kind of file comes from its bytes, not its name. Throws FileError

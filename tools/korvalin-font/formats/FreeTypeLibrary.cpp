@@ -90,6 +90,12 @@ FreeTypeLibrary::FreeTypeLibrary(std::size_t budget) : budget_(std::make_unique<
         return;
     }
     FT_Add_Default_Modules(library_);
+    // BDF and PCF have our own readers, which keep the limits as they read; with FreeType's
+    // too, a file one of them refuses could still reach the other.
+    for (const char* name : {"bdf", "pcf"}) {
+        if (const FT_Module module = FT_Get_Module(library_, name))
+            FT_Remove_Module(library_, module);
+    }
     FT_Set_Default_Properties(library_);
 }
 

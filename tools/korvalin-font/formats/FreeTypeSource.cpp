@@ -1,14 +1,10 @@
 #include "FreeTypeSource.h"
 
-#include "Encodings.h"
 #include "FileError.h"
 #include "FontSet.h"
 #include "FreeTypeLibrary.h"
 
-#include FT_BDF_H
-
 #include <algorithm>
-#include <map>
 #include <string_view>
 
 namespace korvalin {
@@ -17,9 +13,6 @@ struct FreeTypeSource::Faces {
     FreeTypeLibrary library;
     FT_Face face = nullptr;
     FT_Int32 loadFlags = FT_LOAD_RENDER | FT_LOAD_MONOCHROME;
-    // Code point -> the font's own code, for a font in an 8-bit registry.
-    std::map<char32_t, FT_ULong> nativeCode;
-    bool mapped = false;
     ~Faces() {
         if (face)
             FT_Done_Face(face);
@@ -121,7 +114,7 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
     }
     faces_->loadFlags = loadFlags(options.hinting);
     if (FT_Select_Charmap(faces_->face, FT_ENCODING_UNICODE) != 0)
-        mapRegistry();
+        throw FileError(source, "has no Unicode character map");
     fixedSize_ = !FT_IS_SCALABLE(faces_->face);
     if (fixedSize_)
         chooseStrike(options);
@@ -131,29 +124,6 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
 }
 
 FreeTypeSource::~FreeTypeSource() = default;
-
-void FreeTypeSource::mapRegistry() {
-    FT_Face face = faces_->face;
-    const char* encoding = nullptr;
-    const char* registry = nullptr;
-    if (FT_Get_BDF_Charset_ID(face, &encoding, &registry) != 0 || !registry || !encoding ||
-        face->num_charmaps < 1)
-        throw FileError(source_, "has no Unicode character map");
-    const EncodingTable* table = FindEncoding(registry, encoding);
-    const std::string name = std::string(registry) + "-" + encoding;
-    if (!table)
-        throw FileError(source_, "has the registry " + name +
-                                     ", which this program has no table of (it reads ISO10646, "
-                                     "ISO8859-1 to -16, KOI8-R, KOI8-U and CP1251)");
-    if (FT_Set_Charmap(face, face->charmaps[0]) != 0)
-        throw FileError(source_, "has no character map");
-    for (unsigned code = 0; code < 256; ++code) {
-        if (const std::optional<char32_t> point = DecodeByte(*table, code))
-            faces_->nativeCode.emplace(*point, code);
-    }
-    faces_->mapped = true;
-    note_ = "registry " + name + " mapped to Unicode through its table";
-}
 
 void FreeTypeSource::chooseStrike(const ImportOptions& options) {
     FT_Face face = faces_->face;
@@ -220,14 +190,7 @@ void FreeTypeSource::chooseOutlineSize(const ImportOptions& options) {
 
 std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
     FT_Face face = faces_->face;
-    FT_ULong code = codePoint;
-    if (faces_->mapped) {
-        const auto native = faces_->nativeCode.find(codePoint);
-        if (native == faces_->nativeCode.end())
-            return std::nullopt;
-        code = native->second;
-    }
-    const FT_UInt index = FT_Get_Char_Index(face, code);
+    const FT_UInt index = FT_Get_Char_Index(face, codePoint);
     if (index == 0)
         return std::nullopt;
     if (FT_Load_Glyph(face, index, faces_->loadFlags) != 0) {

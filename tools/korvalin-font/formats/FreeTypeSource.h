@@ -9,11 +9,10 @@
 
 namespace korvalin {
 
-// A font that FreeType reads (PCF and gzipped PCF, TrueType, OpenType), from memory,
-// rendered monochrome. An outline font takes the font's own hinting and by default the
-// largest size whose letters and digits fit the cell over the baseline; a bitmap font with
-// several strikes the largest such strike. A PCF in an 8-bit X registry is mapped to
-// Unicode through that registry's table.
+// A font that FreeType reads (TrueType, OpenType and its other kinds but BDF and PCF, which
+// have readers of their own), from memory, rendered monochrome. An outline font takes the
+// font's own hinting and by default the largest size whose letters and digits fit the cell
+// over the baseline; a bitmap font with several strikes the largest such strike.
 class FreeTypeSource : public GlyphSource {
 public:
     // Throws FileError naming `source` for bytes that are no font, have no Unicode map,
@@ -36,7 +35,6 @@ private:
     struct Faces;
     void chooseStrike(const ImportOptions& options);
     void chooseOutlineSize(const ImportOptions& options);
-    void mapRegistry();
 
     std::string bytes_; // FreeType reads the font from here for the face's whole life
     std::unique_ptr<Faces> faces_;

@@ -2,7 +2,8 @@
 # Draws data/icon.ico, the Windows program's icon, from data/icon.svg at every size Windows
 # asks for, 16 to 256 pixels at 100 to 200 percent, in 32-bit colour (the two largest
 # PNG-compressed, as Windows Vista on reads them). The 2- and 16-colour versions, drawn by
-# pixel, are taken over from the current icon as they are.
+# pixel, are taken over from the current icon as they are, and the 16-colour one at 16
+# pixels is the true-colour one too: a drawing that small blurs.
 #
 #   scripts/make-windows-icon.sh        (needs icoutils and librsvg2-bin)
 set -eu
@@ -12,8 +13,8 @@ trap 'rm -r "$work"' EXIT
 
 icotool -x -o "$work" --bit-depth=1 "$data/icon.ico"
 icotool -x -o "$work" --bit-depth=4 "$data/icon.ico"
-set -- -b 1 "$work"/icon_*x1.png -b 4 "$work"/icon_*x4.png -b 32
-for size in 16 20 24 32 40 48 64 96 256; do
+set -- -b 1 "$work"/icon_*x1.png -b 4 "$work"/icon_*x4.png -b 32 "$work"/icon_*_16x16x4.png
+for size in 20 24 32 40 48 64 96 256; do
     rsvg-convert -w $size -h $size "$data/icon.svg" -o "$work/$size.png"
     case $size in
     96 | 256) set -- "$@" -r "$work/$size.png" ;;

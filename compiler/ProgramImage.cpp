@@ -2,17 +2,14 @@
 
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace korvalin {
 
 ProgramImage BuildProgramImage(const FontSet& table) {
-    static constexpr std::array<std::uint8_t, kProgramImageHeaderSize> kHeader = {
-        0xBB, 0x6D, 0xC9, 'k', 'o', 'r', 'v', 'a', 'l', 'i', 'n'};
     ProgramImage image{};
-    std::copy(kHeader.begin(), kHeader.end(), image.begin());
-
-    auto out = image.begin() + kHeader.size();
+    auto out = std::copy(kProgramImageHeader.begin(), kProgramImageHeader.end(), image.begin());
     const auto cells = table.cells();
     for (std::size_t row = 0; row < FontSet::kCharacters * FontSet::kRows; ++row) {
         std::uint8_t bits = 0;

@@ -1,6 +1,7 @@
 #include "ProgramVariable.h"
 
 #include "ProgramName.h"
+#include "VariableFile.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -9,9 +10,7 @@
 namespace korvalin {
 namespace {
 
-constexpr std::string_view kSignature = "**TI83F*";
-constexpr std::uint8_t kProtectedProgram = 0x06;
-constexpr std::uint8_t kEntryHeaderLength = 0x0D;
+using namespace variable_file;
 
 void appendWord(std::vector<std::uint8_t>& out, std::size_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -40,11 +39,11 @@ std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
                                     " bytes");
 
     const std::size_t variableSize = 2 + program.size();
-    const std::size_t dataSize = 2 + 2 + 1 + kMaxProgramNameLength + 1 + 1 + 2 + variableSize;
+    // The entry's header with its own length before it and the variable's length after it.
+    const std::size_t dataSize = 2 + kEntryHeaderLength + 2 + variableSize;
 
     std::vector<std::uint8_t> file(kSignature.begin(), kSignature.end());
-    file.reserve(55 + dataSize + 2);
-    file.insert(file.end(), {0x1A, 0x0A, 0x00});
+    file.reserve(kHeaderSize + dataSize + kChecksumSize);
     file.insert(file.end(), comment.begin(), comment.end());
     file.resize(file.size() + kCommentSize - comment.size(), 0);
     appendWord(file, dataSize);
@@ -53,7 +52,7 @@ std::vector<std::uint8_t> PackProgramVariable(std::string_view name,
     appendWord(file, kEntryHeaderLength);
     appendWord(file, variableSize);
     file.push_back(kProtectedProgram);
-    for (std::size_t i = 0; i < kMaxProgramNameLength; ++i)
+    for (std::size_t i = 0; i < kNameSize; ++i)
         file.push_back(i < name.size() ? static_cast<std::uint8_t>(upper(name[i])) : 0);
     file.push_back(0x00); // version
     file.push_back(0x00); // flag: in RAM

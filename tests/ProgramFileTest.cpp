@@ -191,6 +191,13 @@ INSTANTIATE_TEST_SUITE_P(
                         return file;
                     },
                     "is not a TI-83 Plus variable file"},
+        HostileCase{"SignaturesLastByte",
+                    [] {
+                        Bytes file = compiled();
+                        file[10] = 0x01;
+                        return file;
+                    },
+                    "is not a TI-83 Plus variable file"},
         HostileCase{"HugeDataLength",
                     [] {
                         Bytes file = compiled();
@@ -240,6 +247,14 @@ INSTANTIATE_TEST_SUITE_P(
                 return program("FONT1", image);
             },
             "program FONT1 is no Korvalin font: row byte 466 sets bits beyond the five columns"},
+        HostileCase{"RowByteOf0x20",
+                    [] {
+                        Bytes image = fontImage();
+                        image[11 + 7 * 65 + 6] = 0x20;
+                        return program("FONT1", image);
+                    },
+                    "program FONT1 is no Korvalin font: row byte 472 sets bits beyond the five "
+                    "columns"},
         HostileCase{
             "TwoFonts",
             [] {

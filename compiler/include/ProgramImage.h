@@ -16,6 +16,9 @@ constexpr std::size_t kProgramImageHeaderSize = kProgramPrologueSize + kProgramS
 constexpr std::size_t kProgramImageSize =
     kProgramImageHeaderSize + FontSet::kCharacters * FontSet::kRows;
 using ProgramImage = std::array<std::uint8_t, kProgramImageSize>;
+// The bytes before the rows, as the image is written and as it is checked when read back.
+constexpr std::array<std::uint8_t, kProgramImageHeaderSize> kProgramImageHeader = {
+    0xBB, 0x6D, 0xC9, 'k', 'o', 'r', 'v', 'a', 'l', 'i', 'n'};
 
 // A cell counts as ink exactly when its value is even; bit 4 of a row byte is column 0.
 [[nodiscard]] ProgramImage BuildProgramImage(const FontSet& table);

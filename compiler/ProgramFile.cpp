@@ -4,18 +4,15 @@
 #include "FontSetFile.h"
 #include "InputFile.h"
 #include "ProgramImage.h"
+#include "VariableFile.h"
 
+#include <algorithm>
 #include <array>
 
 namespace korvalin {
 namespace {
 
-constexpr std::string_view kSignature = "**TI83F*\x1A\x0A\x00";
-constexpr std::size_t kHeaderSize = 55; // signature, comment, data length
-constexpr std::uint8_t kProgram = 0x05;
-constexpr std::uint8_t kProtectedProgram = 0x06;
-constexpr std::array<std::uint8_t, kProgramPrologueSize> kPrologue = {0xBB, 0x6D, 0xC9};
-constexpr std::string_view kImageSignature = "korvalin";
+using namespace variable_file;
 
 unsigned word(std::string_view bytes, std::size_t at) {
     return static_cast<unsigned char>(bytes[at]) |
@@ -28,10 +25,11 @@ std::string imageProblem(const TiVariable& program) {
     if (word(std::string_view(reinterpret_cast<const char*>(program.data.data()), 2), 0) != size)
         return "its program length disagrees with its variable length";
     const std::uint8_t* image = program.data.data() + 2;
-    if (size < kProgramImageHeaderSize || !std::equal(kPrologue.begin(), kPrologue.end(), image))
+    if (size < kProgramImageHeaderSize ||
+        !std::equal(image, image + kProgramPrologueSize, kProgramImageHeader.begin()))
         return "it is no assembled program with the font image's prologue BB 6D C9";
-    if (std::string_view(reinterpret_cast<const char*>(image) + kProgramPrologueSize,
-                         kProgramSignatureSize) != kImageSignature)
+    if (!std::equal(image + kProgramPrologueSize, image + kProgramImageHeaderSize,
+                    kProgramImageHeader.begin() + kProgramPrologueSize))
         return "it lacks the font image's signature \"korvalin\"";
     if (size != kProgramImageSize)
         return "its image has " + std::to_string(size) + " bytes, not " +
@@ -52,18 +50,19 @@ std::vector<TiVariable> ReadTiVariables(std::string_view bytes,
                                         const std::filesystem::path& source) {
     if (!bytes.starts_with(kSignature))
         throw FileError(source, "is not a TI-83 Plus variable file (its signature is not "
-                                "\"**TI83F*\")");
-    if (bytes.size() < kHeaderSize + 2)
+                                "\"**TI83F*\" and the bytes 1A 0A 00)");
+    if (bytes.size() < kHeaderSize + kChecksumSize)
         throw FileError(source, "is truncated: " + std::to_string(bytes.size()) +
                                     " bytes are shorter than a variable file's header");
     const std::size_t dataSize = word(bytes, kHeaderSize - 2);
-    if (bytes.size() != kHeaderSize + dataSize + 2)
-        throw FileError(source,
-                        "has " + std::to_string(bytes.size()) +
-                            " bytes where its header "
-                            "promises " +
-                            std::to_string(kHeaderSize + dataSize + 2) +
-                            (bytes.size() < kHeaderSize + dataSize + 2 ? " (truncated)" : ""));
+    if (bytes.size() != kHeaderSize + dataSize + kChecksumSize)
+        throw FileError(
+            source,
+            "has " + std::to_string(bytes.size()) +
+                " bytes where its header "
+                "promises " +
+                std::to_string(kHeaderSize + dataSize + kChecksumSize) +
+                (bytes.size() < kHeaderSize + dataSize + kChecksumSize ? " (truncated)" : ""));
     const std::string_view data = bytes.substr(kHeaderSize, dataSize);
     unsigned sum = 0;
     for (const char c : data)
@@ -78,9 +77,10 @@ std::vector<TiVariable> ReadTiVariables(std::string_view bytes,
             throw FileError(source, where + " is cut off in its header");
         const std::size_t headerSize = word(data, at);
         const std::size_t size = word(data, at + 2);
-        if (headerSize != 11 && headerSize != 13)
+        if (headerSize != kShortEntryHeaderLength && headerSize != kEntryHeaderLength)
             throw FileError(source, where + " has a header of " + std::to_string(headerSize) +
-                                        " bytes, not 11 or 13");
+                                        " bytes, not " + std::to_string(kShortEntryHeaderLength) +
+                                        " or " + std::to_string(kEntryHeaderLength));
         if (data.size() - at < 2 + headerSize + 2 + size)
             throw FileError(source, where + " claims " + std::to_string(size) +
                                         " bytes, beyond the end of the file");
@@ -88,7 +88,7 @@ std::vector<TiVariable> ReadTiVariables(std::string_view bytes,
             throw FileError(source, where + " gives two different lengths");
         TiVariable variable;
         variable.type = static_cast<std::uint8_t>(data[at + 4]);
-        const std::string_view name = data.substr(at + 5, 8);
+        const std::string_view name = data.substr(at + 5, kNameSize);
         variable.name = std::string(name.substr(0, std::min(name.find('\0'), name.size())));
         const std::string_view body = data.substr(at + 4 + headerSize, size);
         variable.data.assign(body.begin(), body.end());

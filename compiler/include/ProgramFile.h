@@ -10,8 +10,9 @@
 
 namespace korvalin {
 
-// A calculator program or group file (.8xp, .8xg) holds at most this much.
-constexpr std::size_t kMaxVariableFileSize = 57 + 0xFFFF;
+// A calculator program or group file (.8xp, .8xg) holds at most this much: its 55-byte
+// header, 0xFFFF bytes of data and the checksum.
+constexpr std::size_t kMaxVariableFileSize = 55 + 0xFFFF + 2;
 
 // One variable of a TI-83 Plus variable file.
 struct TiVariable {

@@ -95,7 +95,8 @@ TEST_P(OutputOntoInput, IsRefusedAndTheInputStaysAsItWas) {
     for (const char* copy : {"set.8xfont", "default.8xfont", "Same.8xp", "Fd.8xp"})
         fs::copy_file(DEFAULT_SET, dir / copy);
     test::writeFile(dir / "font.bdf", WriteBdf(table));
-    for (const char* file : {"set.8xfont", "default.8xfont", "font.bdf"}) {
+    test::writeFile(dir / "text.txt", "HELLO\n");
+    for (const char* file : {"set.8xfont", "default.8xfont", "font.bdf", "text.txt"}) {
         fs::create_symlink(file, dir / (std::string("sym-") + file));
         fs::create_hard_link(dir / file, dir / (std::string("hard-") + file));
     }
@@ -144,6 +145,10 @@ std::vector<OverwriteCase> overwriteCases() {
     const Writer writers[] = {
         {"Render", {"render", "@/set.8xfont", "-o", "OUT"}, "set.8xfont", false},
         {"Screen", {"screen", "@/set.8xfont", "-t", "A", "-o", "OUT"}, "set.8xfont", false},
+        {"ScreenTextFile",
+         {"screen", "@/set.8xfont", "--text-file", "@/text.txt", "-o", "OUT"},
+         "text.txt",
+         false},
         {"Export", {"export", "@/set.8xfont", "-o", "OUT"}, "set.8xfont", false},
         {"ImportSource",
          {"import", "@/font.bdf", "-b", "@/set.8xfont", "-o", "OUT"},

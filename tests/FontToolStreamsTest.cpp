@@ -157,6 +157,20 @@ INSTANTIATE_TEST_SUITE_P(
             "ShowNamesTheProgram", {"show", "@/missing.8xfont", "A"}, 1, "", "korvalin-font: ~\n"},
         MessageCase{
             "DiffNamesTheProgram", {"diff", "%", "@/missing.8xfont"}, 2, "", "korvalin-font: ~\n"},
+        MessageCase{"DiffReadsStandardInputOnce",
+                    {"diff", "-", "-"},
+                    2,
+                    "",
+                    "korvalin-font: \"-\" and \"-\" both read standard input, which gives its "
+                    "bytes once; give a file for one of them\n"
+                    "Run \"korvalin-font diff --help\" for the usage.\n"},
+        MessageCase{"ImportReadsStandardInputOnce",
+                    {"import", "-", "--base", "/dev/stdin", "-o", "@/x.8xfont"},
+                    2,
+                    "",
+                    "korvalin-font: \"-\" and \"/dev/stdin\" both read standard input, which "
+                    "gives its bytes once; give a file for one of them\n"
+                    "Run \"korvalin-font import --help\" for the usage.\n"},
         MessageCase{"ParserMessagesInLowerCase",
                     {"check", "--loud", "%"},
                     2,
@@ -196,6 +210,87 @@ TEST_P(StandardInputOntoOutput, IsRefused) {
     EXPECT_NE(run.err.find(": is the file "), std::string::npos) << run.err;
     EXPECT_EQ(test::readFile(dir / GetParam().input), before);
 }
+
+// Standard input that cannot be read (a folder) is a read error, not an empty file.
+class UnreadableStandardInput : public testing::TestWithParam<GuardCase> {};
+
+TEST_P(UnreadableStandardInput, IsAReadError) {
+    TempDir dir;
+    fs::copy_file(DEFAULT_SET, dir / "set.8xfont");
+    const test::ProcessRun run =
+        test::runProcess(KORVALIN_FONT_PATH, expanded(GetParam().arguments, dir),
+                         test::Stdout::Null, dir / "err.txt", dir.path());
+    EXPECT_EQ(run.status, GetParam().arguments.front() == "diff" ? 2 : 1) << run.err;
+    EXPECT_EQ(run.err, "korvalin-font: standard input: could not be read to its end: " +
+                           std::generic_category().message(EISDIR) + "\n");
+    EXPECT_FALSE(fs::exists(dir / GetParam().input));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tool, UnreadableStandardInput,
+    testing::Values(
+        GuardCase{"Check", {"check", "-"}, "none"}, GuardCase{"Diff", {"diff", "-", "%"}, "none"},
+        GuardCase{"ImportSource", {"import", "-", "-b", "%", "-o", "@/x"}, "x"},
+        GuardCase{"ImportBase", {"import", "%", "-b", "-", "-o", "@/x"}, "x"},
+        GuardCase{"ScreenText", {"screen", "%", "--text-file", "-", "-o", "@/s.png"}, "s.png"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// An output named by its descriptor is written there as `-o -` writes standard output:
+// after `>>` the earlier lines stay.
+struct DescriptorCase {
+    const char* name;
+    std::vector<std::string> arguments; // "OUT" is the output's name
+    std::string output;
+    bool toStandardError;
+};
+
+class OutputToADescriptor : public testing::TestWithParam<DescriptorCase> {};
+
+TEST_P(OutputToADescriptor, WritesThroughIt) {
+    const DescriptorCase& c = GetParam();
+    TempDir dir;
+    fs::copy_file(DEFAULT_SET, dir / "set.8xfont");
+    test::writeFile(dir / "log", "an earlier line\n");
+    std::vector<std::string> arguments = expanded(c.arguments, dir);
+    std::vector<std::string> reference = arguments;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "OUT") {
+            arguments[i] = c.output;
+            reference[i] = "-";
+        }
+    }
+    const test::ProcessRun run =
+        test::runProcess(KORVALIN_FONT_PATH, arguments, test::Stdout::Appended, dir / "err.txt",
+                         "/dev/null", dir / "log");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const test::ToolRun expected = test::runTool(reference);
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    ASSERT_FALSE(expected.out.empty());
+    EXPECT_EQ(c.toStandardError ? run.err : test::readFile(dir / "log"),
+              c.toStandardError ? expected.out : "an earlier line\n" + expected.out);
+    EXPECT_EQ(c.toStandardError ? test::readFile(dir / "log") : run.err,
+              c.toStandardError ? "an earlier line\n" : expected.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tool, OutputToADescriptor,
+    testing::Values(
+        DescriptorCase{"RenderToDevStdout", {"render", "%", "-o", "OUT"}, "/dev/stdout", false},
+        DescriptorCase{"RenderToDevFd1", {"render", "%", "-o", "OUT"}, "/dev/fd/1", false},
+        DescriptorCase{
+            "RenderToProcSelfFd1", {"render", "%", "-o", "OUT"}, "/proc/self/fd/1", false},
+        DescriptorCase{"RenderToDevStderr", {"render", "%", "-o", "OUT"}, "/dev/stderr", true},
+        DescriptorCase{"ExportToDevStdout",
+                       {"export", "%", "-o", "OUT", "--format", "bdf"},
+                       "/dev/stdout",
+                       false},
+        DescriptorCase{
+            "CompileToDevStdout", {"compile", "%", "FONT1", "-o", "OUT"}, "/dev/stdout", false},
+        DescriptorCase{"ImportToDevStdout",
+                       {"import", TEST_DATA_DIR "/default-font.txt", "-b", "%", "-o", "OUT"},
+                       "/dev/stdout",
+                       false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Tool, StandardInputOntoOutput,

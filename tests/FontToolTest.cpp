@@ -305,10 +305,8 @@ TEST(Tool, HelpFitsEightyColumns) {
 // A stray byte must not become U+FFFD and stand for another character or file.
 TEST(Tool, RefusesAnArgumentThatIsNotUtf8) {
     TempDir dir;
-    std::string words[] = {"screen", DEFAULT_SET, "-t", "ab\xFF", "-o", (dir / "s.png").string()};
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
+    const std::vector<std::string> argv = {"screen", DEFAULT_SET, "-t",
+                                           "ab\xFF", "-o",        (dir / "s.png").string()};
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunFontTool(argv, out, err), 2);

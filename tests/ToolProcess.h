@@ -23,11 +23,11 @@ extern char** environ;
 namespace korvalin::test {
 
 // Where a child's standard output or error goes.
-enum class Stdout { Null, Full, Closed, BrokenPipe, Inherit, File };
+enum class Stdout { Null, Full, Closed, BrokenPipe, Inherit, File, Appended };
 
 struct Output {
     Stdout to = Stdout::Null;
-    std::filesystem::path file = {}; // for Stdout::File, made empty first
+    std::filesystem::path file = {}; // for Stdout::File, made empty first; Appended, as >>
 };
 
 struct Limit {
@@ -85,6 +85,8 @@ inline bool sendTo(int descriptor, Stdout to, const char* file, int brokenPipe) 
         return ::dup2(brokenPipe, descriptor) == descriptor;
     case Stdout::File:
         return openAs(descriptor, file, kWrite);
+    case Stdout::Appended:
+        return openAs(descriptor, file, O_WRONLY | O_APPEND);
     }
     return false;
 }

@@ -1,4 +1,5 @@
 // The command line: one subcommand, its options and arguments, and the help texts.
+#include "CommandSupport.h"
 #include "Commands.h"
 #include "Escaped.h"
 #include "KorvalinVersion.h"
@@ -8,10 +9,13 @@
 #include <CLI/Config.hpp>
 #include <CLI/Formatter.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
 namespace korvalin {
 namespace {
@@ -119,6 +123,23 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
+// A stream standing for standard input, as the tests give it.
+class StreamInput final : public InputStream {
+public:
+    explicit StreamInput(std::istream& in) : in_(in) {}
+    std::size_t read(std::span<char> buffer) override {
+        in_.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const auto got = static_cast<std::size_t>(in_.gcount());
+        if (in_.bad())
+            throw std::system_error(EIO, std::generic_category());
+        in_.clear();
+        return got;
+    }
+
+private:
+    std::istream& in_;
+};
+
 // CLI11's own messages, lower case like ours.
 std::string parseMessage(const CLI::ParseError& error) {
     std::string message = error.what();
@@ -163,7 +184,8 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
-int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunFontTool(const std::vector<std::string>& arguments, InputStream& in, std::ostream& out,
+                std::ostream& err) {
     for (const std::string& argument : arguments)
         if (!isUtf8(argument))
             return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
@@ -219,16 +241,25 @@ int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, st
             std::string(found->name) + " takes " + found->arguments +
                 (count < found->minPositional ? " (too few arguments)" : " (too many arguments)"),
             found->name);
-    Invocation call{*found, {}, std::move(positional), out, err};
-    for (const auto& [declared, option] : options)
+    Invocation call{*found, {}, std::move(positional), in, out, err};
+    for (const auto& [declared, option] : options) {
         if (option->count() > 0)
             call.options.set(declared->longName,
                              declared->valueName ? option->as<std::string>() : "");
+        else if (declared->fallback)
+            call.options.set(declared->longName, declared->fallback());
+    }
+    try {
+        RefuseReadingAStreamTwice(call);
+    } catch (const UsageError& error) {
+        return usage(err, error.what(), found->name);
+    }
     return found->run(call);
 }
 
-int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err) {
-    return RunFontTool(std::vector<std::string>(arguments.begin(), arguments.end()), out, err);
+int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    StreamInput in(std::cin);
+    return RunFontTool(arguments, in, out, err);
 }
 
 } // namespace korvalin

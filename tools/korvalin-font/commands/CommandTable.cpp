@@ -1,5 +1,7 @@
 // The commands, their arguments and options, in the order the help lists them.
 #include "Commands.h"
+#include "PathText.h"
+#include "ProgramFolder.h"
 
 namespace korvalin {
 namespace {
@@ -9,6 +11,11 @@ CommandOption output(const char* what) {
 }
 CommandOption scale(const char* what) {
     return {"s", "scale", what, "N"};
+}
+
+// The set beside the program, which the editor starts with.
+std::string defaultSet() {
+    return PathText(ExecutableFolder() / "default.8xfont");
 }
 
 } // namespace
@@ -21,6 +28,7 @@ const std::vector<Command>& Commands() {
          "is read for the set inside.",
          1,
          -1,
+         -1,
          {{"", "strict", "Also report every cell that is neither 0 nor 255, and fail on any.",
            nullptr}},
          RunCheck},
@@ -29,6 +37,7 @@ const std::vector<Command>& Commands() {
          "Print glyphs (CODE: 0 to 255 or a character) as # and . beside their row bytes.",
          2,
          -1,
+         1,
          {},
          RunShow},
         {"compile",
@@ -37,6 +46,7 @@ const std::vector<Command>& Commands() {
          "digits, the first a letter).",
          2,
          2,
+         1,
          {{"o", "output",
            "The folder for NAME.8xp (default: the current one), or - for standard output.", "DIR"}},
          RunCompile},
@@ -45,12 +55,14 @@ const std::vector<Command>& Commands() {
          "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code in decimal and hex.",
          1,
          1,
+         1,
          {output("The PNG file to write (- for standard output)."),
           scale("Pixels per sheet pixel, 1 to 16 (default 2).")},
          RunRender},
         {"screen",
          "SET.8xfont --text TEXT -o SCREEN.png [--scale N]",
          "Draw the calculator's 96x64 home screen showing TEXT, or the text of --text-file.",
+         1,
          1,
          1,
          {{"t", "text",
@@ -62,7 +74,7 @@ const std::vector<Command>& Commands() {
           {"", "text-file",
            "The text from FILE (- for standard input), with the "
            "same escapes; its line feeds start new rows.",
-           "FILE"},
+           "FILE", OptionValue::FileRead},
           output("The PNG file to write (- for standard output)."),
           scale("Pixels per screen pixel, 1 to 32 (default 4).")},
          RunScreen},
@@ -75,12 +87,13 @@ const std::vector<Command>& Commands() {
          "strike and baseline used, and the codes that lost ink.",
          1,
          1,
+         1,
          {output("The font set file to write (- for standard output; the summary then goes to "
                  "standard error)."),
           {"b", "base",
            "The set whose glyphs the codes keep that the "
            "source lacks (default: the editor's default set).",
-           "SET"},
+           "SET", OptionValue::FileRead, defaultSet},
           {"", "baseline",
            "The last row above the baseline, 0 to 6 (default "
            "5: descenders in row 6; a 5x7 font its own).",
@@ -111,6 +124,7 @@ const std::vector<Command>& Commands() {
          ".db lines).",
          1,
          1,
+         1,
          {output("The file to write (- for standard output); its extension picks the format."),
           {"f", "format",
            "The format, one of bdf, psf, png, hex, txt, h, inc and z80, "
@@ -122,6 +136,7 @@ const std::vector<Command>& Commands() {
          "Show the glyphs that differ side by side; exit 1 when any does.",
          2,
          2,
+         -1,
          {},
          RunDiff},
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <iosfwd>
 #include <map>
@@ -14,12 +15,19 @@ namespace korvalin {
 // The exit statuses every command shares.
 enum ExitStatus : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
 
+// What an option's value is to the guard over the files a command reads.
+enum class OptionValue { Text, FileRead };
+
 // One option of a command, as its help shows it.
 struct CommandOption {
     const char* shortName; // "" for none
     const char* longName;
     const char* description;
     const char* valueName; // nullptr for a flag
+    OptionValue value = OptionValue::Text;
+    // The value taken when the option is not given, or nullptr for none: a file read by
+    // default is an input like any other.
+    std::string (*fallback)() = nullptr;
 };
 
 // One subcommand: what its help shows and the function that does the work.
@@ -29,7 +37,8 @@ struct Command {
     const char* arguments; // as the usage line shows them
     const char* summary;
     int minPositional;
-    int maxPositional; // -1 for any number
+    int maxPositional;   // -1 for any number
+    int positionalFiles; // how many leading arguments name files read, -1 for all
     std::vector<CommandOption> options;
     int (*run)(Invocation&);
 };
@@ -49,11 +58,21 @@ private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 
-// What a command's run function works with: its parsed options and the two streams.
+// Where `-` reads from: the process's standard input, or the bytes a test gives. read()
+// fills `buffer` as far as it can and returns how much, 0 at the end; it throws
+// std::system_error when the input cannot be read.
+class InputStream {
+public:
+    virtual ~InputStream() = default;
+    [[nodiscard]] virtual std::size_t read(std::span<char> buffer) = 0;
+};
+
+// What a command's run function works with: its parsed options and the three streams.
 struct Invocation {
     const Command& command;
     GivenOptions options;
     std::vector<std::string> positional;
+    InputStream& in;
     std::ostream& out;
     std::ostream& err;
 };
@@ -64,8 +83,10 @@ struct Invocation {
 // `korvalin-font ARGUMENTS...` (without the program's own name), each argument UTF-8: a
 // stray byte would name a different file or character than the one typed. Returns the
 // exit status.
+int RunFontTool(const std::vector<std::string>& arguments, InputStream& in, std::ostream& out,
+                std::ostream& err);
+// The same with std::cin for standard input, as tests run the tool in process.
 int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
-int RunFontTool(std::span<char* const> arguments, std::ostream& out, std::ostream& err);
 
 // Helpers for the commands.
 [[nodiscard]] std::filesystem::path toPath(const std::string& text);

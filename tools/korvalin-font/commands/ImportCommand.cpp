@@ -7,7 +7,6 @@
 #include "FontLimits.h"
 #include "FontSetFile.h"
 #include "PathText.h"
-#include "ProgramFolder.h"
 #include "StandardStreams.h"
 
 #include <cstdlib>
@@ -75,16 +74,11 @@ int RunImport(Invocation& call) {
     return Guarded(call, [&] {
         const ImportOptions options = importOptions(call);
         const std::string& source = call.positional[0];
-        const std::string base = call.options.isSet("base")
-                                     ? call.options.value("base")
-                                     : PathText(ExecutableFolder() / "default.8xfont");
-        const std::string target = RequiredOutput(call, {source, base});
-        const FontSet baseSet = ReadSetArgument(base);
+        const std::string target = RequiredOutput(call);
+        const FontSet baseSet = ReadSetArgument(call, call.options.value("base"));
         const std::filesystem::path name = ArgumentName(source);
         const ImportResult result =
-            IsStandardStream(source)
-                ? ImportFontBytes(ReadStandardInput(name, kMaxFontFileSize), name, baseSet, options)
-                : ImportFont(name, baseSet, options);
+            ImportFontBytes(ReadArgument(call, source, kMaxFontFileSize), name, baseSet, options);
         // A set that is the base again under a new name is no import.
         if (result.fromSource.empty())
             throw FileError(name, "no glyph that the charmap maps could be read from it; "
@@ -92,7 +86,8 @@ int RunImport(Invocation& call) {
         WriteOutput(call, target, FontSetText(result.table));
         // One line a fact, each led by the file's name, the counts first; on standard
         // error when the set itself goes to standard output.
-        std::ostream& summary = IsStandardStream(target) ? call.err : call.out;
+        std::ostream& summary =
+            ArgumentDescriptor(target, Direction::Write) == 1 ? call.err : call.out;
         const std::string lead = OneLine(PathText(name)) + ": ";
         const std::string kept = codeList(result.kept);
         summary << lead << result.fromSource.size() << " codes from the font, "

@@ -63,7 +63,7 @@ int RunCheck(Invocation& call) {
     for (const std::string& argument : call.positional) {
         FontSet table;
         try {
-            table = ReadSetArgument(argument);
+            table = ReadSetArgument(call, argument);
         } catch (const std::exception& error) {
             status = complain(call, error.what(), kFailure);
             continue;
@@ -96,7 +96,7 @@ int RunShow(Invocation& call) {
     }
     FontSet table;
     try {
-        table = ReadSetArgument(call.positional[0]);
+        table = ReadSetArgument(call, call.positional[0]);
     } catch (const std::exception& error) {
         return complain(call, error.what(), kFailure);
     }
@@ -116,8 +116,8 @@ int RunDiff(Invocation& call) {
     FontSet a;
     FontSet b;
     try {
-        a = ReadSetArgument(call.positional[0]);
-        b = ReadSetArgument(call.positional[1]);
+        a = ReadSetArgument(call, call.positional[0]);
+        b = ReadSetArgument(call, call.positional[1]);
     } catch (const std::exception& error) {
         // Like diff(1), trouble is 2, so that 1 always means "the sets differ".
         return complain(call, error.what(), kUsage);

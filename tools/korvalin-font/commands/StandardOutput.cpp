@@ -2,6 +2,7 @@
 #include "StandardOutput.h"
 
 #include "Commands.h"
+#include "StandardStreams.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -77,22 +78,19 @@ int writeFailureStatus(std::string_view command) {
     return command == "diff" ? kUsage : kFailure;
 }
 
-template <typename Arguments>
-int runChecked(const Arguments& arguments, std::string_view command) {
-    CheckedStdout buffer;
-    std::ostream out(&buffer);
-    const int status = RunFontTool(arguments, out, std::cerr);
-    return buffer.close(status, writeFailureStatus(command));
-}
-
 } // namespace
 
 int RunFontToolProcess(const std::vector<std::string>& arguments) {
-    return runChecked(arguments, arguments.empty() ? "" : arguments.front());
+    CheckedStdout buffer;
+    std::ostream out(&buffer);
+    // Read by its descriptor, not through stdio, which takes a failed read for the end.
+    DescriptorInput in(0);
+    const int status = RunFontTool(arguments, in, out, std::cerr);
+    return buffer.close(status, writeFailureStatus(arguments.empty() ? "" : arguments.front()));
 }
 
 int RunFontToolProcess(std::span<char* const> arguments) {
-    return runChecked(arguments, arguments.empty() ? "" : arguments.front());
+    return RunFontToolProcess(std::vector<std::string>(arguments.begin(), arguments.end()));
 }
 
 } // namespace korvalin

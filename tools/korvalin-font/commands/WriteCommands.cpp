@@ -62,8 +62,7 @@ std::string screenText(Invocation& call) {
         return call.options.value("text");
     const std::string name = call.options.value("text-file");
     const std::filesystem::path path = ArgumentName(name);
-    std::string text = IsStandardStream(name) ? ReadStandardInput(path, kMaxScreenTextSize)
-                                              : ReadWholeFile(path, kMaxScreenTextSize);
+    std::string text = ReadArgument(call, name, kMaxScreenTextSize);
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
     if (text.ends_with('\n'))
@@ -134,11 +133,11 @@ int RunCompile(Invocation& call) {
     return Guarded(call, [&] {
         const std::string folder = call.options.value("output");
         const std::string target =
-            IsStandardStream(folder)
+            ArgumentDescriptor(folder, Direction::Write)
                 ? folder
                 : PathText(toPath(folder.empty() ? std::string(".") : folder) / (name + ".8xp"));
-        RefuseOverwritingInputs(call, target, {call.positional[0]});
-        const ProgramImage image = BuildProgramImage(ReadSetArgument(call.positional[0]));
+        RefuseOverwritingInputs(call, target);
+        const ProgramImage image = BuildProgramImage(ReadSetArgument(call, call.positional[0]));
         const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
         WriteOutput(call, target,
                     std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
@@ -147,26 +146,27 @@ int RunCompile(Invocation& call) {
 
 int RunRender(Invocation& call) {
     return Guarded(call, [&] {
-        const std::string target = RequiredOutput(call, {call.positional[0]});
+        const std::string target = RequiredOutput(call);
         const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteOutput(call, target,
-                    EncodePng(RenderSheet(ReadSetArgument(call.positional[0]), 1), scale));
+                    EncodePng(RenderSheet(ReadSetArgument(call, call.positional[0]), 1), scale));
     });
 }
 
 int RunScreen(Invocation& call) {
     return Guarded(call, [&] {
         const std::string text = screenText(call);
-        const std::string target = RequiredOutput(call, {call.positional[0]});
+        const std::string target = RequiredOutput(call);
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
-        WriteOutput(call, target,
-                    EncodePng(RenderScreen(ReadSetArgument(call.positional[0]), text, 1), scale));
+        WriteOutput(
+            call, target,
+            EncodePng(RenderScreen(ReadSetArgument(call, call.positional[0]), text, 1), scale));
     });
 }
 
 int RunExport(Invocation& call) {
     return Guarded(call, [&] {
-        const std::string target = RequiredOutput(call, {call.positional[0]});
+        const std::string target = RequiredOutput(call);
         // Standard output has no extension to tell the format: --format does.
         const bool named = call.options.isSet("format");
         const std::string extension = named ? "." + lowerCase(call.options.value("format"))
@@ -179,9 +179,10 @@ int RunExport(Invocation& call) {
                         "FONT.inc or FONT.z80 (or -o - with --format), not \"" +
                             PathText(toPath(target).filename()) + "\"");
         // The name of a header's or include's array: the file's, or "font" on a stream.
-        const std::string label =
-            IsStandardStream(target) ? std::string("font") : toPath(target).stem().string();
-        WriteOutput(call, target, format->write(ReadSetArgument(call.positional[0]), label));
+        const std::string label = ArgumentDescriptor(target, Direction::Write)
+                                      ? std::string("font")
+                                      : toPath(target).stem().string();
+        WriteOutput(call, target, format->write(ReadSetArgument(call, call.positional[0]), label));
     });
 }
 

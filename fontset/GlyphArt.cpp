@@ -1,6 +1,7 @@
 #include "GlyphArt.h"
 
 #include "FileError.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <istream>
@@ -65,7 +66,8 @@ FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
 
     std::string line;
     while (std::getline(in, line)) {
-        ++lineNumber;
+        if (++lineNumber == 1)
+            line.erase(0, line.size() - WithoutByteOrderMark(line).size());
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (rowIndex < FontSet::kRows) {
@@ -94,8 +96,7 @@ FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
 }
 
 bool IsFontArt(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
+    text = WithoutByteOrderMark(text);
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
         std::string_view line = text.substr(0, end);

@@ -240,7 +240,7 @@ TEST(ConsoleFont, Psf1TableMapsSinglesAndSequences) {
               (std::map<std::u32string, int>{{U"x\u0304", 1}, {U"p\u0302", 1}}));
 }
 
-enum class Format { Bdf, Psf, Png };
+enum class Format { Bdf, Psf, Png, Hex };
 
 // A set in which each glyph spells its own code in binary, so that no two are alike.
 FontSet codeSet() {
@@ -260,7 +260,7 @@ class RoundTrip : public testing::TestWithParam<Format> {};
 // Export then import over a different base gives every one of the 256 glyphs back: codes
 // that share a symbol, have none or one beyond U+FFFF included.
 TEST_P(RoundTrip, GivesEveryCodeBack) {
-    const char* const extension[] = {"font.bdf", "font.psf", "font.png"};
+    const char* const extension[] = {"font.bdf", "font.psf", "font.png", "font.hex"};
     TempDir dir;
     const std::filesystem::path font = dir / extension[static_cast<int>(GetParam())];
     WriteFontSetFile(dir / "edited.8xfont", codeSet());
@@ -275,7 +275,7 @@ TEST_P(RoundTrip, GivesEveryCodeBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip,
-                         testing::Values(Format::Bdf, Format::Psf, Format::Png));
+                         testing::Values(Format::Bdf, Format::Psf, Format::Png, Format::Hex));
 
 } // namespace
 } // namespace korvalin

@@ -84,9 +84,14 @@ std::string outputCaseName(const testing::TestParamInfo<OutputCase>& row) {
 
 INSTANTIATE_TEST_SUITE_P(Tool, StandardOutput, testing::ValuesIn(outputCases()), outputCaseName);
 
-// A name that would colour the terminal red and start a line of its own.
-const std::string kStem = "e\x1B[31m\nx";
-const std::string kEscapedStem = "e\\x1B[31m\\x0Ax";
+// Names that would colour the terminal red and start a line of their own, with C0
+// controls and with their C1 twins (CSI and NEL), each beside what the tool prints.
+const std::pair<std::string, std::string> kOddStems[] = {
+    {"e\x1B[31m\nx", "e\\x1B[31m\\x0Ax"},
+    {"e\xC2\x9B"
+     "31m\xC2\x85x",
+     "e\\xC2\\x9B31m\\xC2\\x85x"},
+};
 
 enum class Stream { Out, Err, Both };
 
@@ -99,27 +104,31 @@ struct NameCase {
 class NamesInOutput : public testing::TestWithParam<NameCase> {};
 
 TEST_P(NamesInOutput, ShowTheirControlCharactersEscaped) {
-    TempDir dir;
-    FontSet odd = test::paperSet();
-    odd.setCell('A', 3, 128);
-    WriteFontSetFile(dir / (kStem + ".8xfont"), odd);
-    test::writeFile(dir / (kStem + ".bdf"), WriteBdf(odd));
-    std::vector<std::string> arguments;
-    for (std::string word : GetParam().arguments) {
-        for (std::size_t at = word.find('~'); at != std::string::npos; at = word.find('~', at))
-            word.replace(at, 1, kStem);
-        if (word.starts_with('@'))
-            word = dir.path().string() + word.substr(1);
-        arguments.push_back(word);
-    }
-    const test::ToolRun run = test::runTool(arguments);
-    EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
-    EXPECT_EQ(run.err.find('\x1B'), std::string::npos) << run.err;
-    if (GetParam().where != Stream::Err) {
-        EXPECT_NE(run.out.find(kEscapedStem), std::string::npos) << run.out;
-    }
-    if (GetParam().where != Stream::Out) {
-        EXPECT_NE(run.err.find(kEscapedStem), std::string::npos) << run.err;
+    for (const auto& [stem, escaped] : kOddStems) {
+        TempDir dir;
+        FontSet odd = test::paperSet();
+        odd.setCell('A', 3, 128);
+        WriteFontSetFile(dir / (stem + ".8xfont"), odd);
+        test::writeFile(dir / (stem + ".bdf"), WriteBdf(odd));
+        std::vector<std::string> arguments;
+        for (std::string word : GetParam().arguments) {
+            for (std::size_t at = word.find('~'); at != std::string::npos; at = word.find('~', at))
+                word.replace(at, 1, stem);
+            if (word.starts_with('@'))
+                word = dir.path().string() + word.substr(1);
+            arguments.push_back(word);
+        }
+        const test::ToolRun run = test::runTool(arguments);
+        for (const std::string& shown : {run.out, run.err}) {
+            EXPECT_EQ(shown.find('\x1B'), std::string::npos) << shown;
+            EXPECT_EQ(shown.find("\xC2\x9B"), std::string::npos) << shown;
+        }
+        if (GetParam().where != Stream::Err) {
+            EXPECT_NE(run.out.find(escaped), std::string::npos) << run.out;
+        }
+        if (GetParam().where != Stream::Out) {
+            EXPECT_NE(run.err.find(escaped), std::string::npos) << run.err;
+        }
     }
 }
 

@@ -230,6 +230,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"ItalicE", Given::Argument, "\U0001D452^(", {{219, 94, 40}}},
         TextCase{"ListL", Given::Argument, "\u221FL1", {{220, 76, 49}}},
         TextCase{"FileRowsAndEscapes", Given::File, "AB\r\n\\x01C\n", {{65, 66}, {1, 67}}},
+        TextCase{"FileAfterAByteOrderMark",
+                 Given::File,
+                 "\xEF\xBB\xBF"
+                 "AB",
+                 {{65, 66}}},
         TextCase{"StandardInput", Given::StandardInput, "\u2192X\n\n\\xE0", {{28, 88}, {}, {224}}}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -244,7 +249,12 @@ class ScreenTextErrors : public testing::TestWithParam<TextErrorCase> {};
 
 TEST_P(ScreenTextErrors, NameTheCause) {
     TempDir dir;
-    test::writeFile(dir / "latin1.txt", "caf\xE9");
+    // Latin-1, an overlong slash, a surrogate and a lead byte that UTF-8 never uses.
+    for (const auto& [file, bytes] : {std::pair<const char*, const char*>{"latin1.txt", "caf\xE9"},
+                                      {"overlong.txt", "\xC0\xAF"},
+                                      {"surrogate.txt", "\xED\xA0\x80"},
+                                      {"f5.txt", "\xF5\x80\x80\x80"}})
+        test::writeFile(dir / file, bytes);
     std::vector<std::string> arguments = {"screen", DEFAULT_SET, "-o", q(dir / "s.png")};
     for (const std::string& argument : GetParam().arguments)
         arguments.push_back(test::replaced(argument, '@', q(dir.path())));
@@ -273,7 +283,19 @@ INSTANTIATE_TEST_SUITE_P(
                     TextErrorCase{"FileNotUtf8",
                                   {"--text-file", "@/latin1.txt"},
                                   1,
-                                  "@/latin1.txt: the text is not valid UTF-8"}),
+                                  "@/latin1.txt: the text is not valid UTF-8"},
+                    TextErrorCase{"FileWithAnOverlongForm",
+                                  {"--text-file", "@/overlong.txt"},
+                                  1,
+                                  "@/overlong.txt: the text is not valid UTF-8"},
+                    TextErrorCase{"FileWithASurrogate",
+                                  {"--text-file", "@/surrogate.txt"},
+                                  1,
+                                  "@/surrogate.txt: the text is not valid UTF-8"},
+                    TextErrorCase{"FileWithLeadByteF5",
+                                  {"--text-file", "@/f5.txt"},
+                                  1,
+                                  "@/f5.txt: the text is not valid UTF-8"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -23,7 +23,7 @@ using Glyph = std::array<CellValue, FontSet::kCellsPerGlyph>;
 
 // A whole font drawn as text: for every code 0..255 in ascending order a header line
 // "== CODE NAME" and seven rows of art; blank lines and ";" comments between glyphs
-// are ignored.
+// are ignored, and so is a byte order mark at the start.
 // Throws FileError naming `source` and the line at fault.
 [[nodiscard]] FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source);
 

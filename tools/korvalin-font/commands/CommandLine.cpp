@@ -4,6 +4,7 @@
 #include "Escaped.h"
 #include "KorvalinVersion.h"
 #include "PathText.h"
+#include "Utf8.h"
 
 #include <CLI/App.hpp>
 #include <CLI/Config.hpp>
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <ostream>
@@ -95,34 +95,6 @@ int usage(std::ostream& err, const std::string& message, const char* command = n
     return kUsage;
 }
 
-// Whether `text` is UTF-8 as the standard has it: no overlong form, surrogate or code
-// point beyond U+10FFFF, each of which would read as a character other than the one typed.
-bool isUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80   ? 1
-                                   : lead < 0xC2 ? 0
-                                   : lead < 0xE0 ? 2
-                                   : lead < 0xF0 ? 3
-                                   : lead < 0xF5 ? 4
-                                                 : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (next & 0x3Fu);
-        }
-        const char32_t least = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
-        if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 // A stream standing for standard input, as the tests give it.
 class StreamInput final : public InputStream {
 public:
@@ -170,24 +142,13 @@ int complain(Invocation& call, const std::string& message, int status) {
 }
 
 std::string OneLine(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            out += c;
-            continue;
-        }
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(byte));
-        out += hex;
-    }
-    return out;
+    return EscapedText(text);
 }
 
 int RunFontTool(const std::vector<std::string>& arguments, InputStream& in, std::ostream& out,
                 std::ostream& err) {
     for (const std::string& argument : arguments)
-        if (!isUtf8(argument))
+        if (!IsUtf8(argument))
             return usage(err, "the argument \"" + EscapedExcerpt(argument, 60) +
                                   "\" is not valid UTF-8");
     if (arguments.empty())

@@ -94,8 +94,8 @@ int RunFontTool(const std::vector<std::string>& arguments, std::ostream& out, st
 [[nodiscard]] std::optional<int> WholeNumber(std::string_view text);
 // Prints "korvalin-font: MESSAGE" on the error stream and returns `status`.
 int complain(Invocation& call, const std::string& message, int status);
-// `text` with its control characters as \xNN, so that a message stays on its one line
-// whatever the names in it hold.
+// `text` escaped by the program's one rule (EscapedText), so that a message stays on its
+// one line whatever the names in it hold.
 [[nodiscard]] std::string OneLine(std::string_view text);
 
 int RunCheck(Invocation& call);

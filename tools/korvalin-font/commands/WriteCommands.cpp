@@ -24,6 +24,7 @@
 #include "SourceExport.h"
 #include "StandardStreams.h"
 #include "UnifontHex.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -62,7 +63,7 @@ std::string screenText(Invocation& call) {
         return call.options.value("text");
     const std::string name = call.options.value("text-file");
     const std::filesystem::path path = ArgumentName(name);
-    std::string text = ReadArgument(call, name, kMaxScreenTextSize);
+    std::string text(WithoutByteOrderMark(ReadArgument(call, name, kMaxScreenTextSize)));
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
     if (text.ends_with('\n'))

@@ -4,17 +4,19 @@
 #include "GlyphRows.h"
 
 #include <cstdio>
-#include <optional>
 
 namespace korvalin {
 namespace {
 
-constexpr const char* kHeader = R"(STARTFONT 2.1
-FONT -Korvalin-Korvalin-Medium-R-Normal--7-70-72-72-C-60-ISO10646-1
+std::string header() {
+    const std::string foundry = kExportFoundry;
+    return "STARTFONT 2.1\nFONT -" + foundry +
+           R"(-Korvalin-Medium-R-Normal--7-70-72-72-C-60-ISO10646-1
 SIZE 7 72 72
 FONTBOUNDINGBOX 5 7 0 -1
 STARTPROPERTIES 19
-FOUNDRY "Korvalin"
+FOUNDRY ")" +
+           foundry + R"("
 FAMILY_NAME "Korvalin"
 WEIGHT_NAME "Medium"
 SLANT "R"
@@ -36,6 +38,7 @@ NOTICE "Made by korvalin-font"
 ENDPROPERTIES
 CHARS 256
 )";
+}
 
 std::string format(const char* pattern, unsigned value) {
     char text[32];
@@ -46,19 +49,14 @@ std::string format(const char* pattern, unsigned value) {
 } // namespace
 
 std::string WriteBdf(const FontSet& table) {
-    std::string out = kHeader;
+    std::string out = header();
     for (int code = 0; code < FontSet::kCharacters; ++code) {
-        const std::optional<char32_t> point = CodePointOf(code);
-        const auto number = static_cast<unsigned>(code);
-        // bdftopcf refuses encodings beyond 16 bits; those glyphs, and those of codes whose
-        // symbol is another's or none, go unencoded under a name the import reads back.
-        if (point && *point <= 0xFFFF) {
-            const auto value = static_cast<unsigned>(*point);
-            out += "STARTCHAR " + format("uni%04X", value) + "\n";
-            out += "ENCODING " + std::to_string(value) + "\n";
-        } else {
-            out += "STARTCHAR " + format("code%u", number) + "\nENCODING -1\n";
-        }
+        const char32_t point = ExportCodePoint(code, 0xFFFF);
+        const auto value = static_cast<unsigned>(point);
+        out += "STARTCHAR " +
+               (point == PrivateUseCodePoint(code) ? format("code%u", static_cast<unsigned>(code))
+                                                   : format("uni%04X", value)) +
+               "\nENCODING " + std::to_string(value) + "\n";
         out += "SWIDTH 857 0\nDWIDTH 6 0\nBBX 5 7 0 -1\nBITMAP\n";
         const auto glyph = table.glyph(code);
         for (int row = 0; row < FontSet::kRows; ++row)

@@ -1,5 +1,7 @@
 #include "BitmapFont.h"
 
+#include "Bdf.h"
+#include "Charmap.h"
 #include "Encodings.h"
 #include "FileError.h"
 #include "FontLimits.h"
@@ -91,6 +93,7 @@ void BitmapFont::mapEncodings(const FontCharset& charset, const std::filesystem:
         note_ = "no CHARSET_REGISTRY nor XLFD name; encodings read as Unicode";
     }
     registry_ = registry + "-" + encoding;
+    ownExport_ = charset.name.starts_with("-" + std::string(kExportFoundry) + "-");
     const auto upper = [](std::string text) {
         std::ranges::transform(text, text.begin(), [](unsigned char c) {
             return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
@@ -144,10 +147,12 @@ std::optional<SourceGlyph> BitmapFont::glyph(char32_t codePoint) {
 }
 
 std::optional<SourceGlyph> BitmapFont::codeGlyph(int code) {
-    if (code < 0 || code >= static_cast<int>(byCode_.size()) ||
-        byCode_[static_cast<std::size_t>(code)] < 0)
+    if (code < 0 || code >= static_cast<int>(byCode_.size()))
         return std::nullopt;
-    return glyphAt(static_cast<std::uint32_t>(byCode_[static_cast<std::size_t>(code)]));
+    if (byCode_[static_cast<std::size_t>(code)] >= 0)
+        return glyphAt(static_cast<std::uint32_t>(byCode_[static_cast<std::size_t>(code)]));
+    // A PCF that bdftopcf made of our BDF has no names, but its encodings.
+    return ownExport_ ? glyph(PrivateUseCodePoint(code)) : std::nullopt;
 }
 
 } // namespace korvalin

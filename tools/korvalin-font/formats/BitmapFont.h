@@ -44,7 +44,8 @@ struct FontCharset {
 };
 
 // A bitmap font as the import reads it: a glyph for a code point through the font's
-// registry, and the glyph that our own exports name "codeN" for a code without one.
+// registry, and for a code without one the glyph that our own exports name "codeN" or,
+// where names are lost, keep in the Private Use Area.
 class BitmapFont : public GlyphSource {
 public:
     [[nodiscard]] int ascent() const override { return ascent_; }
@@ -89,6 +90,7 @@ private:
     std::array<std::int32_t, 256> byCode_ = filledWith(-1);
     std::string registry_;
     std::string note_;
+    bool ownExport_ = false; // the FONT name's foundry is our exports'
 
     static constexpr std::array<std::int32_t, 256> filledWith(std::int32_t value) {
         std::array<std::int32_t, 256> out{};

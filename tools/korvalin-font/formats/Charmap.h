@@ -27,6 +27,14 @@ extern const std::array<std::string_view, 256> kCharmapSymbols;
 // The single code point that names `code` in a font file, if its symbol is one code point.
 [[nodiscard]] std::optional<char32_t> CodePointOf(int code);
 
+// The code point under which our font exports keep `code`: its own, where it has one no
+// greater than `highest` (the most the format holds), else U+E000 + code in Unicode's
+// Private Use Area, where the import finds it again in a font that is one of our exports.
+[[nodiscard]] char32_t ExportCodePoint(int code, char32_t highest);
+[[nodiscard]] constexpr char32_t PrivateUseCodePoint(int code) {
+    return 0xE000 + static_cast<char32_t>(code);
+}
+
 // The codes of a UTF-8 text, one a character; a symbol of two code points counts when
 // its parts do not each have a code of their own ("x̄" is one code, "))" two).
 // Throws std::invalid_argument naming the first character that has no code.

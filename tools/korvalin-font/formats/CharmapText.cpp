@@ -1,4 +1,5 @@
 #include "Charmap.h"
+#include "Utf8.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -27,24 +28,12 @@ bool isJoinedSymbol(std::u32string_view points) {
 
 std::u32string DecodeUtf8(std::string_view text) {
     std::u32string points;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80         ? 1
-                           : (lead >> 5) == 6  ? 2
-                           : (lead >> 4) == 14 ? 3
-                           : (lead >> 3) == 30 ? 4
-                                               : 0;
-        if (length == 0 || i + static_cast<std::size_t>(length) > text.size())
+    while (!text.empty()) {
+        const std::optional<Utf8Character> character = DecodeUtf8Character(text);
+        if (!character)
             throw std::invalid_argument("the text is not valid UTF-8");
-        char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80)
-                throw std::invalid_argument("the text is not valid UTF-8");
-            c = (c << 6) | (next & 0x3Fu);
-        }
-        points += c;
-        i += static_cast<std::size_t>(length);
+        points += character->point;
+        text.remove_prefix(character->length);
     }
     return points;
 }
@@ -96,6 +85,11 @@ std::optional<char32_t> CodePointOf(int code) {
     if (points.size() != 1)
         return std::nullopt;
     return points.front();
+}
+
+char32_t ExportCodePoint(int code, char32_t highest) {
+    const std::optional<char32_t> point = CodePointOf(code);
+    return point && *point <= highest ? *point : PrivateUseCodePoint(code);
 }
 
 std::vector<int> CodesForText(std::string_view text) {

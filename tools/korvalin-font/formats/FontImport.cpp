@@ -12,6 +12,7 @@
 #include "Psf.h"
 #include "Sheet.h"
 #include "UnifontHex.h"
+#include "Utf8.h"
 
 #include <span>
 #include <sstream>
@@ -71,6 +72,8 @@ ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& sou
         return fromWholeSet(ReadFontProgram(bytes, source), base, options);
     // Unpacked here, all layers within the one limit: each reader below takes plain bytes.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
+    // The text formats may open with the byte order mark that some editors put there.
+    bytes.erase(0, bytes.size() - WithoutByteOrderMark(bytes).size());
     if (IsPsf(bytes))
         return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
                               options);

@@ -44,12 +44,10 @@ bool IsUnifontHex(std::string_view bytes) {
 std::string WriteUnifontHex(const FontSet& table) {
     std::vector<std::string> lines;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
-        const std::optional<char32_t> point = CodePointOf(code);
-        if (!point)
-            continue;
+        const char32_t point = ExportCodePoint(code, 0x10FFFF);
         char key[16];
         std::snprintf(key, sizeof key,
-                      *point > 0xFFFF ? "%06X:" : "%04X:", static_cast<unsigned>(*point));
+                      point > 0xFFFF ? "%06X:" : "%04X:", static_cast<unsigned>(point));
         std::string line = key;
         const auto glyph = table.glyph(code);
         for (int row = 0; row < kRows; ++row) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Charmap.h"
 #include "FontSet.h"
 #include "GlyphSource.h"
 
@@ -15,11 +16,13 @@ namespace korvalin {
 // its bottom row on row 14, below Unifont's baseline, as hex2bdf places it.
 [[nodiscard]] bool IsUnifontHex(std::string_view bytes);
 
-// The set's codes that own a single code point, sorted as sort(1) sorts them for hex2bdf.
+// Every code of the set, under its own code point or in the Private Use Area as
+// ExportCodePoint has it, sorted as sort(1) sorts them for hex2bdf.
 [[nodiscard]] std::string WriteUnifontHex(const FontSet& table);
 
 // A .hex font as a source for the import. One whose glyphs all lie where WriteUnifontHex
-// puts them reads as a 5 x 7 font, so that the set's own export comes back pixel for pixel.
+// puts them reads as a 5 x 7 font and as our export, whose Private Use Area holds the codes
+// that no character names, so that the set comes back pixel for pixel and code for code.
 class UnifontHexSource : public GlyphSource {
 public:
     // Throws FileError naming `source` and the line at fault.
@@ -32,6 +35,9 @@ public:
         return "size " + std::to_string(ascent() + descent()) + " px, strike 1 of 1";
     }
     [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
+    [[nodiscard]] std::optional<SourceGlyph> codeGlyph(int code) override {
+        return fits5x7_ ? glyph(PrivateUseCodePoint(code)) : std::nullopt;
+    }
 
 private:
     std::string bytes_;

@@ -27,25 +27,13 @@ FontSet editedSet() {
     return table;
 }
 
-// Runs `program ARGUMENTS... < input > output`; returns its exit status.
+// Runs the filter `program < input > output`; returns its exit status.
 int runFiltered(const char* program, const std::filesystem::path& input,
                 const std::filesystem::path& output) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::string name = program;
-    char* argv[] = {name.data(), nullptr};
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    test::writeFile(output, "");
+    return test::runProcess(program, {}, test::Stdout::Appended, output.string() + ".err", input,
+                            output)
+        .status;
 }
 
 struct RoundTripCase {
@@ -189,6 +177,57 @@ INSTANTIATE_TEST_SUITE_P(
                                "0x", "}, // ", 16},
                     SourceCase{"1font.inc", "\nfont_1font:\n", "    .db ", "%", " ; ", 2},
                     SourceCase{"ti.z80", "\nti:\n", "    .db ", "%", " ; ", 2}));
+
+struct HeaderCase {
+    const char* name;
+    const char* file;
+    std::vector<std::string> options;
+    std::string array;
+    const char* compiler;
+};
+
+class CHeader : public testing::TestWithParam<HeaderCase> {};
+
+// Two files of one program include the header beside the C library's; the one that asks
+// for it holds the array, and the program returns a row byte read through the other.
+TEST_P(CHeader, ServesAProgramOfSeveralFiles) {
+    const HeaderCase& c = GetParam();
+    TempDir dir;
+    WriteFontSetFile(dir / "edited.8xfont", editedSet());
+    std::vector<std::string> arguments = {"export", q(dir / "edited.8xfont"), "-o",
+                                          q(dir / c.file)};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const test::ToolRun exported = runTool(arguments);
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    std::string macro = c.array;
+    for (char& letter : macro)
+        letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    const std::string include = "#include <math.h>\n#include <stdio.h>\n#include <stdlib.h>\n"
+                                "#include <string.h>\n#include \"" +
+                                std::string(c.file) + "\"\n";
+    test::writeFile(dir / "main.c", "#define " + macro + "_DEFINE\n" + include + include +
+                                        "int row(void);\nint main(void) { return row(); }\n");
+    test::writeFile(dir / "row.c", include + "int row(void) { return " + c.array + "[65][1]; }\n");
+    const test::ProcessRun built =
+        test::runProcess(c.compiler,
+                         {"-Wall", "-Wextra", "-pedantic", "-Werror", "-o", q(dir / "program"),
+                          q(dir / "main.c"), q(dir / "row.c")},
+                         test::Stdout::Null, dir / "compiler.txt");
+    ASSERT_EQ(built.status, 0) << built.err;
+    const test::ProcessRun run =
+        test::runProcess(dir / "program", {}, test::Stdout::Null, dir / "run.txt");
+    EXPECT_EQ(run.status, BuildProgramImage(editedSet())[kProgramImageHeaderSize + 65 * 7 + 1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CHeader,
+    testing::Values(HeaderCase{"NamedAfterTheFile", "glyphs.h", {}, "glyphs", "/usr/bin/cc"},
+                    HeaderCase{"KeywordFileName", "int.h", {}, "int_font", "/usr/bin/cc"},
+                    HeaderCase{"LibraryFileName", "index.h", {}, "index_font", "/usr/bin/cc"},
+                    HeaderCase{"BlanksInTheFileName", "my font.h", {}, "my_font", "/usr/bin/cc"},
+                    HeaderCase{"GivenName", "f.h", {"--name", "tiFont"}, "tiFont", "/usr/bin/cc"},
+                    HeaderCase{"CPlusPlus", "font.h", {}, "font", "/usr/bin/c++"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // Unifont's own converter reads the export: the BDF it writes holds each glyph in the rows
 // and columns that the .hex put it, read back through the import's font reader.

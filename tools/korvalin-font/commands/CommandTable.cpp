@@ -129,7 +129,11 @@ const std::vector<Command>& Commands() {
           {"f", "format",
            "The format, one of bdf, psf, png, hex, txt, h, inc and z80, "
            "for standard output or a file named otherwise.",
-           "FORMAT"}},
+           "FORMAT"},
+          {"", "name",
+           "The name of a C header's array or a Z80 include's label (default: the file's "
+           "name, made a valid one).",
+           "NAME"}},
          RunExport},
         {"diff",
          "A.8xfont B.8xfont",

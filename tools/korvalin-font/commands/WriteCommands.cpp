@@ -98,6 +98,10 @@ std::array<std::string, FontSet::kCharacters> artNames() {
 struct ExportFormat {
     std::string_view extension;
     std::string (*write)(const FontSet& table, const std::string& label);
+    // For a format that names its table: the name a file's stem gives, and what is wrong
+    // with a name given.
+    std::string (*nameFromStem)(std::string_view stem) = nullptr;
+    std::string (*nameProblem)(std::string_view name) = nullptr;
 };
 
 const ExportFormat kExportFormats[] = {
@@ -116,12 +120,33 @@ const ExportFormat kExportFormats[] = {
                              "and '.' paper.");
      }},
     {".h",
-     [](const FontSet& table, const std::string& label) { return WriteCHeader(table, label); }},
+     [](const FontSet& table, const std::string& label) { return WriteCHeader(table, label); },
+     CNameFromStem, CNameProblem},
     {".inc",
-     [](const FontSet& table, const std::string& label) { return WriteZ80Include(table, label); }},
+     [](const FontSet& table, const std::string& label) { return WriteZ80Include(table, label); },
+     Z80LabelFromStem, Z80LabelProblem},
     {".z80",
-     [](const FontSet& table, const std::string& label) { return WriteZ80Include(table, label); }},
+     [](const FontSet& table, const std::string& label) { return WriteZ80Include(table, label); },
+     Z80LabelFromStem, Z80LabelProblem},
 };
+
+// The name of a header's array or an include's label: --name, else the file's, else "font".
+std::string tableName(Invocation& call, const ExportFormat& format, const std::string& target) {
+    const bool given = call.options.isSet("name");
+    if (!format.nameFromStem) {
+        if (given)
+            throw UsageError("--name names the table of .h, .inc and .z80 only");
+        return {};
+    }
+    if (!given)
+        return format.nameFromStem(ArgumentDescriptor(target, Direction::Write)
+                                       ? std::string("font")
+                                       : PathText(toPath(target).stem()));
+    const std::string name = call.options.value("name");
+    if (const std::string problem = format.nameProblem(name); !problem.empty())
+        throw UsageError("--name \"" + name + "\" " + problem);
+    return name;
+}
 
 } // namespace
 
@@ -179,11 +204,8 @@ int RunExport(Invocation& call) {
                       : "export writes FONT.bdf, FONT.psf, FONT.png, FONT.hex, FONT.txt, FONT.h, "
                         "FONT.inc or FONT.z80 (or -o - with --format), not \"" +
                             PathText(toPath(target).filename()) + "\"");
-        // The name of a header's or include's array: the file's, or "font" on a stream.
-        const std::string label = ArgumentDescriptor(target, Direction::Write)
-                                      ? std::string("font")
-                                      : toPath(target).stem().string();
-        WriteOutput(call, target, format->write(ReadSetArgument(call, call.positional[0]), label));
+        const std::string name = tableName(call, *format, target);
+        WriteOutput(call, target, format->write(ReadSetArgument(call, call.positional[0]), name));
     });
 }
 

@@ -23,25 +23,35 @@ std::string commentTitle(int code) {
 
 } // namespace
 
-std::string SourceName(std::string_view name) {
-    std::string out;
-    for (const char c : name) {
-        const bool word =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-        out += word ? c : '_';
-    }
-    const bool letter =
-        !out.empty() && ((out[0] >= 'a' && out[0] <= 'z') || (out[0] >= 'A' && out[0] <= 'Z'));
-    return letter ? out : "font_" + out;
-}
-
 std::string WriteCHeader(const FontSet& table, std::string_view name) {
     const ProgramImage image = BuildProgramImage(table);
-    const std::string identifier = SourceName(name);
-    std::string out = "// " + identifier +
-                      ": a Korvalin font set, 7 row bytes a glyph, bit 4 the left column.\n"
-                      "#pragma once\n\nconst unsigned char " +
-                      identifier + "[256][7] = {\n";
+    const std::string array(name);
+    std::string macro = array;
+    for (char& c : macro)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    std::string out =
+        "// " + array +
+        ": a Korvalin font set, 7 row bytes a glyph, bit 4 the left column.\n"
+        "// Include this file wherever the font is used; in one C or C++ file of the program,\n"
+        "// #define " +
+        macro +
+        "_DEFINE before including it, and the array is defined there.\n"
+        "#ifndef " +
+        macro + "_DECLARED\n#define " + macro +
+        "_DECLARED\n"
+        "#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
+        "extern const unsigned char " +
+        array +
+        "[256][7];\n"
+        "#ifdef __cplusplus\n}\n#endif\n#endif\n\n"
+        "#if defined(" +
+        macro + "_DEFINE) && !defined(" + macro +
+        "_DEFINED)\n"
+        "#define " +
+        macro +
+        "_DEFINED\n"
+        "const unsigned char " +
+        array + "[256][7] = {\n";
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         out += "    {";
         for (int row = 0; row < FontSet::kRows; ++row) {
@@ -51,13 +61,13 @@ std::string WriteCHeader(const FontSet& table, std::string_view name) {
         }
         out += "}, // " + commentTitle(code) + "\n";
     }
-    return out + "};\n";
+    return out + "};\n#endif\n";
 }
 
 std::string WriteZ80Include(const FontSet& table, std::string_view name) {
     const ProgramImage image = BuildProgramImage(table);
     std::string out = "; A Korvalin font set: 7 row bytes a glyph, bit 4 the left column.\n" +
-                      SourceName(name) + ":\n";
+                      std::string(name) + ":\n";
     for (int code = 0; code < FontSet::kCharacters; ++code) {
         out += "    .db ";
         for (int row = 0; row < FontSet::kRows; ++row) {

@@ -27,15 +27,6 @@ FontSet editedSet() {
     return table;
 }
 
-// Runs the filter `program < input > output`; returns its exit status.
-int runFiltered(const char* program, const std::filesystem::path& input,
-                const std::filesystem::path& output) {
-    test::writeFile(output, "");
-    return test::runProcess(program, {}, test::Stdout::Appended, output.string() + ".err", input,
-                            output)
-        .status;
-}
-
 struct RoundTripCase {
     const char* name;
     std::vector<std::string> exportArguments; // "@" is the scratch folder, "%" the set
@@ -62,7 +53,10 @@ TEST_P(FormatRoundTrip, GivesTheEditedSetBack) {
     if (c.converter) {
         if (!std::filesystem::exists(c.converter))
             GTEST_SKIP() << c.converter << " is missing";
-        ASSERT_EQ(runFiltered(c.converter, source, dir / "converted"), 0);
+        const test::Child converter{.program = c.converter,
+                                    .input = source,
+                                    .out = {test::Stdout::File, dir / "converted"}};
+        ASSERT_EQ(test::run(converter).status, 0);
         source = dir / "converted";
     }
     const test::ToolRun imported =

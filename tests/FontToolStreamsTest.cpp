@@ -259,9 +259,10 @@ TEST_P(OutputToADescriptor, WritesThroughIt) {
             reference[i] = "-";
         }
     }
-    const test::ProcessRun run =
-        test::runProcess(KORVALIN_FONT_PATH, arguments, test::Stdout::Appended, dir / "err.txt",
-                         "/dev/null", dir / "log");
+    const test::ProcessRun run = test::run({.program = KORVALIN_FONT_PATH,
+                                            .arguments = arguments,
+                                            .out = {test::Stdout::Appended, dir / "log"},
+                                            .err = {test::Stdout::File, dir / "err.txt"}});
     ASSERT_EQ(run.status, 0) << run.err;
     const test::ToolRun expected = test::runTool(reference);
     ASSERT_EQ(expected.status, 0) << expected.err;

@@ -50,18 +50,28 @@ std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph) 
     return art;
 }
 
-FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
-    FontSet font;
+namespace {
+
+// Reads art whose glyphs are either all 256 in order, or any codes once each.
+PartialFontArt readArt(std::istream& in, const std::filesystem::path& source, bool whole) {
+    PartialFontArt art;
     int lineNumber = 0;
-    int nextCode = 0;
+    int code = -1;
     int rowIndex = FontSet::kRows; // no glyph open yet
     Glyph glyph{};
     const auto fail = [&](const std::string& cause) {
         throw FileError(source, "line " + std::to_string(lineNumber) + ": " + cause);
     };
-    const auto store = [&] {
-        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
-            font.setCell(nextCode - 1, cell, glyph[static_cast<std::size_t>(cell)]);
+    // The code of a header "== CODE NAME", or -1.
+    const auto headerCode = [](std::string_view header) {
+        header.remove_prefix(3);
+        int value = 0;
+        std::size_t digits = 0;
+        while (digits < header.size() && digits < 4 && header[digits] >= '0' &&
+               header[digits] <= '9')
+            value = value * 10 + (header[digits++] - '0');
+        const bool ended = digits == header.size() || header[digits] == ' ';
+        return digits > 0 && ended && value < FontSet::kCharacters ? value : -1;
     };
 
     std::string line;
@@ -73,16 +83,24 @@ FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
         if (rowIndex < FontSet::kRows) {
             if (const std::string fault = artRow(line, rowIndex, glyph); !fault.empty())
                 fail(fault);
-            if (++rowIndex == FontSet::kRows)
-                store();
+            if (++rowIndex == FontSet::kRows) {
+                for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
+                    art.table.setCell(code, cell, glyph[static_cast<std::size_t>(cell)]);
+                art.drawn.set(static_cast<std::size_t>(code));
+            }
         } else if (line.starts_with("== ")) {
-            if (nextCode == FontSet::kCharacters)
-                fail("more than 256 glyphs");
-            const std::string expected = "== " + std::to_string(nextCode);
-            if (!line.starts_with(expected) ||
-                (line.size() > expected.size() && line[expected.size()] != ' '))
-                fail("expected the glyph of code " + std::to_string(nextCode));
-            ++nextCode;
+            const int next = headerCode(line);
+            if (whole) {
+                if (art.drawn.all())
+                    fail("more than 256 glyphs");
+                if (next != code + 1)
+                    fail("expected the glyph of code " + std::to_string(code + 1));
+            } else if (next < 0) {
+                fail("expected \"== CODE NAME\" with a code from 0 to 255");
+            } else if (art.drawn.test(static_cast<std::size_t>(next))) {
+                fail("code " + std::to_string(next) + " is drawn a second time");
+            }
+            code = next;
             rowIndex = 0;
         } else if (!line.empty() && !line.starts_with(";")) {
             fail("expected \"== CODE NAME\", a \";\" comment or a blank line");
@@ -90,9 +108,21 @@ FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
     }
     if (rowIndex < FontSet::kRows)
         fail("the last glyph has fewer than 7 rows");
-    if (nextCode != FontSet::kCharacters)
-        fail("ends after " + std::to_string(nextCode) + " glyphs; 256 needed");
-    return font;
+    if (whole && !art.drawn.all())
+        fail("ends after " + std::to_string(code + 1) + " glyphs; 256 needed");
+    if (art.drawn.none())
+        fail("holds no glyph");
+    return art;
+}
+
+} // namespace
+
+FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
+    return readArt(in, source, true).table;
+}
+
+PartialFontArt ReadPartialFontArt(std::istream& in, const std::filesystem::path& source) {
+    return readArt(in, source, false);
 }
 
 bool IsFontArt(std::string_view text) {

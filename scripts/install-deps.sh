@@ -18,6 +18,7 @@ zlib1g-dev libcli11-dev help2man shared-mime-info python3"
 tests="libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
 clang clang-format libclang-rt-14-dev
 xfonts-base xfonts-terminus console-setup-linux fonts-dejavu-core otf2bdf unifont-bin xfonts-utils
+fonts-noto-mono fonts-terminus fonts-liberation2
 desktop-file-utils appstream libxml2-utils man-db xdotool openbox
 g++-mingw-w64-x86-64-posix wine64 e2fsprogs"
 case ${1:-} in

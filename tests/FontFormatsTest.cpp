@@ -263,6 +263,13 @@ TEST(UnifontHex, Hex2bdfReadsTheExport) {
         ++compared;
     }
     EXPECT_GT(compared, 200);
+    // Imported, each glyph keeps the place the set gave it.
+    const ImportResult back = ImportFont(dir / "font.bdf", edited);
+    for (const int code : back.fromSource) {
+        if (OwnsSymbol(code)) {
+            EXPECT_EQ(GlyphArt(back.table.glyph(code)), GlyphArt(edited.glyph(code))) << code;
+        }
+    }
 }
 
 } // namespace

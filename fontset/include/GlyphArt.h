@@ -3,6 +3,7 @@
 #include "FontSet.h"
 
 #include <array>
+#include <bitset>
 #include <filesystem>
 #include <initializer_list>
 #include <iosfwd>
@@ -26,6 +27,15 @@ using Glyph = std::array<CellValue, FontSet::kCellsPerGlyph>;
 // are ignored, and so is a byte order mark at the start.
 // Throws FileError naming `source` and the line at fault.
 [[nodiscard]] FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source);
+
+// The glyphs of font art that may draw only some codes, each once and in any order; the
+// others stay paper. Throws FileError naming `source` and the line at fault.
+struct PartialFontArt {
+    FontSet table;
+    std::bitset<FontSet::kCharacters> drawn;
+};
+[[nodiscard]] PartialFontArt ReadPartialFontArt(std::istream& in,
+                                                const std::filesystem::path& source);
 
 // Whether text opens as font art does: its first line that is neither blank nor a comment
 // is a glyph's header.

@@ -105,6 +105,7 @@ int RunCompile(Invocation& call);
 int RunRender(Invocation& call);
 int RunScreen(Invocation& call);
 int RunImport(Invocation& call);
+int RunPreview(Invocation& call);
 int RunExport(Invocation& call);
 
 } // namespace korvalin

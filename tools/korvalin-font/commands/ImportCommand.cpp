@@ -3,10 +3,13 @@
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "FileError.h"
-#include "FontImport.h"
 #include "FontLimits.h"
 #include "FontSetFile.h"
+#include "GlyphText.h"
+#include "ImportSupport.h"
+#include "InputFile.h"
 #include "PathText.h"
+#include "ProgramFile.h"
 #include "StandardStreams.h"
 
 #include <cstdlib>
@@ -25,7 +28,38 @@ int numberOption(Invocation& call, const std::string& name, int low, int high) {
     return *value;
 }
 
-ImportOptions importOptions(Invocation& call) {
+std::string codeList(const std::vector<int>& codes) {
+    std::string list;
+    for (const int code : codes)
+        list += " " + std::to_string(code);
+    return list;
+}
+
+// "65 A, 66 B": each code with its symbol, for a warning.
+std::string titledCodeList(const std::vector<int>& codes) {
+    std::string list;
+    for (const int code : codes)
+        list += (list.empty() ? "" : ", ") + CodeTitle(code);
+    return list;
+}
+
+// The summary's warnings, one line each; empty when the set reads well.
+std::vector<std::string> warnings(const ImportResult& result) {
+    std::vector<std::string> lines;
+    if (!result.unreadable.empty())
+        lines.push_back(
+            "warning: " + std::to_string(result.unreadable.size()) +
+            " letters and digits are blank or unreadable: " + titledCodeList(result.unreadable));
+    if (!result.lostStrokes.empty())
+        lines.push_back(
+            "warning: " + std::to_string(result.lostStrokes.size()) +
+            " codes lost strokes or counters in rendering: " + titledCodeList(result.lostStrokes));
+    return lines;
+}
+
+} // namespace
+
+ImportOptions ImportOptionsGiven(Invocation& call) {
     ImportOptions options;
     if (call.options.isSet("baseline"))
         options.baseline = numberOption(call, "baseline", 0, FontSet::kRows - 1);
@@ -61,18 +95,26 @@ ImportOptions importOptions(Invocation& call) {
     return options;
 }
 
-std::string codeList(const std::vector<int>& codes) {
-    std::string list;
-    for (const int code : codes)
-        list += " " + std::to_string(code);
-    return list;
+FontSet SetOrFontArgument(Invocation& call, const std::string& argument) {
+    const ImportOptions options = ImportOptionsGiven(call);
+    std::string bytes = ReadArgument(call, argument, kMaxFontFileSize);
+    const std::filesystem::path name = ArgumentName(argument);
+    if (IsTiVariableFile(bytes))
+        return ReadFontProgram(bytes, name);
+    if (IsFontSetText(bytes) && !call.options.isSet("codes")) {
+        std::istringstream text(bytes);
+        FontSet table;
+        ReadFontSet(text, name, table);
+        return table;
+    }
+    return ImportFontBytes(std::move(bytes), name,
+                           ReadSetArgument(call, call.options.value("base")), options)
+        .table;
 }
-
-} // namespace
 
 int RunImport(Invocation& call) {
     return Guarded(call, [&] {
-        const ImportOptions options = importOptions(call);
+        const ImportOptions options = ImportOptionsGiven(call);
         const std::string& source = call.positional[0];
         const std::string target = RequiredOutput(call);
         const FontSet baseSet = ReadSetArgument(call, call.options.value("base"));
@@ -83,7 +125,10 @@ int RunImport(Invocation& call) {
         if (result.fromSource.empty())
             throw FileError(name, "no glyph that the charmap maps could be read from it; "
                                   "nothing was written");
-        WriteOutput(call, target, FontSetText(result.table));
+        const std::vector<std::string> warned = warnings(result);
+        const bool strict = call.options.isSet("strict");
+        if (!strict || warned.empty())
+            WriteOutput(call, target, FontSetText(result.table));
         // One line a fact, each led by the file's name, the counts first; on standard
         // error when the set itself goes to standard output.
         std::ostream& summary =
@@ -95,6 +140,8 @@ int RunImport(Invocation& call) {
                 << (kept.empty() ? "\n" : ":" + kept + "\n");
         if (!result.placement.empty()) {
             summary << lead << OneLine(result.placement) << "\n";
+            if (!result.judgement.empty())
+                summary << lead << result.judgement << "\n";
             summary << lead
                     << (result.lostInk.empty() ? std::string("no code lost ink")
                                                : std::to_string(result.lostInk.size()) +
@@ -103,6 +150,11 @@ int RunImport(Invocation& call) {
         }
         if (!result.note.empty())
             summary << lead << OneLine(result.note) << "\n";
+        for (const std::string& line : warned)
+            summary << lead << OneLine(line) << "\n";
+        if (strict && !warned.empty())
+            throw FileError(name, "the import has warnings and --strict is given; nothing "
+                                  "was written");
     });
 }
 

@@ -10,6 +10,7 @@
 #include "FontSetFile.h"
 #include "GlyphArt.h"
 #include "GlyphText.h"
+#include "ImportSupport.h"
 #include "InputFile.h"
 #include "PathText.h"
 #include "PngCodec.h"
@@ -175,7 +176,7 @@ int RunRender(Invocation& call) {
         const std::string target = RequiredOutput(call);
         const int scale = scaleOption(call, kSheetDefaultScale, kSheetMaxScale);
         WriteOutput(call, target,
-                    EncodePng(RenderSheet(ReadSetArgument(call, call.positional[0]), 1), scale));
+                    EncodePng(RenderSheet(SetOrFontArgument(call, call.positional[0]), 1), scale));
     });
 }
 
@@ -186,7 +187,7 @@ int RunScreen(Invocation& call) {
         const int scale = scaleOption(call, kScreenDefaultScale, kMaxScale);
         WriteOutput(
             call, target,
-            EncodePng(RenderScreen(ReadSetArgument(call, call.positional[0]), text, 1), scale));
+            EncodePng(RenderScreen(SetOrFontArgument(call, call.positional[0]), text, 1), scale));
     });
 }
 

@@ -2,10 +2,13 @@
 
 #include "BdfFont.h"
 #include "FileError.h"
+#include "FontSetFile.h"
 #include "FreeTypeSource.h"
 #include "GlyphArt.h"
+#include "GlyphGrid.h"
 #include "Gzip.h"
 #include "InputFile.h"
+#include "Legibility.h"
 #include "PcfFont.h"
 #include "PngCodec.h"
 #include "ProgramFile.h"
@@ -14,6 +17,8 @@
 #include "UnifontHex.h"
 #include "Utf8.h"
 
+#include <algorithm>
+#include <iterator>
 #include <span>
 #include <sstream>
 
@@ -34,30 +39,109 @@ void checkOneStrike(const GlyphSource& font, const ImportOptions& options,
 }
 
 template <typename Source>
-ImportResult placeOneStrike(Source font, const FontSet& base, const std::filesystem::path& source,
-                            const ImportOptions& options) {
+OpenedSource oneStrike(Source font, const std::filesystem::path& source,
+                       const ImportOptions& options) {
     checkOneStrike(font, options, source);
-    return PlaceGlyphs(font, base, source, options);
+    OpenedSource opened;
+    opened.font = std::make_unique<Source>(std::move(font));
+    return opened;
 }
 
-// A whole set read from the file (a sheet, text art, a program): every code the options
-// take comes from it, the others keep the base.
-ImportResult fromWholeSet(const FontSet& set, const FontSet& base, const ImportOptions& options) {
+OpenedSource wholeSet(FontSet set) {
+    OpenedSource opened;
+    opened.set = std::move(set);
+    opened.drawn.set();
+    return opened;
+}
+
+// The letters and digits from the font that read as nothing in `table`.
+std::vector<int> unreadableLettersAndDigits(const ImportResult& result) {
+    std::vector<JudgedGlyph> glyphs;
+    for (const char symbol : kLettersAndDigits)
+        glyphs.push_back({symbol, BitsOf(result.table.glyph(static_cast<unsigned char>(symbol)))});
+    const std::vector<bool> unreadable = Unreadable(glyphs);
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        const int code = static_cast<unsigned char>(glyphs[i].symbol);
+        if (unreadable[i] && std::ranges::binary_search(result.fromSource, code))
+            codes.push_back(code);
+    }
+    std::ranges::sort(codes);
+    return codes;
+}
+
+std::string judgementText(const Judgement& judgement) {
+    const Candidate& chosen = judgement.candidates.front();
+    return "the most legible of " + std::to_string(judgement.candidates.size()) +
+           " candidates: " + std::to_string(chosen.legible) + " of " +
+           std::to_string(judgement.lettersAndDigits) + " letters and digits legible";
+}
+
+} // namespace
+
+bool IsFontSetText(std::string_view bytes) {
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && ((bytes[first] >= '0' && bytes[first] <= '9') ||
+                                               bytes[first] == '-' || bytes[first] == '+');
+}
+
+OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
+                        const ImportOptions& options) {
+    if (IsPng(bytes)) {
+        const Pixels picture = DecodePng(bytes, source);
+        return wholeSet(IsGlyphGrid(picture) ? ReadGlyphGrid(picture, source)
+                                             : ReadSheet(picture, source));
+    }
+    if (IsTiVariableFile(bytes))
+        return wholeSet(ReadFontProgram(bytes, source));
+    // Unpacked here, all layers within the one limit: each reader below takes plain bytes.
+    bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
+    // The text formats may open with the byte order mark that some editors put there.
+    bytes.erase(0, bytes.size() - WithoutByteOrderMark(bytes).size());
+    if (IsPsf(bytes))
+        return oneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), source, options);
+    if (IsUnifontHex(bytes))
+        return oneStrike(UnifontHexSource(std::move(bytes), source), source, options);
+    if (IsFontArt(bytes)) {
+        std::istringstream text(bytes);
+        PartialFontArt art = ReadPartialFontArt(text, source);
+        OpenedSource opened;
+        opened.set = std::move(art.table);
+        opened.drawn = art.drawn;
+        return opened;
+    }
+    if (IsFontSetText(bytes)) {
+        std::istringstream text(bytes);
+        FontSet set;
+        ReadFontSet(text, source, set);
+        return wholeSet(std::move(set));
+    }
+    if (IsBdf(bytes))
+        return oneStrike(BdfFont(std::move(bytes), source), source, options);
+    if (IsPcf(bytes))
+        return oneStrike(PcfFont(std::move(bytes), source), source, options);
+    // FreeType reads neither BDF nor PCF here (see FreeTypeLibrary): outline fonts only.
+    OpenedSource opened;
+    opened.font = std::make_unique<FreeTypeSource>(std::move(bytes), source, options);
+    return opened;
+}
+
+ImportResult ImportFromSet(const OpenedSource& opened, const FontSet& base,
+                           const ImportOptions& options) {
     ImportResult result;
     result.table = base;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
-        if (!options.codes.test(static_cast<std::size_t>(code))) {
+        const auto at = static_cast<std::size_t>(code);
+        if (!options.codes.test(at) || !opened.drawn.test(at)) {
             result.kept.push_back(code);
             continue;
         }
         for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell)
-            result.table.setCell(code, cell, set.cell(code, cell));
+            result.table.setCell(code, cell, opened.set->cell(code, cell));
         result.fromSource.push_back(code);
     }
     return result;
 }
-
-} // namespace
 
 ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base,
                         const ImportOptions& options) {
@@ -66,30 +150,31 @@ ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base
 
 ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,
                              const FontSet& base, const ImportOptions& options) {
-    if (IsPng(bytes))
-        return fromWholeSet(ReadSheet(DecodePng(bytes, source), source), base, options);
-    if (IsTiVariableFile(bytes))
-        return fromWholeSet(ReadFontProgram(bytes, source), base, options);
-    // Unpacked here, all layers within the one limit: each reader below takes plain bytes.
-    bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
-    // The text formats may open with the byte order mark that some editors put there.
-    bytes.erase(0, bytes.size() - WithoutByteOrderMark(bytes).size());
-    if (IsPsf(bytes))
-        return placeOneStrike(PsfGlyphSource(ReadPsf(asBytes(bytes), source)), base, source,
-                              options);
-    if (IsUnifontHex(bytes))
-        return placeOneStrike(UnifontHexSource(std::move(bytes), source), base, source, options);
-    if (IsFontArt(bytes)) {
-        std::istringstream art(bytes);
-        return fromWholeSet(ReadFontArt(art, source), base, options);
-    }
-    if (IsBdf(bytes))
-        return placeOneStrike(BdfFont(std::move(bytes), source), base, source, options);
-    if (IsPcf(bytes))
-        return placeOneStrike(PcfFont(std::move(bytes), source), base, source, options);
-    // FreeType reads neither BDF nor PCF here (see FreeTypeLibrary): outline fonts only.
-    FreeTypeSource font(std::move(bytes), source, options);
-    return PlaceGlyphs(font, base, source, options);
+    const OpenedSource opened = OpenSource(std::move(bytes), source, options);
+    if (opened.set)
+        return ImportFromSet(opened, base, options);
+    return ImportFromFont(*opened.font, base, source, options);
+}
+
+ImportResult ImportFromFont(GlyphSource& font, const FontSet& base,
+                            const std::filesystem::path& source, const ImportOptions& options,
+                            Judgement* judged) {
+    Judgement judgement = JudgeImport(font, options);
+    ImportOptions placed = options;
+    placed.baseline = judgement.candidates.front().baseline;
+    ImportResult result = PlaceGlyphs(font, base, source, placed);
+    std::ranges::copy_if(
+        judgement.lostStrokes, std::back_inserter(result.lostStrokes),
+        [&](int code) { return options.codes.test(static_cast<std::size_t>(code)); });
+    std::vector<int> lost;
+    std::ranges::set_union(result.lostInk, result.lostStrokes, std::back_inserter(lost));
+    result.lostInk = std::move(lost);
+    result.unreadable = unreadableLettersAndDigits(result);
+    if (judgement.candidates.size() > 1)
+        result.judgement = judgementText(judgement);
+    if (judged)
+        *judged = std::move(judgement);
+    return result;
 }
 
 } // namespace korvalin

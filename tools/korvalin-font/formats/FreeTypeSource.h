@@ -10,9 +10,9 @@
 namespace korvalin {
 
 // A font that FreeType reads (TrueType, OpenType and its other kinds but BDF and PCF, which
-// have readers of their own), from memory, rendered monochrome. An outline font takes the
-// font's own hinting and by default the largest size whose letters and digits fit the cell
-// over the baseline; a bitmap font with several strikes the largest such strike.
+// have readers of their own), from memory, rendered monochrome. An outline font offers
+// every size up to four times the cell's height in each hinting mode, a bitmap font its
+// strikes; the size and hinting of the options come first, where they are given.
 class FreeTypeSource : public GlyphSource {
 public:
     // Throws FileError naming `source` for bytes that are no font, have no Unicode map,
@@ -30,11 +30,14 @@ public:
     [[nodiscard]] std::string sizeText() const override { return sizeText_; }
     [[nodiscard]] std::string note() const override { return note_; }
     [[nodiscard]] std::optional<SourceGlyph> glyph(char32_t codePoint) override;
+    [[nodiscard]] std::vector<Rendering> renderings() const override;
+    [[nodiscard]] Rendering rendering() const override { return rendering_; }
+    void useRendering(const Rendering& rendering) override;
+    [[nodiscard]] std::optional<Rendering> referenceRendering() const override;
 
 private:
     struct Faces;
-    void chooseStrike(const ImportOptions& options);
-    void chooseOutlineSize(const ImportOptions& options);
+    [[nodiscard]] int strikeOfSize(int size) const;
 
     std::string bytes_; // FreeType reads the font from here for the face's whole life
     std::unique_ptr<Faces> faces_;
@@ -42,6 +45,7 @@ private:
     int ascent_ = 0;
     int descent_ = 0;
     bool fixedSize_ = false;
+    Rendering rendering_;
     std::string sizeText_;
     std::string note_;
 };

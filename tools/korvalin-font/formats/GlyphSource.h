@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ImportOptions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,10 +25,32 @@ struct SourceGlyph {
     }
 };
 
+// One way a font can draw its glyphs: pixels to the em of an outline font or the height
+// of a strike, and whose hinting shapes an outline's pixels.
+struct Rendering {
+    int size = 0;
+    Hinting hinting = Hinting::Font;
+    bool operator==(const Rendering&) const = default;
+};
+
 // A real font at the size the import chose.
 class GlyphSource {
 public:
     virtual ~GlyphSource() = default;
+
+    // The renderings the font offers, the import's candidates: an outline font its sizes
+    // and hinting modes, a bitmap font its strikes; one that has a single size, only that.
+    [[nodiscard]] virtual std::vector<Rendering> renderings() const { return {rendering()}; }
+    // The rendering the glyphs come in now.
+    [[nodiscard]] virtual Rendering rendering() const { return {ascent() + descent()}; }
+    // Draws the glyphs from now on as `rendering`, one of renderings() or, for an outline
+    // font, any size; throws FileError where the font cannot.
+    virtual void useRendering(const Rendering& /*rendering*/) {}
+    // For an outline font, a size so large that every stroke and counter shows, against
+    // which the small ones are checked; nothing for a bitmap font, drawn as meant.
+    [[nodiscard]] virtual std::optional<Rendering> referenceRendering() const {
+        return std::nullopt;
+    }
 
     // Rows above and below the baseline at the chosen size.
     [[nodiscard]] virtual int ascent() const = 0;

@@ -12,13 +12,16 @@ enum class Hinting { Font, Auto, None };
 // How an import places a real font in the 5 x 7 cells.
 struct ImportOptions {
     // The last row above the baseline, 0 to 6; by default that of a 5 x 7 font's own box,
-    // else 5, which leaves row 6 to the descenders.
+    // the judge's choice for a font taller than the cell, else 5, which leaves row 6 to the
+    // descenders.
     std::optional<int> baseline;
     int shiftX = 0; // columns right, after centring
     int shiftY = 0; // rows down
-    // Pixels to the em of an outline font, or the height of the strike to take.
+    // Pixels to the em of an outline font, or the height of the strike to take; by default
+    // the import's judge chooses.
     std::optional<int> size;
-    Hinting hinting = Hinting::Font;
+    // An outline font's hinting; by default the import's judge chooses.
+    std::optional<Hinting> hinting;
     // The codes to take from the font; the others keep the base glyph.
     std::bitset<256> codes = std::bitset<256>().set();
 };

@@ -29,4 +29,12 @@ struct Pixels {
     }
 };
 
+// Whether a colour reads as ink on a picture of glyphs: darker than middle grey.
+[[nodiscard]] inline bool IsDark(std::uint32_t colour) {
+    const unsigned luminance =
+        (((colour >> 16) & 0xFF) * 299 + ((colour >> 8) & 0xFF) * 587 + (colour & 0xFF) * 114) /
+        1000;
+    return luminance < 128;
+}
+
 } // namespace korvalin

@@ -9,8 +9,6 @@
 
 namespace korvalin {
 
-namespace {} // namespace
-
 std::vector<int> ScreenCodes(std::string_view typed) {
     std::vector<int> codes;
     std::string run; // text since the last escape, mapped through the charmap in one go
@@ -61,23 +59,27 @@ std::vector<std::vector<int>> ScreenLayout(std::span<const int> codes) {
     return rows;
 }
 
+void DrawCodes(Pixels& out, const FontSet& table, std::span<const int> codes, int x, int y,
+               int scale, std::uint32_t ink) {
+    for (std::size_t column = 0; column < codes.size(); ++column) {
+        const auto glyph = table.glyph(codes[column]);
+        for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
+            if ((glyph[static_cast<std::size_t>(cell)] & 1) != 0)
+                continue; // paper, as the program image packs it
+            const int left = (static_cast<int>(column) * 6 + cell % FontSet::kColumns) * scale;
+            const int top = (cell / FontSet::kColumns) * scale;
+            out.fill(x + left, y + top, scale, scale, ink);
+        }
+    }
+}
+
 Pixels RenderScreen(const FontSet& table, std::string_view typed, int scale) {
     if (scale < 1 || scale > kMaxScale)
         throw std::invalid_argument("the scale must be 1 to " + std::to_string(kMaxScale));
     const std::vector<std::vector<int>> rows = ScreenLayout(ScreenCodes(typed));
     Pixels screen(kScreenWidth * scale, kScreenHeight * scale, kLcdPaper);
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        for (std::size_t column = 0; column < rows[row].size(); ++column) {
-            const auto glyph = table.glyph(rows[row][column]);
-            for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
-                if ((glyph[static_cast<std::size_t>(cell)] & 1) != 0)
-                    continue; // paper, as the program image packs it
-                const int x = static_cast<int>(column) * 6 + cell % FontSet::kColumns;
-                const int y = static_cast<int>(row) * 8 + cell / FontSet::kColumns;
-                screen.fill(x * scale, y * scale, scale, scale, kLcdInk);
-            }
-        }
-    }
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        DrawCodes(screen, table, rows[row], 0, static_cast<int>(row) * 8 * scale, scale, kLcdInk);
     return screen;
 }
 

@@ -31,6 +31,11 @@ constexpr int kScreenLineBreak = -1;
 // kScreenLineBreak starts a new row. Throws std::invalid_argument for more than 8 rows.
 [[nodiscard]] std::vector<std::vector<int>> ScreenLayout(std::span<const int> codes);
 
+// Draws `codes` in `table`'s glyphs from (x, y) rightwards, one 6 x 8 screen cell a code,
+// each glyph pixel `scale` pixels square.
+void DrawCodes(Pixels& out, const FontSet& table, std::span<const int> codes, int x, int y,
+               int scale, std::uint32_t ink);
+
 // The screen showing the typed text in `table`, each screen pixel `scale` pixels square:
 // every glyph's 5 x 7 cells at its cell's top left, the sixth column and eighth row blank.
 [[nodiscard]] Pixels RenderScreen(const FontSet& table, std::string_view typed,

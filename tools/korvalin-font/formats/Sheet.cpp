@@ -31,13 +31,6 @@ constexpr int kGlyphY = 10;
 // The most partly inked cells that a message lists.
 constexpr int kPartialShown = 5;
 
-bool isDark(std::uint32_t colour) {
-    const unsigned luminance =
-        (((colour >> 16) & 0xFF) * 299 + ((colour >> 8) & 0xFF) * 587 + (colour & 0xFF) * 114) /
-        1000;
-    return luminance < 128;
-}
-
 bool isInk(CellValue value) {
     return (value & 1) == 0; // as the program image packs it
 }
@@ -104,7 +97,7 @@ FontSet ReadSheet(const Pixels& sheet, const std::filesystem::path& source) {
             int dark = 0;
             for (int y = top; y < top + block; ++y)
                 for (int x = left; x < left + block; ++x)
-                    dark += isDark(sheet.at(x, y)) ? 1 : 0;
+                    dark += IsDark(sheet.at(x, y)) ? 1 : 0;
             // A block painted in part is the designer's slip, never to be read as either.
             if (dark != 0 && dark != block * block && ++partialCount <= kPartialShown)
                 partial.push_back("code " + CodeTitle(code) + " row " +

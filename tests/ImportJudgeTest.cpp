@@ -5,8 +5,8 @@
 #include "FontImport.h"
 #include "FontSetFile.h"
 #include "FontToolSupport.h"
-#include "FreeTypeSource.h"
 #include "Gzip.h"
+#include "PcfFont.h"
 #include "PngCodec.h"
 #include "TempDir.h"
 
@@ -246,7 +246,6 @@ TEST(Preview, ShowsTheImportsChoiceFirstAndFramed) {
 struct PlacedFont {
     const char* name;
     const char* file;
-    std::optional<int> size;
 };
 
 class FontsPlace : public testing::TestWithParam<PlacedFont> {};
@@ -257,11 +256,9 @@ TEST_P(FontsPlace, IsKeptByGlyphsThatFit) {
     const PlacedFont& font = GetParam();
     if (!std::filesystem::exists(font.file))
         GTEST_SKIP() << font.file << " is missing; run scripts/install-deps.sh";
-    ImportOptions options;
-    options.size = font.size;
-    const ImportResult result = ImportFont(font.file, test::paperSet(), options);
-    FreeTypeSource source(UnpackFontBytes(test::readFile(font.file), kMaxFontFileSize, font.file),
-                          font.file, options);
+    const ImportResult result = ImportFont(font.file, test::paperSet());
+    PcfFont source(UnpackFontBytes(test::readFile(font.file), kMaxFontFileSize, font.file),
+                   font.file);
     std::map<int, std::string> offsets; // column offset -> the glyphs placed with it
     for (const char c : std::string(kLettersAndDigitsHere) + "<>{}()[]") {
         const int code = CodeForSymbol(std::string(1, c)).value();
@@ -288,9 +285,9 @@ TEST_P(FontsPlace, IsKeptByGlyphsThatFit) {
 
 INSTANTIATE_TEST_SUITE_P(
     RealFonts, FontsPlace,
-    testing::Values(PlacedFont{"MiscFixed5x8", "/usr/share/fonts/X11/misc/5x8.pcf.gz", {}},
-                    PlacedFont{"MiscFixed6x10", "/usr/share/fonts/X11/misc/6x10.pcf.gz", {}},
-                    PlacedFont{"Terminus12", TERMINUS_12, {}}),
+    testing::Values(PlacedFont{"MiscFixed5x8", "/usr/share/fonts/X11/misc/5x8.pcf.gz"},
+                    PlacedFont{"MiscFixed6x10", "/usr/share/fonts/X11/misc/6x10.pcf.gz"},
+                    PlacedFont{"Terminus12", TERMINUS_12}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // A 96 x 128 grid of 6 x 8 tiles, `code`'s glyph drawn by `ink` (5 x 7 at the tile's top

@@ -105,7 +105,7 @@ const std::vector<Command>& Commands() {
                             {"", "text-file",
                              "The text from FILE (- for standard input), with the "
                              "same escapes; its line feeds start new rows.",
-                             "FILE"},
+                             "FILE", OptionValue::FileRead},
                             output("The PNG file to write (- for standard output)."),
                             scale("Pixels per screen pixel, 1 to 32 (default 4).")}),
          RunScreen},

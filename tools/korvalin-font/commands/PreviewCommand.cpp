@@ -46,7 +46,8 @@ int RunPreview(Invocation& call) {
         const std::string target = RequiredOutput(call);
         const FontSet baseSet = ReadSetArgument(call, call.options.value("base"));
         const std::filesystem::path name = ArgumentName(source);
-        OpenedSource opened = OpenSource(ReadArgument(call, source, kMaxFontFileSize), name, options);
+        OpenedSource opened =
+            OpenSource(ReadArgument(call, source, kMaxFontFileSize), name, options);
         std::vector<PreviewTile> tiles;
         std::string heading;
         if (opened.set) {

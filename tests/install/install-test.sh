@@ -105,6 +105,8 @@ for launcher in $launchers; do
     esac
     [ -x "$prefix/bin/$launcher" ] || fail "bin/$launcher does not reach its program"
 done
+python3 "$(dirname "$0")/check-runpaths.py" "$folder" >"$work/out" 2>&1 ||
+    { cat "$work/out"; fail "an installed program looks for libraries outside the system's folders"; }
 
 validate_desktop_entry() {
     have desktop-file-validate || return 0

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace korvalin {
 namespace {
@@ -12,6 +13,21 @@ constexpr int kMinValue = -32768;
 constexpr int kMaxValue = 32767;
 // Enough of a field to quote it in a message; a runaway field is not kept whole.
 constexpr std::size_t kShown = 24;
+
+// What each byte can be in the text, for the quick path.
+enum Kind : unsigned char { kOther = 0, kBlank = 1, kLineEnd = 2, kComma = 4 };
+constexpr unsigned char kEndsField = kBlank | kLineEnd | kComma;
+constexpr std::array<unsigned char, 256> kinds = [] {
+    std::array<unsigned char, 256> table{};
+    table[' '] = table['\t'] = kBlank;
+    table['\r'] = table['\n'] = kLineEnd;
+    table[','] = kComma;
+    return table;
+}();
+
+unsigned byte(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 bool isBlank(int c) {
     return c == ' ' || c == '\t';
@@ -48,52 +64,53 @@ bool FontSetParser::refill() {
 }
 
 // Fields in the forms the writer makes, read straight from the buffer while it holds the
-// whole of the next one; anything else (a chunk's end, a fault) is left to the careful path.
-// Returns the index of the first cell not filled.
+// whole of the next one; anything else (a chunk's end, a fault) is left to the careful path,
+// which reads the same fields alike. Returns the index of the first cell not filled.
 int FontSetParser::readQuickly(std::span<CellValue, FontSet::kCellCount> cells, int from) {
+    // A field, its sign and what separates it from the one before lie within this many
+    // bytes, or the careful path takes it; no step below looks past the window.
     constexpr std::ptrdiff_t kWindow = 32;
+    constexpr int kMaxDigits = 6;
     const char* p = next_;
-    int line = line_;
     int i = from;
     for (; i < FontSet::kCellCount && end_ - p >= kWindow; ++i) {
         const char* q = p;
-        const char* const limit = p + kWindow - 4;
+        const char* const blanksEnd = p + kWindow - kMaxDigits - 4;
         int lines = 0;
-        if (i > 0) {
-            while (q < limit && isBlank(*q))
+        if (i > 0 && std::memcmp(q, " \r\n", 3) == 0) {
+            // The end of a line as the writer makes it, at one stroke.
+            q += 3;
+            lines = 1;
+        } else if (i > 0) {
+            while (q < blanksEnd && kinds[byte(*q)] == kBlank)
                 ++q;
-            if (*q == ',') {
-                ++q;
+            if (*q == '\r') {
+                q += q[1] == '\n' ? 2 : 1;
+                lines = 1;
             } else if (*q == '\n') {
                 ++q;
                 lines = 1;
-            } else if (*q == '\r') {
-                q += q[1] == '\n' ? 2 : 1;
-                lines = 1;
+            } else if (*q == ',') {
+                ++q;
             }
         }
-        while (q < limit && isBlank(*q))
+        while (q < blanksEnd && kinds[byte(*q)] == kBlank)
             ++q;
         const bool negative = *q == '-';
-        if (negative || *q == '+')
-            ++q;
+        q += negative || *q == '+' ? 1 : 0;
         const char* const digits = q;
-        int magnitude = 0;
-        while (q < limit && q - digits < 6 && isDigit(*q)) {
-            magnitude = magnitude * 10 + (*q - '0');
-            ++q;
-        }
-        if (q == digits || q >= limit || !isSeparator(static_cast<unsigned char>(*q)))
+        unsigned magnitude = 0;
+        for (unsigned digit = 0; q != digits + kMaxDigits && (digit = byte(*q) - '0') <= 9; ++q)
+            magnitude = magnitude * 10 + digit;
+        if (q == digits || (kinds[byte(*q)] & kEndsField) == 0 ||
+            magnitude > unsigned{kMaxValue} + (negative ? 1 : 0))
             break;
-        const int value = negative ? -magnitude : magnitude;
-        if (value < kMinValue || value > kMaxValue)
-            break;
+        const int value = negative ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
         cells[static_cast<std::size_t>(i)] = static_cast<CellValue>(value);
         p = q;
-        line += lines;
+        line_ += lines;
     }
     next_ = p;
-    line_ = line;
     return i;
 }
 

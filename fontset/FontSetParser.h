@@ -47,7 +47,8 @@ private:
     [[noreturn]] void failEmptyField(int valuesRead);
 
     ChunkReader read_;
-    std::array<char, 16 * 1024> buffer_{};
+    // Filled before it is read: not cleared first.
+    std::array<char, 16 * 1024> buffer_;
     const char* next_ = nullptr;
     const char* end_ = nullptr;
     int line_ = 1;

@@ -5,25 +5,30 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace korvalin::atomic_file {
 namespace fs = std::filesystem;
 namespace {
 
+constexpr int kReadableFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #ifdef O_PATH
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 #else
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+constexpr int kFolderFlags = kReadableFolder;
 #endif
 
-// Walks down from the root or the working folder, so no call sees the whole path.
-int openNameByName(const fs::path& folder) {
+// Walks down from the root or the working folder, so no call sees the whole path; the
+// last name is opened with `lastFlags`.
+int openNameByName(const fs::path& folder, int lastFlags) {
     int fd = ::open(folder.is_absolute() ? "/" : ".", kFolderFlags);
-    for (const fs::path& part : folder.relative_path()) {
-        if (fd < 0 || part.empty())
+    const fs::path relative = folder.relative_path();
+    for (auto part = relative.begin(); part != relative.end(); ++part) {
+        if (fd < 0 || part->empty())
             continue;
-        const int next = ::openat(fd, part.c_str(), kFolderFlags);
+        const int flags = std::next(part) == relative.end() ? lastFlags : kFolderFlags;
+        const int next = ::openat(fd, part->c_str(), flags);
         const int error = errno;
         ::close(fd);
         errno = error;
@@ -32,10 +37,16 @@ int openNameByName(const fs::path& folder) {
     return fd;
 }
 
-int openFolder(const fs::path& target, const fs::path& folder) {
-    int fd = ::open(folder.c_str(), kFolderFlags);
-    if (fd < 0 && errno == ENAMETOOLONG)
-        fd = openNameByName(folder);
+int openWith(const fs::path& folder, int flags) {
+    const int fd = ::open(folder.c_str(), flags);
+    return fd < 0 && errno == ENAMETOOLONG ? openNameByName(folder, flags) : fd;
+}
+
+int openFolder(const fs::path& target, const fs::path& folder, bool& readable) {
+    int fd = openWith(folder, kReadableFolder);
+    readable = fd >= 0;
+    if (fd < 0 && errno == EACCES)
+        fd = openWith(folder, kFolderFlags);
     if (fd >= 0)
         return fd;
     if (errno == ENOENT)
@@ -48,18 +59,28 @@ int openFolder(const fs::path& target, const fs::path& folder) {
 
 } // namespace
 
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
 FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-FolderDescriptor::FolderDescriptor(const fs::path& target, const fs::path& folder)
-    : fd_(openFolder(target, folder)) {}
+FolderDescriptor::FolderDescriptor(const fs::path& target, const fs::path& folder) {
+    fd_ = FileDescriptor(openFolder(target, folder, readable_));
+}
 
 void FolderDescriptor::sync() const {
-    const FileDescriptor readable(::openat(fd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (readable.get() >= 0)
-        ::fsync(readable.get());
+    // A folder opened only by its path (O_PATH) cannot be flushed, nor reopened for it.
+    if (readable_)
+        ::fsync(fd_.get());
 }
 
 } // namespace korvalin::atomic_file

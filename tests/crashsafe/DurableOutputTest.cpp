@@ -1,7 +1,8 @@
 // Every file our programs replace must survive a power cut once they report success: the
-// bytes are flushed before the rename makes them the file, and the folder after it. The
-// calls are seen through a preloaded shim, since no file system here can be made to lose
-// power.
+// bytes are flushed before the rename makes them the file, and the folder after it. Nor may
+// anyone read the new bytes whom the finished file would refuse: the temporary is created
+// no wider. The calls are seen through a preloaded shim, since no file system here can be
+// made to lose power.
 #include "TempDir.h"
 #include "ToolProcess.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,7 +26,7 @@ using test::writeFile;
 struct Call {
     std::string what;
     std::string path;
-    std::string to; // where a rename puts it
+    std::string to; // where a rename puts it; the mode a file is created with
 };
 
 std::vector<Call> readLog(const fs::path& log) {
@@ -111,11 +113,28 @@ TEST_P(DurableOutputs, AreFlushedBeforeTheRenameAndTheFolderAfterIt) {
         [&](const Call& call) { return call.what == "fsync" && call.path == folder.string(); }))
         << "the folder is not flushed after the rename:\n"
         << seen;
+
+    const auto created = std::find_if(calls.begin(), rename, [&](const Call& call) {
+        return call.what == "create" && call.path == temporary;
+    });
+    ASSERT_NE(created, rename) << "the temporary was not created:\n" << seen;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const auto createdMode = static_cast<mode_t>(std::stoul(created->to, nullptr, 8)) & ~mask;
+    const auto finalMode = static_cast<mode_t>(fs::status(target).permissions());
+    EXPECT_EQ(createdMode & ~finalMode & 0777, 0u)
+        << "the temporary was created " << created->to << ", wider than the file's 0" << std::oct
+        << finalMode << ":\n"
+        << seen;
 }
 
 std::vector<DurableOutput> durableOutputs() {
     std::vector<DurableOutput> outputs = {
         {"EditorSave", {}, {SAVE_LOOP_PATH, "saved.8xfont", "once"}, "saved.8xfont"},
+        {"EditorSaveOverAPrivateSet",
+         {"/bin/chmod", "600", "set.8xfont"},
+         {SAVE_LOOP_PATH, "set.8xfont", "once"},
+         "set.8xfont"},
         {"Packer", {}, {PRGFORGE_PATH, "FONT1"}, "FONT1.8xp"},
     };
 #ifdef KORVALIN_FONT_PATH

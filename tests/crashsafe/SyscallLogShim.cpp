@@ -1,8 +1,10 @@
 // Preloaded into a program that writes files: logs, in order, the calls that decide whether a
-// replaced file survives a power cut, for paths under $KORVALIN_SYSCALL_WATCH, one a line
-// into $KORVALIN_SYSCALL_LOG: "write PATH", "fsync PATH", "rename FROM<TAB>TO".
+// replaced file survives a power cut and who may read it meanwhile, for paths under
+// $KORVALIN_SYSCALL_WATCH, one a line into $KORVALIN_SYSCALL_LOG: "create PATH<TAB>MODE" (the
+// mode asked for, in octal), "write PATH", "fsync PATH", "rename FROM<TAB>TO".
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -98,6 +100,23 @@ int rename(const char* from, const char* to) {
     static const auto real = next<int (*)(const char*, const char*)>("rename");
     logRename(pathAt(AT_FDCWD, from), pathAt(AT_FDCWD, to));
     return real(from, to);
+}
+
+int openat(int folder, const char* name, int flags, ...) {
+    static const auto real = next<int (*)(int, const char*, int, ...)>("openat");
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = va_arg(arguments, mode_t);
+        va_end(arguments);
+        if (const std::string path = pathAt(folder, name); watched(path)) {
+            char octal[16];
+            std::snprintf(octal, sizeof octal, "%04o", static_cast<unsigned>(mode));
+            log("create " + path + "\t" + octal);
+        }
+    }
+    return real(folder, name, flags, mode);
 }
 
 int renameat(int fromFolder, const char* from, int toFolder, const char* to) {

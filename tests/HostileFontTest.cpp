@@ -120,6 +120,14 @@ const Hostile kHostile[] = {
                 test::le32(100000) + std::string(16 * 100000, '\0');
      },
      "has 100000 tables, where a font has 1 to 64"},
+    // A sheet's size is judged from the header before a pixel is unpacked; the rows of one
+    // that has it are read one at a time.
+    {"PngOf8192Squared", "huge.png",
+     [] { return test::bitPng(8192, 8192, std::string(1024, '\xFF')); },
+     "is 8192 x 8192 pixels, not a glyph sheet"},
+    {"SheetOfScale16InStripes", "stripes.png",
+     [] { return test::bitPng(385 * 16, 513 * 16, std::string(770, '\x55')); },
+     "8960 glyph cells are partly inked"},
     // The real font must still be read, its last table shorter than its entry says.
     {"RealMiscFixed", "5x7.pcf.gz", [] { return test::readFile(MISC_5X7); }, nullptr},
 };

@@ -13,11 +13,13 @@
 
 namespace korvalin::test {
 
-// Packs in gzip as it goes, so that hundreds of MB of padding never sit in memory.
+// Packs in gzip (or with `zlibOnly`, as a PNG's data) as it goes, so that hundreds of MB of
+// padding never sit in memory.
 class GzipWriter {
 public:
-    GzipWriter() {
-        if (deflateInit2(&stream_, 9, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    explicit GzipWriter(bool zlibOnly = false) {
+        if (deflateInit2(&stream_, 9, Z_DEFLATED, zlibOnly ? MAX_WBITS : 16 + MAX_WBITS, 9,
+                         Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::runtime_error("deflateInit2 failed");
     }
     ~GzipWriter() { deflateEnd(&stream_); }
@@ -87,6 +89,28 @@ inline std::string le32(std::uint32_t value) {
 
 inline std::string be16(int value) {
     return {static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+inline std::string be32(std::uint32_t value) {
+    return be16(static_cast<int>(value >> 16)) + be16(static_cast<int>(value & 0xFFFF));
+}
+
+// A grey PNG of one bit a pixel, each row `row` (eight pixels a byte): the smallest file a
+// picture of that size can be.
+inline std::string bitPng(std::uint32_t width, std::uint32_t height, std::string_view row) {
+    const auto chunk = [](const std::string& type, const std::string& data) {
+        const std::string body = type + data;
+        return be32(static_cast<std::uint32_t>(data.size())) + body +
+               be32(static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                                     static_cast<uInt>(body.size()))));
+    };
+    GzipWriter pixels(true);
+    const std::string line = '\0' + std::string(row); // filter 0: none
+    for (std::uint32_t y = 0; y < height; ++y)
+        pixels.add(line);
+    return "\x89PNG\r\n\x1A\n" +
+           chunk("IHDR", be32(width) + be32(height) + std::string{1, 0, 0, 0, 0}) +
+           chunk("IDAT", pixels.finish()) + chunk("IEND", "");
 }
 
 inline std::uint32_t readLe32(std::string_view bytes, std::size_t at) {

@@ -5,7 +5,6 @@
 #include "FontSetFile.h"
 #include "FreeTypeSource.h"
 #include "GlyphArt.h"
-#include "GlyphGrid.h"
 #include "Gzip.h"
 #include "InputFile.h"
 #include "Legibility.h"
@@ -13,7 +12,7 @@
 #include "PngCodec.h"
 #include "ProgramFile.h"
 #include "Psf.h"
-#include "Sheet.h"
+#include "SheetPng.h"
 #include "UnifontHex.h"
 #include "Utf8.h"
 
@@ -87,11 +86,8 @@ bool IsFontSetText(std::string_view bytes) {
 
 OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
                         const ImportOptions& options) {
-    if (IsPng(bytes)) {
-        const Pixels picture = DecodePng(bytes, source);
-        return wholeSet(IsGlyphGrid(picture) ? ReadGlyphGrid(picture, source)
-                                             : ReadSheet(picture, source));
-    }
+    if (IsPng(bytes))
+        return wholeSet(ReadSheetPng(bytes, source));
     if (IsTiVariableFile(bytes))
         return wholeSet(ReadFontProgram(bytes, source));
     // Unpacked here, all layers within the one limit: each reader below takes plain bytes.

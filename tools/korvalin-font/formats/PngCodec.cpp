@@ -1,22 +1,13 @@
 #include "PngCodec.h"
 
-#include "FileError.h"
-
 #include <algorithm>
 #include <optional>
-#include <png.h>
 #include <stdexcept>
 #include <vector>
 #include <zlib.h>
 
 namespace korvalin {
 namespace {
-
-// Frees the decoder's state on every way out.
-struct ImageGuard {
-    png_image& image;
-    ~ImageGuard() { png_image_free(&image); }
-};
 
 void put32(std::string& out, std::uint32_t value) {
     for (const int shift : {24, 16, 8, 0})
@@ -31,14 +22,6 @@ void putChunk(std::string& png, const char* type, std::string_view data) {
     const auto* bytes = reinterpret_cast<const Bytef*>(png.data() + start);
     put32(png, static_cast<std::uint32_t>(crc32(0, bytes, static_cast<uInt>(png.size() - start))));
 }
-
-} // namespace
-
-bool IsPng(std::string_view bytes) {
-    return bytes.starts_with("\x89PNG\r\n\x1A\n");
-}
-
-namespace {
 
 // The picture's colours in order of first use, or nothing when they are more than 256.
 std::optional<std::vector<std::uint32_t>> paletteOf(const Pixels& picture) {
@@ -150,27 +133,6 @@ std::string EncodePng(const Pixels& picture, int scale) {
     putChunk(png, "IDAT", packer.finish());
     putChunk(png, "IEND", {});
     return png;
-}
-
-Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    const ImageGuard guard{image};
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-        throw FileError(source, std::string("is not a readable PNG picture: ") + image.message);
-    if (static_cast<std::size_t>(image.width) * image.height > kMaxPngPixels)
-        throw FileError(source, "is a PNG picture too large to be a glyph sheet");
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    // Transparent parts count as paper.
-    const png_color white{255, 255, 255};
-    if (!png_image_finish_read(&image, &white, rgb.data(), 0, nullptr))
-        throw FileError(source, std::string("is a damaged PNG picture: ") + image.message);
-    Pixels picture(static_cast<int>(image.width), static_cast<int>(image.height), 0);
-    for (std::size_t i = 0; i < picture.rgb.size(); ++i)
-        picture.rgb[i] = static_cast<std::uint32_t>(rgb[3 * i]) << 16 |
-                         static_cast<std::uint32_t>(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
-    return picture;
 }
 
 } // namespace korvalin

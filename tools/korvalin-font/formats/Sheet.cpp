@@ -1,6 +1,7 @@
 #include "Sheet.h"
 
 #include "FileError.h"
+#include "GlyphGrid.h"
 #include "GlyphText.h"
 #include "LabelFont.h"
 
@@ -77,27 +78,57 @@ Pixels RenderSheet(const FontSet& table, int scale) {
     return sheet;
 }
 
-FontSet ReadSheet(const Pixels& sheet, const std::filesystem::path& source) {
-    const int scale = sheet.width / kSheetWidth;
-    if (scale < 1 || sheet.width != kSheetWidth * scale || sheet.height != kSheetHeight * scale)
-        throw FileError(source, "is " + std::to_string(sheet.width) + " x " +
-                                    std::to_string(sheet.height) + " pixels, not a glyph sheet (" +
-                                    std::to_string(kSheetWidth) + " x " +
-                                    std::to_string(kSheetHeight) + " pixels times its scale)");
+void CheckSheetSize(std::int64_t width, std::int64_t height, const std::filesystem::path& source) {
+    const std::int64_t scale = width / kSheetWidth;
+    if (scale < 1 || width != kSheetWidth * scale || height != kSheetHeight * scale)
+        throw FileError(source, "is " + std::to_string(width) + " x " + std::to_string(height) +
+                                    " pixels, not a glyph sheet (" + std::to_string(kSheetWidth) +
+                                    " x " + std::to_string(kSheetHeight) +
+                                    " pixels times its scale) nor a glyph grid (" +
+                                    std::to_string(kGridWidth) + " x " +
+                                    std::to_string(kGridHeight) + ")");
+}
+
+SheetReader::SheetReader(int width, int height, const std::filesystem::path& source)
+    : scale_(width / kSheetWidth), source_(source),
+      dark_(FontSet::kCharacters * FontSet::kCellsPerGlyph, 0) {
+    CheckSheetSize(width, height, source);
+}
+
+void SheetReader::addRow(int y, std::span<const std::uint8_t> rgb) {
+    const int block = kGlyphZoom * scale_;
+    // The glyph row whose blocks this picture row crosses, if any.
+    const int codeRow = y / (kSheetCellHeight * scale_);
+    const int inCell = y - (codeRow * kSheetCellHeight + kGlyphY) * scale_;
+    if (codeRow >= 16 || inCell < 0 || inCell >= FontSet::kRows * block)
+        return;
+    const int glyphRow = inCell / block;
+    for (int codeColumn = 0; codeColumn < 16; ++codeColumn) {
+        const int code = codeRow * 16 + codeColumn;
+        const int x0 = (codeColumn * kSheetCellWidth + kGlyphX) * scale_;
+        for (int column = 0; column < FontSet::kColumns; ++column) {
+            int dark = 0;
+            for (int x = x0 + column * block; x < x0 + (column + 1) * block; ++x) {
+                const auto at = static_cast<std::size_t>(3 * x);
+                dark += IsDark(static_cast<std::uint32_t>(rgb[at]) << 16 |
+                               static_cast<std::uint32_t>(rgb[at + 1]) << 8 | rgb[at + 2])
+                            ? 1
+                            : 0;
+            }
+            dark_[static_cast<std::size_t>(code * FontSet::kCellsPerGlyph +
+                                           glyphRow * FontSet::kColumns + column)] += dark;
+        }
+    }
+}
+
+FontSet SheetReader::finish() const {
     FontSet table;
-    const int block = kGlyphZoom * scale;
+    const int block = kGlyphZoom * scale_;
     std::vector<std::string> partial;
     int partialCount = 0;
     for (int code = 0; code < FontSet::kCharacters; ++code) {
-        const int x0 = ((code % 16) * kSheetCellWidth + kGlyphX) * scale;
-        const int y0 = ((code / 16) * kSheetCellHeight + kGlyphY) * scale;
         for (int cell = 0; cell < FontSet::kCellsPerGlyph; ++cell) {
-            const int left = x0 + (cell % FontSet::kColumns) * block;
-            const int top = y0 + (cell / FontSet::kColumns) * block;
-            int dark = 0;
-            for (int y = top; y < top + block; ++y)
-                for (int x = left; x < left + block; ++x)
-                    dark += IsDark(sheet.at(x, y)) ? 1 : 0;
+            const int dark = dark_[static_cast<std::size_t>(code * FontSet::kCellsPerGlyph + cell)];
             // A block painted in part is the designer's slip, never to be read as either.
             if (dark != 0 && dark != block * block && ++partialCount <= kPartialShown)
                 partial.push_back("code " + CodeTitle(code) + " row " +
@@ -114,12 +145,28 @@ FontSet ReadSheet(const Pixels& sheet, const std::filesystem::path& source) {
             list += (list.empty() ? "" : ", ") + place;
         if (partialCount > kPartialShown)
             list += " and " + std::to_string(partialCount - kPartialShown) + " more";
-        throw FileError(source, std::to_string(partialCount) +
-                                    (partialCount == 1 ? " glyph cell is" : " glyph cells are") +
-                                    " partly inked: " + list +
-                                    "; paint each cell's whole block or none of it");
+        throw FileError(source_, std::to_string(partialCount) +
+                                     (partialCount == 1 ? " glyph cell is" : " glyph cells are") +
+                                     " partly inked: " + list +
+                                     "; paint each cell's whole block or none of it");
     }
     return table;
+}
+
+FontSet ReadSheet(const Pixels& sheet, const std::filesystem::path& source) {
+    SheetReader reader(sheet.width, sheet.height, source);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(sheet.width) * 3);
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            const std::uint32_t colour = sheet.at(x, y);
+            const auto at = static_cast<std::size_t>(3 * x);
+            row[at] = static_cast<std::uint8_t>(colour >> 16);
+            row[at + 1] = static_cast<std::uint8_t>(colour >> 8);
+            row[at + 2] = static_cast<std::uint8_t>(colour);
+        }
+        reader.addRow(y, row);
+    }
+    return reader.finish();
 }
 
 } // namespace korvalin

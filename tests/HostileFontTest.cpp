@@ -120,6 +120,23 @@ const Hostile kHostile[] = {
                 test::le32(100000) + std::string(16 * 100000, '\0');
      },
      "has 100000 tables, where a font has 1 to 64"},
+    // Each entry of a console font's Unicode table costs the reader far more than its bytes.
+    {"PsfTableOfMillionsOfSequences", "table.psf",
+     [] {
+         std::string psf = "\x72\xB5\x4A\x86" + test::le32(0) + test::le32(32) + test::le32(1) +
+                           test::le32(1) + test::le32(1) + test::le32(1) + test::le32(1) + '\x80';
+         // Two code points beyond U+FFFF a sequence, each sequence another.
+         const auto utf8 = [](std::uint32_t point) {
+             return std::string{static_cast<char>(0xF0 | point >> 18),
+                                static_cast<char>(0x80 | (point >> 12 & 0x3F)),
+                                static_cast<char>(0x80 | (point >> 6 & 0x3F)),
+                                static_cast<char>(0x80 | (point & 0x3F))};
+         };
+         for (std::uint32_t i = 0; i < 2000000; ++i)
+             psf += '\xFE' + utf8(0x10000 + (i >> 10)) + utf8(0x10000 + (i & 0x3FF));
+         return psf + '\xFF';
+     },
+     "has a Unicode table of more than 262144 entries"},
     // A sheet's size is judged from the header before a pixel is unpacked; the rows of one
     // that has it are read one at a time.
     {"PngOf8192Squared", "huge.png",

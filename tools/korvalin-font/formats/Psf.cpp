@@ -16,6 +16,29 @@ constexpr std::uint8_t kPsf1Magic[] = {0x36, 0x04};
 constexpr std::uint8_t kPsf2Magic[] = {0x72, 0xB5, 0x4A, 0x86};
 constexpr int kMaxSide = 64;
 constexpr int kMaxGlyphs = 65536;
+// Code points and sequences the Unicode table may name, a few for each glyph of the
+// largest font: what a few bytes of table each can make the reader hold.
+constexpr std::size_t kMaxTableEntries = std::size_t{4} * kMaxGlyphs;
+// A sequence is a character and its combining marks; the charmap's have two code points.
+constexpr std::size_t kMaxSequence = 8;
+
+// Counts what the table names, refusing beyond kMaxTableEntries.
+class TableEntries {
+public:
+    explicit TableEntries(const std::filesystem::path& source) : source_(source) {}
+
+    // Adds `count` entries.
+    void add(std::size_t count = 1) {
+        if (count > kMaxTableEntries - count_)
+            throw FileError(source_, "has a Unicode table of more than " +
+                                         std::to_string(kMaxTableEntries) + " entries");
+        count_ += count;
+    }
+
+private:
+    const std::filesystem::path& source_;
+    std::size_t count_ = 0;
+};
 
 std::uint32_t little32(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
@@ -29,7 +52,7 @@ void put32(std::string& out, std::uint32_t value) {
 }
 
 // PSF1: a table of 16-bit code points per glyph, 0xFFFE opening a sequence, 0xFFFF ending.
-void readPsf1Table(std::span<const std::uint8_t> table, PsfFont& font) {
+void readPsf1Table(std::span<const std::uint8_t> table, PsfFont& font, TableEntries& entries) {
     std::size_t at = 0;
     for (int glyph = 0; glyph < font.glyphCount && at + 1 < table.size(); ++glyph) {
         bool inSequence = false;
@@ -37,22 +60,29 @@ void readPsf1Table(std::span<const std::uint8_t> table, PsfFont& font) {
         while (at + 1 < table.size()) {
             const auto unit = static_cast<char32_t>(table[at] | table[at + 1] << 8);
             at += 2;
-            if (inSequence && (unit == 0xFFFE || unit == 0xFFFF) && !sequence.empty())
-                font.glyphOfSequence.emplace(std::exchange(sequence, {}), glyph);
+            if (inSequence && (unit == 0xFFFE || unit == 0xFFFF) && !sequence.empty()) {
+                entries.add();
+                if (sequence.size() <= kMaxSequence)
+                    font.glyphOfSequence.emplace(sequence, glyph);
+                sequence.clear();
+            }
             if (unit == 0xFFFF)
                 break;
-            if (unit == 0xFFFE)
+            if (unit == 0xFFFE) {
                 inSequence = true;
-            else if (inSequence)
-                sequence += unit;
-            else
+            } else if (inSequence) {
+                if (sequence.size() <= kMaxSequence)
+                    sequence += unit;
+            } else {
+                entries.add();
                 font.glyphOf.emplace(unit, glyph);
+            }
         }
     }
 }
 
 // PSF2: UTF-8 per glyph, 0xFE opening a sequence, 0xFF ending.
-void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font) {
+void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font, TableEntries& entries) {
     std::size_t at = 0;
     for (int glyph = 0; glyph < font.glyphCount && at < table.size(); ++glyph) {
         std::size_t end = at;
@@ -63,15 +93,24 @@ void readPsf2Table(std::span<const std::uint8_t> table, PsfFont& font) {
             std::size_t next = part;
             while (next < end && table[next] != 0xFE)
                 ++next;
+            // A code point takes at most four bytes: what so many bytes must hold is
+            // counted before they are decoded, and a sequence too long to be one is skipped.
+            const std::string_view bytes(reinterpret_cast<const char*>(table.data()) + part,
+                                         next - part);
+            if (index == 0)
+                entries.add(bytes.size() / 4);
+            else if (!bytes.empty())
+                entries.add();
             try {
-                const std::u32string points =
-                    DecodeUtf8(std::string(table.begin() + static_cast<std::ptrdiff_t>(part),
-                                           table.begin() + static_cast<std::ptrdiff_t>(next)));
                 if (index == 0) {
+                    const std::u32string points = DecodeUtf8(bytes);
+                    entries.add(points.size() - bytes.size() / 4);
                     for (const char32_t point : points)
                         font.glyphOf.emplace(point, glyph);
-                } else if (!points.empty()) {
-                    font.glyphOfSequence.emplace(points, glyph);
+                } else if (bytes.size() <= 4 * kMaxSequence) {
+                    const std::u32string points = DecodeUtf8(bytes);
+                    if (!points.empty() && points.size() <= kMaxSequence)
+                        font.glyphOfSequence.emplace(points, glyph);
                 }
             } catch (const std::invalid_argument&) {
                 // A malformed entry maps nothing; the glyphs stay readable.
@@ -165,14 +204,16 @@ PsfFont ReadPsf(std::span<const std::uint8_t> bytes, const std::filesystem::path
         for (int glyph = 0; glyph < std::min(font.glyphCount, 256); ++glyph)
             font.glyphOf.emplace(static_cast<char32_t>(glyph), glyph);
     } else if (psf2) {
-        readPsf2Table(table, font);
+        TableEntries entries(source);
+        readPsf2Table(table, font, entries);
         // Codes that share a symbol or have none come back only by their place.
         static const std::string ours = codeTable();
         font.inCodeOrder =
             font.glyphCount == FontSet::kCharacters &&
             std::string_view(reinterpret_cast<const char*>(table.data()), table.size()) == ours;
     } else {
-        readPsf1Table(table, font);
+        TableEntries entries(source);
+        readPsf1Table(table, font, entries);
     }
     return font;
 }

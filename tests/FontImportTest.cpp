@@ -25,28 +25,45 @@ std::string artOf(const FontSet& table, int code) {
     return GlyphArt(table.glyph(code));
 }
 
+// Where a glyph is drawn: a BDF, with or without FONT_ASCENT and FONT_DESCENT, or .hex.
+enum class Source { Bdf, BdfOfItsBox, Hex };
+
+// Up to eight pixels of a row drawn as # and ., in two hex digits.
+std::string rowHex(const std::string& row) {
+    unsigned bits = 0;
+    for (std::size_t x = 0; x < row.size(); ++x)
+        bits |= row[x] == '#' ? 0x80u >> x : 0;
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", bits);
+    return hex;
+}
+
 // A BDF font of one glyph for "A", drawn by `rows` in a box `width` x `rows.size()` that
-// starts `descent` + `drop` rows below the baseline.
+// starts `descent` + `drop` rows below the baseline; BdfOfItsBox leaves the ascent and
+// descent to the font's bounding box.
 std::string oneGlyphBdf(int width, int ascent, int descent, std::vector<std::string> rows,
-                        int drop = 0) {
+                        int drop = 0, Source source = Source::Bdf) {
     std::string bdf =
         "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX " + std::to_string(width) + " " +
         std::to_string(ascent + descent + drop) + " 0 -" + std::to_string(descent + drop) +
-        "\nSTARTPROPERTIES 4\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING "
-        "\"1\"\nFONT_ASCENT " +
-        std::to_string(ascent) + "\nFONT_DESCENT " + std::to_string(descent) +
-        "\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH " +
+        "\nSTARTPROPERTIES 4\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\n" +
+        (source == Source::BdfOfItsBox ? ""
+                                       : "FONT_ASCENT " + std::to_string(ascent) +
+                                             "\nFONT_DESCENT " + std::to_string(descent) + "\n") +
+        "ENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH " +
         std::to_string(width) + " 0\nBBX " + std::to_string(width) + " " +
         std::to_string(rows.size()) + " 0 -" + std::to_string(descent + drop) + "\nBITMAP\n";
-    for (const std::string& row : rows) {
-        unsigned bits = 0;
-        for (std::size_t x = 0; x < row.size(); ++x)
-            bits |= row[x] == '#' ? 0x80u >> x : 0;
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02X", bits);
-        bdf += std::string(hex) + "\n";
-    }
+    for (const std::string& row : rows)
+        bdf += rowHex(row) + "\n";
     return bdf + "ENDCHAR\nENDFONT\n";
+}
+
+// A .hex font of one glyph for "A", drawn by its 16 rows of 8 pixels.
+std::string oneGlyphHex(const std::vector<std::string>& rows) {
+    std::string hex = "0041:";
+    for (const std::string& row : rows)
+        hex += rowHex(row);
+    return hex + "\n";
 }
 
 struct PlacementCase {
@@ -57,6 +74,7 @@ struct PlacementCase {
     int drop = 0;         // rows the glyph reaches below the font's descent
     ImportOptions options = {};
     bool lostInk = false;
+    Source source = Source::Bdf; // a .hex takes 16 rows of 8 and none of the sizes
 };
 
 class Placement : public testing::TestWithParam<PlacementCase> {};
@@ -66,8 +84,10 @@ class Placement : public testing::TestWithParam<PlacementCase> {};
 TEST_P(Placement, PutsTheGlyphWhereTheRuleSays) {
     const PlacementCase& c = GetParam();
     TempDir dir;
-    writeFile(dir / "font.bdf", oneGlyphBdf(c.width, c.ascent, c.descent, c.rows, c.drop));
-    const ImportResult result = ImportFont(dir / "font.bdf", paperSet(), c.options);
+    writeFile(dir / "font", c.source == Source::Hex ? oneGlyphHex(c.rows)
+                                                    : oneGlyphBdf(c.width, c.ascent, c.descent,
+                                                                  c.rows, c.drop, c.source));
+    const ImportResult result = ImportFont(dir / "font", paperSet(), c.options);
     EXPECT_EQ(artOf(result.table, 65), c.expected);
     EXPECT_EQ(result.fromSource, std::vector<int>{65});
     EXPECT_EQ(result.lostInk, c.lostInk ? std::vector<int>{65} : std::vector<int>{});
@@ -88,68 +108,104 @@ ImportOptions withShift(int x, int y) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bdf, Placement,
-    testing::Values(PlacementCase{"Exact5x7",
-                                  5,
-                                  6,
-                                  1,
-                                  {"#....", ".#...", "..#..", "...#.", "#....", ".#...", "..#.."},
-                                  "#....\n.#...\n..#..\n...#.\n#....\n.#...\n..#..\n"},
-                    PlacementCase{
-                        "Exact5x7WithABlankPaddingColumn",
-                        6,
-                        6,
-                        1,
-                        {"#.....", "......", "......", "......", "......", "......", "#....."},
-                        "#....\n.....\n.....\n.....\n.....\n.....\n#....\n"},
-                    PlacementCase{"SmallFontSitsOnTheBaselineRow",
-                                  3,
-                                  3,
-                                  0,
-                                  {"###", "#.#", "###"},
-                                  ".....\n.....\n.....\n.###.\n.#.#.\n.###.\n.....\n"},
-                    PlacementCase{"BaselineOption",
-                                  3,
-                                  3,
-                                  0,
-                                  {"###", "#.#", "###"},
-                                  ".###.\n.#.#.\n.###.\n.....\n.....\n.....\n.....\n",
-                                  0,
-                                  withBaseline(2)},
-                    PlacementCase{"OneDescenderRowTheRestIsCut",
-                                  2,
-                                  4,
-                                  2,
-                                  {"##", "##", "..", "..", "#.", "#."},
-                                  ".....\n.....\n.##..\n.##..\n.....\n.....\n.#...\n",
-                                  0,
-                                  {},
-                                  true},
-                    PlacementCase{"BelowTheCellIsCut",
-                                  3,
-                                  4,
-                                  1,
-                                  {"###"},
-                                  ".....\n.....\n.....\n.....\n.....\n.....\n.....\n",
-                                  2,
-                                  {},
-                                  true},
-                    PlacementCase{"ShiftBringsItBack",
-                                  3,
-                                  4,
-                                  1,
-                                  {"###"},
-                                  ".....\n.....\n.....\n.....\n.....\n.....\n..###\n",
-                                  2,
-                                  withShift(1, -2)},
-                    PlacementCase{"WideGlyphIsCutAtBothSides",
-                                  7,
-                                  6,
-                                  1,
-                                  {"#######"},
-                                  ".....\n.....\n.....\n.....\n.....\n.....\n#####\n",
-                                  0,
-                                  {},
-                                  true}),
+    testing::Values(
+        PlacementCase{"Exact5x7",
+                      5,
+                      6,
+                      1,
+                      {"#....", ".#...", "..#..", "...#.", "#....", ".#...", "..#.."},
+                      "#....\n.#...\n..#..\n...#.\n#....\n.#...\n..#..\n"},
+        PlacementCase{"Exact5x7WithABlankPaddingColumn",
+                      6,
+                      6,
+                      1,
+                      {"#.....", "......", "......", "......", "......", "......", "#....."},
+                      "#....\n.....\n.....\n.....\n.....\n.....\n#....\n"},
+        PlacementCase{"SmallFontSitsOnTheBaselineRow",
+                      3,
+                      3,
+                      0,
+                      {"###", "#.#", "###"},
+                      ".....\n.....\n.....\n.###.\n.#.#.\n.###.\n.....\n"},
+        PlacementCase{"BaselineOption",
+                      3,
+                      3,
+                      0,
+                      {"###", "#.#", "###"},
+                      ".###.\n.#.#.\n.###.\n.....\n.....\n.....\n.....\n",
+                      0,
+                      withBaseline(2)},
+        PlacementCase{"OneDescenderRowTheRestIsCut",
+                      2,
+                      4,
+                      2,
+                      {"##", "##", "..", "..", "#.", "#."},
+                      ".....\n.....\n.##..\n.##..\n.....\n.....\n.#...\n",
+                      0,
+                      {},
+                      true},
+        PlacementCase{"BelowTheCellIsCut",
+                      3,
+                      4,
+                      1,
+                      {"###"},
+                      ".....\n.....\n.....\n.....\n.....\n.....\n.....\n",
+                      2,
+                      {},
+                      true},
+        PlacementCase{"ShiftBringsItBack",
+                      3,
+                      4,
+                      1,
+                      {"###"},
+                      ".....\n.....\n.....\n.....\n.....\n.....\n..###\n",
+                      2,
+                      withShift(1, -2)},
+        PlacementCase{"WideGlyphIsCutAtBothSides",
+                      7,
+                      6,
+                      1,
+                      {"#######"},
+                      ".....\n.....\n.....\n.....\n.....\n.....\n#####\n",
+                      0,
+                      {},
+                      true},
+        // Without FONT_ASCENT and FONT_DESCENT the box says where the baseline is.
+        PlacementCase{"AscentFromTheBoundingBox",
+                      5,
+                      6,
+                      1,
+                      {"#....", "#....", ".....", ".....", ".....", ".....", "#...."},
+                      "#....\n#....\n.....\n.....\n.....\n.....\n#....\n",
+                      0,
+                      {},
+                      false,
+                      Source::BdfOfItsBox},
+        // A .hex is 5x7 only while all its ink lies where the export puts it.
+        PlacementCase{"HexInkOneRowBelowTheBox",
+                      0,
+                      0,
+                      0,
+                      {"........", "........", "........", "........", "........", "........",
+                       "........", "........", ".#......", "........", "........", "........",
+                       "........", "........", "........", ".#......"},
+                      "..#..\n.....\n.....\n.....\n.....\n.....\n.....\n",
+                      0,
+                      {},
+                      true,
+                      Source::Hex},
+        PlacementCase{"HexInkInASixthColumn",
+                      0,
+                      0,
+                      0,
+                      {"........", "........", "........", "........", "........", "........",
+                       "........", "........", ".#....#.", "........", "........", "........",
+                       "........", "........", "........", "........"},
+                      "#....\n.....\n.....\n.....\n.....\n.....\n.....\n",
+                      0,
+                      {},
+                      true,
+                      Source::Hex}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RealFonts, MiscFixed5x7IsCopiedPixelForPixel) {

@@ -86,6 +86,10 @@ const Hostile kHostile[] = {
     {"GzipBombJustOverTheLimit", "bomb.gz",
      [] { return GzipWriter().addZeros(64 * kMiB + 1).finish(); },
      "unpacks to more than 67108864 bytes"},
+    // The limit holds for all layers together.
+    {"GzipLayersEachWithinTheLimitNotTogether", "layers.gz",
+     [] { return gzip(GzipWriter(false, 0).addZeros(34 * kMiB).finish()); },
+     "unpacks to more than 67108864 bytes"},
     {"BdfInTwoLayersOfGzip", "twice.bdf.gz", [] { return gzip(gzip(test::letterBdf())); }, nullptr},
     {"PcfInThreeLayersOfGzip", "thrice.pcf.gz", [] { return gzip(gzip(gzip(misc5x7()))); },
      "is packed in more than 2 layers of gzip"},
@@ -100,11 +104,15 @@ const Hostile kHostile[] = {
      "has bytes after its gzip data that are not gzip"},
     {"BzipInsideGzip", "bzip.gz", [] { return gzip("BZh91AY&SY" + std::string(64, 'x')); },
      "is packed with bzip2"},
-    {"PcfGlyphsOf30000Pixels", "huge.pcf", [] { return pcf(test::relaidPcf(misc5x7(), 0, 30000)); },
+    {"PcfGlyphsOf30000Pixels", "huge.pcf",
+     [] { return pcf(test::relaidPcf(misc5x7(), 0, 30000, 30000)); },
      "has a glyph of 30000 x 30000 pixels, larger than 256 x 256 pixels"},
+    {"PcfGlyphsTooTallNotTooWide", "tall.pcf",
+     [] { return pcf(test::relaidPcf(misc5x7(), 0, 5, 300)); },
+     "has a glyph of 5 x 300 pixels, larger than 256 x 256 pixels"},
     {"PcfMetricCountBeyondTheFile", "count.pcf",
      [] {
-         std::string bytes = pcf(test::relaidPcf(misc5x7(), 0, 5));
+         std::string bytes = pcf(test::relaidPcf(misc5x7(), 0, 5, 5));
          // The metrics table's count, big-endian after its format.
          for (std::uint32_t i = 0; i < test::readLe32(bytes, 4); ++i) {
              if (test::readLe32(bytes, 8 + 16 * i) == 1u << 2)

@@ -17,8 +17,8 @@ namespace korvalin::test {
 // padding never sit in memory.
 class GzipWriter {
 public:
-    explicit GzipWriter(bool zlibOnly = false) {
-        if (deflateInit2(&stream_, 9, Z_DEFLATED, zlibOnly ? MAX_WBITS : 16 + MAX_WBITS, 9,
+    explicit GzipWriter(bool zlibOnly = false, int level = 9) {
+        if (deflateInit2(&stream_, level, Z_DEFLATED, zlibOnly ? MAX_WBITS : 16 + MAX_WBITS, 9,
                          Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::runtime_error("deflateInit2 failed");
     }
@@ -121,14 +121,15 @@ inline std::uint32_t readLe32(std::string_view bytes, std::size_t at) {
 }
 
 // A PCF font split where padding may go: the header with its table of contents, whose
-// offsets already leave `pad` bytes after it, and the tables. With `glyphSide`, every glyph's
-// metrics say it is that wide and tall.
+// offsets already leave `pad` bytes after it, and the tables. With `glyphWidth`, every
+// glyph's metrics say it is that wide and `glyphHeight` tall.
 struct PcfParts {
     std::string head;
     std::string tables;
 };
 
-inline PcfParts relaidPcf(std::string_view pcf, std::uint32_t pad, int glyphSide = 0) {
+inline PcfParts relaidPcf(std::string_view pcf, std::uint32_t pad, int glyphWidth = 0,
+                          int glyphHeight = 0) {
     constexpr std::uint32_t kMetrics = 1u << 2;
     const std::uint32_t count = readLe32(pcf, 4);
     PcfParts parts{std::string(pcf.substr(0, 8)), {}};
@@ -140,14 +141,15 @@ inline PcfParts relaidPcf(std::string_view pcf, std::uint32_t pad, int glyphSide
         const std::uint32_t size = readLe32(pcf, entry + 8);
         std::string table(pcf.substr(readLe32(pcf, entry + 12), size));
         table.resize(size, '\0'); // bdftopcf's last table is shorter than its entry
-        if (type == kMetrics && glyphSide > 0) {
+        if (type == kMetrics && glyphWidth > 0) {
             // Uncompressed and big-endian: bearings, width, ascent, descent, attributes.
             const int glyphs =
                 static_cast<unsigned char>(table[4]) << 8 | static_cast<unsigned char>(table[5]);
             format = 0x0E;
             table = le32(format) + std::string{0, 0} + be16(glyphs);
             for (int glyph = 0; glyph < glyphs; ++glyph)
-                table += be16(0) + be16(glyphSide) + be16(5) + be16(glyphSide) + be16(0) + be16(0);
+                table +=
+                    be16(0) + be16(glyphWidth) + be16(5) + be16(glyphHeight) + be16(0) + be16(0);
         }
         parts.head +=
             le32(type) + le32(format) + le32(static_cast<std::uint32_t>(table.size())) + le32(at);

@@ -12,10 +12,10 @@ namespace korvalin {
 
 namespace {
 
-void parse(ChunkReader read, const std::filesystem::path& source, FontSet& table) {
+void parse(FontSetParser&& parser, const std::filesystem::path& source, FontSet& table) {
     FontSet parsed;
     try {
-        FontSetParser(std::move(read)).readInto(parsed.cells());
+        parser.readInto(parsed.cells());
     } catch (const ParseError& error) {
         throw FileError(source, error.what());
     }
@@ -24,20 +24,24 @@ void parse(ChunkReader read, const std::filesystem::path& source, FontSet& table
 
 } // namespace
 
+void ReadFontSet(std::string_view text, const std::filesystem::path& source, FontSet& table) {
+    parse(FontSetParser(text), source, table);
+}
+
 void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table) {
-    parse(
-        [&in](std::span<char> buffer) {
-            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            if (in.bad())
-                throw ParseError("could not be read to its end");
-            return static_cast<std::size_t>(in.gcount());
-        },
-        source, table);
+    parse(FontSetParser([&in](std::span<char> buffer) {
+              in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+              if (in.bad())
+                  throw ParseError("could not be read to its end");
+              return static_cast<std::size_t>(in.gcount());
+          }),
+          source, table);
 }
 
 void ReadFontSetFile(const std::filesystem::path& path, FontSet& table) {
     InputFile file(path);
-    parse([&file](std::span<char> buffer) { return file.read(buffer); }, path, table);
+    parse(FontSetParser([&file](std::span<char> buffer) { return file.read(buffer); }), path,
+          table);
 }
 
 std::string FontSetText(const FontSet& table) {

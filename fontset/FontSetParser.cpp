@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 namespace korvalin {
 namespace {
@@ -24,6 +25,11 @@ constexpr std::array<unsigned char, 256> kinds = [] {
     table[','] = kComma;
     return table;
 }();
+
+// The end of one line and the next line up to the blank after its value, as the writer
+// makes them for paper (255) and ink (0).
+constexpr std::string_view kPaperLine = " \r\n 255 ";
+constexpr std::string_view kInkLine = " \r\n 0 ";
 
 unsigned byte(char c) {
     return static_cast<unsigned char>(c);
@@ -57,6 +63,8 @@ std::string endedEarly(int valuesRead) {
 } // namespace
 
 bool FontSetParser::refill() {
+    if (!read_)
+        return false;
     const std::size_t count = read_(buffer_);
     next_ = buffer_.data();
     end_ = next_ + count;
@@ -75,29 +83,47 @@ int FontSetParser::readQuickly(std::span<CellValue, FontSet::kCellCount> cells, 
     int i = from;
     for (; i < FontSet::kCellCount && end_ - p >= kWindow; ++i) {
         const char* q = p;
-        const char* const blanksEnd = p + kWindow - kMaxDigits - 4;
         int lines = 0;
-        if (i > 0 && std::memcmp(q, " \r\n", 3) == 0) {
-            // The end of a line as the writer makes it, at one stroke.
-            q += 3;
+        bool negative = false;
+        if (i > 0 && std::memcmp(q, kPaperLine.data(), kPaperLine.size()) == 0) {
+            // The writer's lines of paper and of ink, which a drawn set is made of, each at
+            // one stroke up to the blank after its value.
+            cells[static_cast<std::size_t>(i)] = FontSet::kClear;
+            p += kPaperLine.size() - 1;
+            ++line_;
+            continue;
+        }
+        if (i > 0 && std::memcmp(q, kInkLine.data(), kInkLine.size()) == 0) {
+            cells[static_cast<std::size_t>(i)] = FontSet::kSet;
+            p += kInkLine.size() - 1;
+            ++line_;
+            continue;
+        }
+        if (i > 0 && std::memcmp(q, " \r\n", 3) == 0 && (q[3] == ' ' || q[3] == '-')) {
+            // The end of a line and the start of the next as the writer makes them.
+            negative = q[3] == '-';
+            q += 4;
             lines = 1;
-        } else if (i > 0) {
+        } else {
+            const char* const blanksEnd = p + kWindow - kMaxDigits - 4;
+            if (i > 0) {
+                while (q < blanksEnd && kinds[byte(*q)] == kBlank)
+                    ++q;
+                if (*q == '\r') {
+                    q += q[1] == '\n' ? 2 : 1;
+                    lines = 1;
+                } else if (*q == '\n') {
+                    ++q;
+                    lines = 1;
+                } else if (*q == ',') {
+                    ++q;
+                }
+            }
             while (q < blanksEnd && kinds[byte(*q)] == kBlank)
                 ++q;
-            if (*q == '\r') {
-                q += q[1] == '\n' ? 2 : 1;
-                lines = 1;
-            } else if (*q == '\n') {
-                ++q;
-                lines = 1;
-            } else if (*q == ',') {
-                ++q;
-            }
+            negative = *q == '-';
+            q += negative || *q == '+' ? 1 : 0;
         }
-        while (q < blanksEnd && kinds[byte(*q)] == kBlank)
-            ++q;
-        const bool negative = *q == '-';
-        q += negative || *q == '+' ? 1 : 0;
         const char* const digits = q;
         unsigned magnitude = 0;
         for (unsigned digit = 0; q != digits + kMaxDigits && (digit = byte(*q) - '0') <= 9; ++q)

@@ -8,6 +8,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace korvalin {
 
@@ -21,10 +22,13 @@ public:
 using ChunkReader = std::function<std::size_t(std::span<char>)>;
 
 // Streams fields out of font set text in fixed-size chunks, so that whatever follows
-// the last field needed is never read beyond one chunk.
+// the last field needed is never read beyond one chunk; or reads text that is in memory
+// already, where it lies.
 class FontSetParser {
 public:
     explicit FontSetParser(ChunkReader read) : read_(std::move(read)) {}
+    explicit FontSetParser(std::string_view text)
+        : next_(text.data()), end_(text.data() + text.size()) {}
 
     // Fills every cell in order or throws ParseError ("line 9: ...").
     void readInto(std::span<CellValue, FontSet::kCellCount> cells);

@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to ReadFontSet and compares the outcome with a small reference reader.
+// Feeds arbitrary bytes to ReadFontSet, through a stream and in memory, and compares the
+// outcome with a small reference reader.
 
 #include "FileError.h"
 #include "FontSet.h"
@@ -99,11 +100,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::optional<FontSet> expected = referenceRead(text);
 
+    // The text read where it lies must come out as through a stream, in chunks: the same
+    // values, or the same message and the table untouched.
+    FontSet inMemory = kBefore;
+    std::string inMemoryMessage;
+    try {
+        ReadFontSet(text, kSource, inMemory);
+    } catch (const FileError& error) {
+        inMemoryMessage = error.what();
+    }
+
     FontSet table = kBefore;
     std::istringstream in{std::string(text)};
     try {
         ReadFontSet(in, kSource, table);
     } catch (const FileError& error) {
+        Check(inMemoryMessage == error.what() && inMemory == kBefore,
+              "text in memory fails otherwise than through a stream");
         Check(!expected.has_value(), "ReadFontSet refused a text the reference reads");
         Check(table == kBefore, "ReadFontSet changed the table and then failed");
         const std::string_view what = error.what();
@@ -120,5 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(expected.has_value(), "ReadFontSet read a text the reference refuses");
     Check(table == *expected, "ReadFontSet read other values than the reference");
+    Check(inMemoryMessage.empty() && inMemory == table,
+          "text in memory reads otherwise than through a stream");
     return 0;
 }

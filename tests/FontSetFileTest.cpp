@@ -49,10 +49,14 @@ std::string repeatField(std::string_view field, std::string_view separator, int 
     return text;
 }
 
+// Through a stream, and checked against the same text read in memory.
 FontSet read(const std::string& text) {
     std::istringstream in(text);
     FontSet table;
     ReadFontSet(in, "test.8xfont", table);
+    FontSet inMemory;
+    ReadFontSet(text, "test.8xfont", inMemory);
+    EXPECT_EQ(inMemory, table);
     return table;
 }
 

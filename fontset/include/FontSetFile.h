@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace korvalin {
 
@@ -13,6 +14,8 @@ namespace korvalin {
 // comma or a run of blanks or tabs between fields. Nothing after the 8960th field is read.
 // Throws FileError naming `source` and the cause; `table` changes only on success.
 void ReadFontSet(std::istream& in, const std::filesystem::path& source, FontSet& table);
+// The same from text already in memory, read where it lies.
+void ReadFontSet(std::string_view text, const std::filesystem::path& source, FontSet& table);
 void ReadFontSetFile(const std::filesystem::path& path, FontSet& table);
 
 // The file text: one line a cell, " 255 " or "-1 " followed by CR LF.

@@ -102,9 +102,8 @@ FontSet SetOrFontArgument(Invocation& call, const std::string& argument) {
     if (IsTiVariableFile(bytes))
         return ReadFontProgram(bytes, name);
     if (IsFontSetText(bytes) && !call.options.isSet("codes")) {
-        std::istringstream text(bytes);
         FontSet table;
-        ReadFontSet(text, name, table);
+        ReadFontSet(bytes, name, table);
         return table;
     }
     return ImportFontBytes(std::move(bytes), name,

@@ -14,7 +14,6 @@
 #include <charconv>
 #include <climits>
 #include <ostream>
-#include <sstream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -122,8 +121,7 @@ FontSet ReadSetArgument(Invocation& call, const std::string& argument) {
     if (IsTiVariableFile(bytes))
         return ReadFontProgram(bytes, name);
     FontSet table;
-    std::istringstream text(bytes);
-    ReadFontSet(text, name, table);
+    ReadFontSet(bytes, name, table);
     return table;
 }
 

@@ -107,9 +107,8 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
         return opened;
     }
     if (IsFontSetText(bytes)) {
-        std::istringstream text(bytes);
         FontSet set;
-        ReadFontSet(text, source, set);
+        ReadFontSet(bytes, source, set);
         return wholeSet(std::move(set));
     }
     if (IsBdf(bytes))

@@ -69,9 +69,9 @@ namespace detail {
 constexpr std::array<std::int8_t, 256> kHexValues = [] {
     std::array<std::int8_t, 256> values{};
     values.fill(-1);
-    for (int i = 0; i < 10; ++i)
+    for (std::size_t i = 0; i < 10; ++i)
         values['0' + i] = static_cast<std::int8_t>(i);
-    for (int i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < 6; ++i) {
         values['a' + i] = static_cast<std::int8_t>(10 + i);
         values['A' + i] = static_cast<std::int8_t>(10 + i);
     }

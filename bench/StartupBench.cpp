@@ -1,28 +1,24 @@
-// Start-up time and peak memory of two programs: from just before fork to the first mapping
-// of a top-level window on the X display. Each round starts both, in turns of which goes
-// first, and the comparison is the median of the rounds' own ratios, so that a slow moment
-// of the machine weighs on both sides of one ratio instead of on one side of the medians.
+// Start-up of two programs, each round starting both in turns of which goes first: the time
+// from just before fork to the first mapping of a top-level window on the X display, the
+// peak memory, and the CPU time until the program is idle after its first frame. The
+// comparison is the median of the rounds' own ratios, so that a slow moment of the machine
+// weighs on both sides of one ratio instead of on one side of the medians. With
+// --callgrind N, N more rounds run each program under callgrind up to the same point and
+// count its instructions, which a busy machine does not change.
 //
-//   startup_bench [--runs N] [--settle MS] [--json FILE] PROGRAM_A PROGRAM_B
+//   startup_bench [--runs N] [--callgrind N] [--json FILE] PROGRAM_A PROGRAM_B
+#include "StartedProgram.h"
 #include "XDisplay.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <signal.h>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -30,17 +26,11 @@ namespace korvalin {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-constexpr auto kTimeout = 10s;
-constexpr auto kTermGrace = 2s;
 
 struct Options {
     int runs = 31;
-    // Time the window gets after mapping before it is ended, so its peak memory includes
-    // the first paint and not only the mapping.
-    std::chrono::milliseconds settle{250};
+    int callgrindRuns = 0;
     std::string jsonPath;
     fs::path programs[2];
 };
@@ -49,9 +39,8 @@ struct Program {
     fs::path path;
     std::vector<double> startupMs;
     std::vector<double> peakRssMB;
-    // User and system time of the whole run: far steadier than wall time on a busy machine,
-    // though it also counts the settling and the ending.
     std::vector<double> cpuMs;
+    std::vector<double> instructions;
 };
 
 struct Summary {
@@ -63,105 +52,6 @@ Summary summarize(std::vector<double> values) {
     const std::size_t n = values.size();
     const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
     return {median, values.front(), values.back()};
-}
-
-// What the child wrote, for the error message when it did not show a window.
-std::string tail(const fs::path& log) {
-    std::ifstream in(log);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    constexpr std::size_t kKeep = 2000;
-    return text.size() > kKeep ? "..." + text.substr(text.size() - kKeep) : text;
-}
-
-// How a child that ended by itself ended, for the error message.
-std::string describeEnd(int status) {
-    if (WIFSIGNALED(status))
-        return "was killed by signal " + std::to_string(WTERMSIG(status));
-    return "exited with status " + std::to_string(WEXITSTATUS(status));
-}
-
-struct Usage {
-    double peakRssMB; // 10^6 bytes
-    double cpuMs;
-};
-
-double milliseconds(const timeval& time) {
-    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
-}
-
-// Ends the child, politely first, and returns what it used.
-Usage stopAndReap(pid_t pid) {
-    rusage usage{};
-    int status = 0;
-    ::kill(pid, SIGTERM);
-    const auto giveUp = Clock::now() + kTermGrace;
-    while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-        if (Clock::now() >= giveUp) {
-            ::kill(pid, SIGKILL);
-            ::wait4(pid, &status, 0, &usage);
-            break;
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return {static_cast<double>(usage.ru_maxrss) * 1024.0 / 1e6, // ru_maxrss is in KiB on Linux
-            milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)};
-}
-
-[[noreturn]] void execChild(const fs::path& program, const fs::path& log) {
-    // The editor finds its default set beside itself; its folder is the working folder too.
-    if (::chdir(program.parent_path().c_str()) != 0)
-        _exit(126);
-    const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out >= 0) {
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
-        ::close(out);
-    }
-    // A window on the X display is what is timed, whatever the caller's Qt would pick.
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    ::execv(program.c_str(), argv);
-    _exit(127);
-}
-
-struct Start {
-    double startupMs;
-    Usage usage;
-};
-
-// One start: the time to the window, and what the run used.
-Start timeOneStart(XDisplay& display, const fs::path& program, const fs::path& log,
-                   std::chrono::milliseconds settle) {
-    display.discardPendingEvents();
-    const auto start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        throw std::runtime_error(std::string("fork failed: ") + std::strerror(errno));
-    if (pid == 0)
-        execChild(program, log);
-
-    const auto deadline = start + kTimeout;
-    for (;;) {
-        if (display.takeTopLevelMap())
-            break;
-        rusage usage{};
-        int status = 0;
-        if (::wait4(pid, &status, WNOHANG, &usage) == pid)
-            throw std::runtime_error(program.string() + " " + describeEnd(status) +
-                                     " before it showed a window. Its output:\n" + tail(log));
-        const auto now = Clock::now();
-        if (now >= deadline) {
-            stopAndReap(pid);
-            throw std::runtime_error(program.string() +
-                                     " showed no window within 10 s. Its output:\n" + tail(log));
-        }
-        // Short waits, so a child that dies is noticed too; the display wakes us at once.
-        display.waitForEvents(std::min<Clock::duration>(deadline - now, 20ms));
-    }
-    const double startupMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    std::this_thread::sleep_for(settle);
-    return {startupMs, stopAndReap(pid)};
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -176,8 +66,8 @@ Options parseOptions(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--runs")
             options.runs = std::stoi(value(i));
-        else if (arg == "--settle")
-            options.settle = std::chrono::milliseconds(std::stoi(value(i)));
+        else if (arg == "--callgrind")
+            options.callgrindRuns = std::stoi(value(i));
         else if (arg == "--json")
             options.jsonPath = value(i);
         else if (arg.starts_with("--"))
@@ -185,9 +75,9 @@ Options parseOptions(int argc, char** argv) {
         else
             programs.push_back(arg);
     }
-    if (programs.size() != 2 || options.runs < 1)
-        throw std::invalid_argument(
-            "usage: startup_bench [--runs N] [--settle MS] [--json FILE] PROGRAM_A PROGRAM_B");
+    if (programs.size() != 2 || options.runs < 1 || options.callgrindRuns < 0)
+        throw std::invalid_argument("usage: startup_bench [--runs N] [--callgrind N] [--json FILE] "
+                                    "PROGRAM_A PROGRAM_B");
     for (int i = 0; i < 2; ++i) {
         std::error_code error;
         options.programs[i] = fs::canonical(programs[i], error);
@@ -204,7 +94,8 @@ struct Comparison {
     double ratio;
     double cpuRatio;
     double extraMB;
-    double ratioOfMedians; // for reference only: it mixes rounds of different loads
+    double ratioOfMedians;       // for reference only: it mixes rounds of different loads
+    double instructionRatio = 0; // of the medians, which vary little; 0 without callgrind
 };
 
 Comparison compare(const Program (&programs)[2]) {
@@ -221,6 +112,9 @@ Comparison compare(const Program (&programs)[2]) {
     comparison.cpuRatio = summarize(cpuRatios).median;
     comparison.ratioOfMedians =
         summarize(programs[0].startupMs).median / summarize(programs[1].startupMs).median;
+    if (!programs[0].instructions.empty())
+        comparison.instructionRatio =
+            summarize(programs[0].instructions).median / summarize(programs[1].instructions).median;
     return comparison;
 }
 
@@ -238,10 +132,14 @@ void printTable(const Program (&programs)[2]) {
                 "ratio of the medians %.3fx)\n",
                 comparison.ratio, ratios.min, ratios.max, comparison.ratioOfMedians);
     std::printf("peak RSS A-B, median of the rounds' differences: %+.2f MB\n", comparison.extraMB);
-    std::printf("CPU time of the run A/B, median of the rounds' ratios: %.3fx (medians %.1f / "
+    std::printf("CPU time until idle A/B, median of the rounds' ratios: %.3fx (medians %.1f / "
                 "%.1f ms)\n",
                 comparison.cpuRatio, summarize(programs[0].cpuMs).median,
                 summarize(programs[1].cpuMs).median);
+    if (comparison.instructionRatio > 0)
+        std::printf("instructions until idle A/B, callgrind: %.3fx (medians %.2fM / %.2fM)\n",
+                    comparison.instructionRatio, summarize(programs[0].instructions).median / 1e6,
+                    summarize(programs[1].instructions).median / 1e6);
 }
 
 void writeJson(const Program (&programs)[2], const std::string& path) {
@@ -265,12 +163,19 @@ void writeJson(const Program (&programs)[2], const std::string& path) {
         list(programs[i].peakRssMB);
         out << ", \"median_cpu_ms\": " << summarize(programs[i].cpuMs).median << ", \"cpu_ms\": ";
         list(programs[i].cpuMs);
+        if (!programs[i].instructions.empty()) {
+            out << ", \"median_instructions\": " << summarize(programs[i].instructions).median
+                << ", \"instructions\": ";
+            list(programs[i].instructions);
+        }
         out << '}';
     }
     const Comparison comparison = compare(programs);
     out << "], \"ratio\": " << comparison.ratio << ", \"extra_peak_rss_mb\": " << comparison.extraMB
-        << ", \"cpu_ratio\": " << comparison.cpuRatio
-        << ", \"ratio_of_medians\": " << comparison.ratioOfMedians << ", \"round_ratios\": ";
+        << ", \"cpu_ratio\": " << comparison.cpuRatio;
+    if (comparison.instructionRatio > 0)
+        out << ", \"instruction_ratio\": " << comparison.instructionRatio;
+    out << ", \"ratio_of_medians\": " << comparison.ratioOfMedians << ", \"round_ratios\": ";
     list(comparison.roundRatios);
     out << "}\n";
     if (!out)
@@ -295,28 +200,54 @@ private:
     fs::path path_;
 };
 
+// One run under callgrind: the instructions up to the idleness after the first frame.
+double countInstructions(XDisplay& display, const fs::path& program, const fs::path& log) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("startup-bench-callgrind-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    // Under valgrind a start takes fifty times as long: idle is a whole second without CPU.
+    const StartOptions options{
+        {"valgrind", "--tool=callgrind", "--callgrind-out-file=" + (folder / "%p.out").string()},
+        1000ms,
+        600s};
+    StartOnce(display, program, log, options);
+    const std::uint64_t total = CallgrindTotal(folder);
+    fs::remove_all(folder);
+    return static_cast<double>(total);
+}
+
 int run(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     XDisplay display;
     const ChildLog log;
-    Program programs[2] = {{options.programs[0], {}, {}, {}}, {options.programs[1], {}, {}, {}}};
+    Program programs[2] = {{options.programs[0]}, {options.programs[1]}};
+    const StartOptions bare;
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
+    const auto progress = [&](const char* what, int done, int of) {
+        if (showProgress)
+            std::fprintf(stderr, "\r%s %d of %d", what, done, of);
+    };
 
     // One start of each first, unmeasured: it fills the file cache and the font caches.
     for (const Program& program : programs)
-        timeOneStart(display, program.path, log.path(), options.settle);
+        StartOnce(display, program.path, log.path(), bare);
     for (int i = 0; i < options.runs; ++i) {
         // Who goes first takes turns, so neither always finds the other's caches warm.
         for (const int which : i % 2 ? std::array{1, 0} : std::array{0, 1}) {
             Program& program = programs[which];
-            const Start start = timeOneStart(display, program.path, log.path(), options.settle);
+            const StartFigures start = StartOnce(display, program.path, log.path(), bare);
             program.startupMs.push_back(start.startupMs);
-            program.peakRssMB.push_back(start.usage.peakRssMB);
-            program.cpuMs.push_back(start.usage.cpuMs);
+            program.peakRssMB.push_back(start.peakRssMB);
+            program.cpuMs.push_back(start.cpuMs);
         }
-        if (showProgress)
-            std::fprintf(stderr, "\rrun %d of %d", i + 1, options.runs);
+        progress("run", i + 1, options.runs);
+    }
+    for (int i = 0; i < options.callgrindRuns; ++i) {
+        for (Program& program : programs)
+            program.instructions.push_back(countInstructions(display, program.path, log.path()));
+        progress("callgrind run", i + 1, options.callgrindRuns);
     }
     if (showProgress)
         std::fprintf(stderr, "\n");

@@ -1,4 +1,5 @@
 // The editor window: showing a character and clicking a cell, with and without painting.
+#include "CountedLoop.h"
 #include "FontSetFile.h"
 #include "Form1.h"
 #include "ScriptedPlatform.h"
@@ -105,7 +106,7 @@ struct ShownEditor {
 // Makes `change` and brings it to the screen as the benchmark's argument says; one counted
 // step outside the timing says what a step paints.
 template <typename Change>
-void measurePaintedChange(benchmark::State& state, Change change) {
+void measurePaintedChange(benchmark::State& state, const char* name, Change change) {
     const int paint = static_cast<int>(state.range(0));
     ShownEditor editor;
     Form1& form = editor.form;
@@ -133,7 +134,7 @@ void measurePaintedChange(benchmark::State& state, Change change) {
         cellPaints = counter.cellPaints;
     }
 
-    for (auto _ : state)
+    for (auto _ : CountedLoop(state, name + ("/" + std::to_string(paint))))
         step();
     QCoreApplication::processEvents();
     state.counters["grid_paints"] = cellPaints;
@@ -141,7 +142,7 @@ void measurePaintedChange(benchmark::State& state, Change change) {
 }
 
 void BM_ShowCharacter(benchmark::State& state) {
-    measurePaintedChange(state, [](Form1& form) {
+    measurePaintedChange(state, "BM_ShowCharacter", [](Form1& form) {
         // Sets the code and calls ShowCharacter, nothing more.
         form.editor().cmdNextChar_Click();
     });
@@ -149,7 +150,8 @@ void BM_ShowCharacter(benchmark::State& state) {
 BENCHMARK(BM_ShowCharacter)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
 void BM_PixelClick(benchmark::State& state) {
-    measurePaintedChange(state, [](Form1& form) { form.editor().pixel_Click(17); });
+    measurePaintedChange(state, "BM_PixelClick",
+                         [](Form1& form) { form.editor().pixel_Click(17); });
 }
 BENCHMARK(BM_PixelClick)->Arg(kNoPaint)->Arg(kRepaint)->Arg(kEventLoop);
 
@@ -160,7 +162,7 @@ void BM_CompileEndToEnd(benchmark::State& state) {
     fs::copy_file(PRGFORGE_PATH, editor.platform.folder() / "prgforge");
     const fs::path program = editor.platform.folder() / "FONT1.8xp";
     editor.platform.inputReplies.emplace_back("FONT1");
-    for (auto _ : state) {
+    for (auto _ : CountedLoop(state, "BM_CompileEndToEnd")) {
         editor.form.editor().mnuCompile_Click();
         state.PauseTiming();
         editor.platform.inputReplies.emplace_back("FONT1");

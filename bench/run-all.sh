@@ -4,8 +4,9 @@
 #   bench/run-all.sh BUILD_DIR
 #
 # The micro-benchmarks run briefly (0.2 s each), the start-up benchmark on a private X
-# server from xvfb-run. Goals missed are reported, not failed: timings on a busy machine
-# vary, and the figures are for reading.
+# server from xvfb-run. Then everything runs again under callgrind, and a save under strace
+# (counts.py), for the counts that a busy machine does not change, by which the goals are
+# judged. Goals missed are reported, not failed.
 set -euo pipefail
 
 if [ $# -ne 1 ]; then
@@ -24,6 +25,12 @@ if [ ! -x "$bin/core_bench" ]; then
     echo "run-all.sh: $bin/core_bench is missing; build first (cmake --build $1)" >&2
     exit 1
 fi
+for needed in valgrind strace; do
+    if ! command -v "$needed" >/dev/null; then
+        echo "run-all.sh: $needed is missing; install Debian's $needed package" >&2
+        exit 1
+    fi
+done
 echo "== core_bench"
 "$bin/core_bench" --benchmark_min_time=$min_time \
     --benchmark_out="$results/core.json" --benchmark_out_format=json
@@ -53,7 +60,7 @@ if [ -x "$bin/startup_bench" ]; then
         "$bin/fontset-creator" "$bin/bare_window"
     echo
     echo "== startup_bench: fontset-creator (A) against bare_text_window (B)"
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/startup_bench" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$bin/startup_bench" --callgrind 3 \
         --json "$results/startup-text.json" "$bin/fontset-creator" "$bin/bare_text_window"
 else
     echo "run-all.sh: no startup_bench in $bin (built without the window or libxcb); skipped" >&2
@@ -66,6 +73,10 @@ if [ -x "$bin/korvalin-font" ]; then
 else
     echo "run-all.sh: no korvalin-font in $bin (built without Qt); skipped" >&2
 fi
+
+echo
+echo "== counts.py: instructions under callgrind, system calls under strace"
+python3 "$here/counts.py" "$1" "$results/counts.json"
 
 echo
 python3 "$here/summarize.py" "$results"

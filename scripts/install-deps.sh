@@ -12,10 +12,11 @@ set -eu
 # database and the uninstall script.
 build="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libfreetype-dev libpng-dev
 zlib1g-dev libcli11-dev help2man shared-mime-info python3"
-# The tests and benchmarks; the fuzzers and the format check; the test fonts; the checks of
-# an install; the Windows build under Wine, with chattr for a folder that takes no new files
-# even from root.
-tests="libgtest-dev googletest libbenchmark-dev libtifiles-dev xvfb xauth
+# The tests and benchmarks, with the counters of instructions and system calls that the
+# benchmarks' goals are judged by; the fuzzers and the format check; the test fonts; the
+# checks of an install; the Windows build under Wine, with chattr for a folder that takes no
+# new files even from root.
+tests="libgtest-dev googletest libbenchmark-dev valgrind strace libtifiles-dev xvfb xauth
 clang clang-format libclang-rt-14-dev
 xfonts-base xfonts-terminus console-setup-linux fonts-dejavu-core otf2bdf unifont-bin xfonts-utils
 fonts-noto-mono fonts-terminus fonts-liberation2

@@ -163,6 +163,63 @@ TEST(Check, StrictReportsOddCellsAndFails) {
         << strict.out;
 }
 
+// The default set's text with line `number` (from 1) made `line`.
+std::string withLine(std::string text, int number, const std::string& line) {
+    std::size_t at = 0;
+    for (int i = 1; i < number; ++i)
+        at = text.find('\n', at) + 1;
+    return text.replace(at, text.find('\r', at) - at, line);
+}
+
+// Line ends made `separator`, but every `keep`th.
+std::string joined(std::string text, int keep, const std::string& separator) {
+    int line = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        if (++line % keep == 0)
+            at += 2;
+        else
+            text.replace(at, 2, separator);
+    return text;
+}
+
+struct LayoutCase {
+    const char* name;
+    std::string (*edit)(std::string text); // of the default set's
+    int status;
+    std::string message; // in standard error, or on standard output for success
+};
+
+class CheckLayout : public testing::TestWithParam<LayoutCase> {};
+
+// What the editor would read, but not as the set's writer meant it, is named by its line.
+TEST_P(CheckLayout, NamesWhatTheEditorWouldMisread) {
+    TempDir dir;
+    test::writeFile(dir / "set.8xfont", GetParam().edit(test::readFile(DEFAULT_SET)));
+    const test::ToolRun run = runTool({"check", q(dir / "set.8xfont")});
+    EXPECT_EQ(run.status, GetParam().status) << run.err;
+    EXPECT_NE((run.status == 0 ? run.out : run.err).find(GetParam().message), std::string::npos)
+        << run.out << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Check, CheckLayout,
+    testing::Values(
+        LayoutCase{"AsTheEditorWritesIt", [](std::string text) { return text; }, 0, ": ok\n"},
+        LayoutCase{"CommasOnOneLine", [](std::string text) { return joined(text, 8960, ","); }, 0,
+                   ": ok\n"},
+        LayoutCase{"FiveValuesALine", [](std::string text) { return joined(text, 5, " "); }, 0,
+                   ": ok\n"},
+        LayoutCase{"ValueSplitByABlank",
+                   [](std::string text) { return withLine(text, 1234, " 2 55 "); }, 1,
+                   "set.8xfont: line 1234: \" 2 55 \" holds 2 values, which the editor reads as "
+                   "2 cells; it writes one a line\n"},
+        LayoutCase{"AValueTooMany", [](std::string text) { return text + " 0 \r\n"; }, 1,
+                   "set.8xfont: line 8961: more follows the 8960th value, which the editor never "
+                   "reads\n"},
+        LayoutCase{"AfterAByteOrderMark", [](std::string text) { return "\xEF\xBB\xBF" + text; }, 1,
+                   "set.8xfont: starts with a byte order mark, which the editor does not read"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 TEST(ShowAndDiff, PrintArtBesideRowBytesAndSideBySide) {
     TempDir dir;
     FontSet a = paperSet();
@@ -198,6 +255,8 @@ TEST_P(Errors, ExitWithTheStatusAndNameTheCause) {
     test::writeFile(dir / "small.png", "");
     test::writeFile(dir / "s.png", EncodePng(Pixels(10, 10, 0)));
     std::filesystem::copy_file(DEFAULT_SET, dir / "set.8xfont");
+    ASSERT_EQ(runTool({"compile", DEFAULT_SET, "FONT1", "-o", q(dir.path())}).status, 0);
+    ASSERT_EQ(runTool({"render", DEFAULT_SET, "-o", q(dir / "sheet.png")}).status, 0);
     std::vector<std::string> arguments;
     for (const std::string& argument : GetParam().arguments)
         arguments.push_back(test::replaced(argument, '@', q(dir.path())));
@@ -255,7 +314,35 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"NotAFont",
                   {"import", "@/small.png", "-o", "@/x.8xfont", "-b", kSet},
                   1,
-                  "small.png: is not a font"},
+                  "small.png: is not a font this program reads: import takes BDF, PCF, PSF, "
+                  "TrueType and OpenType fonts, Unifont .hex, text art, a font set, a glyph sheet "
+                  "or grid PNG and the font program of an .8xp or .8xg"},
+        ErrorCase{"FontWhereASetBelongs",
+                  {"check", DEJAVU_MONO},
+                  1,
+                  "DejaVuSansMono.ttf: is a TrueType font, not a font set; korvalin-font import "
+                  "makes a set of it"},
+        ErrorCase{"SheetWhereASetBelongs",
+                  {"show", "@/sheet.png", "A"},
+                  1,
+                  "sheet.png: is a PNG picture, not a font set"},
+        ErrorCase{"ShiftForAProgram",
+                  {"import", "@/FONT1.8xp", "-o", "@/x.8xfont", "-b", kSet, "--shift", "1,0"},
+                  2,
+                  "FONT1.8xp: is a font program, copied as drawn; --shift does not apply to it"},
+        ErrorCase{"BaselineForASheet",
+                  {"import", "@/sheet.png", "-o", "@/x.8xfont", "-b", kSet, "--baseline", "4"},
+                  2,
+                  "sheet.png: is a glyph sheet, copied as drawn; --baseline does not apply to it"},
+        ErrorCase{"SizeForArt",
+                  {"import", TEST_DATA_DIR "/default-font.txt", "-o", "@/x.8xfont", "-b", kSet,
+                   "--size", "7"},
+                  2,
+                  "default-font.txt: is text art, copied as drawn; --size does not apply to it"},
+        ErrorCase{"HintingForABitmapFont",
+                  {"import", MISC_5X7, "-o", "@/x.8xfont", "-b", kSet, "--hinting", "none"},
+                  2,
+                  "5x7.pcf.gz: is a bitmap font, drawn as it is; --hinting does not apply to it"},
         ErrorCase{
             "ImportFromAFolder", {"import", "@", "-o", "@/x.8xfont", "-b", kSet}, 1, "is a folder"},
         ErrorCase{"SheetOfTheWrongSize",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "ImportOptions.h"
 
 #include <stdexcept>
 #include <string>
@@ -37,6 +38,8 @@ int Guarded(Invocation& call, Work work) {
         work();
         return kSuccess;
     } catch (const UsageError& error) {
+        return complain(call, error.what(), kUsage);
+    } catch (const InapplicableOption& error) {
         return complain(call, error.what(), kUsage);
     } catch (const std::exception& error) {
         return complain(call, error.what(), kFailure);

@@ -61,6 +61,10 @@ std::vector<std::string> warnings(const ImportResult& result) {
 
 ImportOptions ImportOptionsGiven(Invocation& call) {
     ImportOptions options;
+    for (const PlacingOption option : {PlacingOption::Baseline, PlacingOption::Shift,
+                                       PlacingOption::Size, PlacingOption::Hinting})
+        if (call.options.isSet(std::string_view(PlacingOptionName(option)).substr(2)))
+            options.given.push_back(option);
     if (call.options.isSet("baseline"))
         options.baseline = numberOption(call, "baseline", 0, FontSet::kRows - 1);
     if (call.options.isSet("size"))
@@ -99,13 +103,8 @@ FontSet SetOrFontArgument(Invocation& call, const std::string& argument) {
     const ImportOptions options = ImportOptionsGiven(call);
     std::string bytes = ReadArgument(call, argument, kMaxFontFileSize);
     const std::filesystem::path name = ArgumentName(argument);
-    if (IsTiVariableFile(bytes))
-        return ReadFontProgram(bytes, name);
-    if (IsFontSetText(bytes) && !call.options.isSet("codes")) {
-        FontSet table;
-        ReadFontSet(bytes, name, table);
-        return table;
-    }
+    if (IsTiVariableFile(bytes) || (IsFontSetText(bytes) && !call.options.isSet("codes")))
+        return SetFromBytes(bytes, name);
     return ImportFontBytes(std::move(bytes), name,
                            ReadSetArgument(call, call.options.value("base")), options)
         .table;

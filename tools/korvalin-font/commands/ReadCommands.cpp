@@ -1,8 +1,11 @@
 // The commands that only read sets: check, show and diff, of a set file or a font program.
 #include "Commands.h"
+#include "FontImport.h"
 #include "FontSetFile.h"
+#include "FontSetLayout.h"
 #include "GlyphArt.h"
 #include "GlyphText.h"
+#include "PathText.h"
 #include "ProgramFile.h"
 #include "ProgramImage.h"
 #include "StandardStreams.h"
@@ -62,13 +65,22 @@ int RunCheck(Invocation& call) {
     int status = kSuccess;
     for (const std::string& argument : call.positional) {
         FontSet table;
+        std::string bytes;
         try {
-            table = ReadSetArgument(call, argument);
+            bytes = ReadArgument(call, argument, kMaxFontFileSize);
+            table = SetFromBytes(bytes, ArgumentName(argument));
         } catch (const std::exception& error) {
             status = complain(call, error.what(), kFailure);
             continue;
         }
-        const std::string name = OneLine(ArgumentName(argument).string());
+        const std::string name = OneLine(PathText(ArgumentName(argument)));
+        // What the editor reads, though not as the set's writer meant it.
+        const std::vector<std::string> problems =
+            IsTiVariableFile(bytes) ? std::vector<std::string>() : FontSetLayoutProblems(bytes);
+        for (const std::string& problem : problems)
+            status = complain(call, name + ": " + problem, kFailure);
+        if (!problems.empty())
+            continue;
         if (strict) {
             if (const int odd = reportOddCells(name, table, call.out); odd > 0) {
                 status = complain(call,

@@ -7,6 +7,7 @@
 #include "FontSetFile.h"
 #include "InputFile.h"
 #include "ProgramFile.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -116,10 +117,19 @@ std::string ReadArgument(Invocation& call, const std::string& argument, std::siz
 }
 
 FontSet ReadSetArgument(Invocation& call, const std::string& argument) {
-    const std::filesystem::path name = ArgumentName(argument);
-    const std::string bytes = ReadArgument(call, argument, kMaxFontFileSize);
+    return SetFromBytes(ReadArgument(call, argument, kMaxFontFileSize), ArgumentName(argument));
+}
+
+FontSet SetFromBytes(const std::string& bytes, const std::filesystem::path& name) {
     if (IsTiVariableFile(bytes))
         return ReadFontProgram(bytes, name);
+    if (const std::string kind = FileKindOf(bytes); !kind.empty())
+        throw FileError(name, "is " + kind +
+                                  ", not a font set; korvalin-font import makes a set "
+                                  "of it");
+    if (WithoutByteOrderMark(bytes).size() != bytes.size())
+        throw FileError(name, "starts with a byte order mark, which the editor does not read; "
+                              "save the set without it");
     FontSet table;
     ReadFontSet(bytes, name, table);
     return table;

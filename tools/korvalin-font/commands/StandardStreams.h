@@ -39,6 +39,8 @@ enum class Direction { Read, Write };
 // The set of a set file or a font program. Throws FileError naming the argument, and
 // saying what a file of another kind is and what to do with it.
 [[nodiscard]] FontSet ReadSetArgument(Invocation& call, const std::string& argument);
+// The same for the bytes of a file read as `name`.
+[[nodiscard]] FontSet SetFromBytes(const std::string& bytes, const std::filesystem::path& name);
 
 // Writes `bytes` as the whole file `argument`, or to the descriptor it stands for.
 void WriteOutput(Invocation& call, const std::string& argument, std::string_view bytes);

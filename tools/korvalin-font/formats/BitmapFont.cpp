@@ -108,8 +108,9 @@ void BitmapFont::mapEncodings(const FontCharset& charset, const std::filesystem:
         table = FindEncoding(registry, encoding);
         if (!table)
             throw FileError(source, "has the registry " + registry_ +
-                                        ", which this program has no table of (it reads "
-                                        "ISO10646, ISO8859-1 to -16, KOI8-R, KOI8-U and CP1251)");
+                                        ", which this program has no table of; it reads fonts "
+                                        "whose CHARSET_REGISTRY-CHARSET_ENCODING is " +
+                                        RegistryNames());
         if (note_.empty())
             note_ = "registry " + registry_ + " mapped to Unicode through its table";
     }

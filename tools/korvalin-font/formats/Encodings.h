@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace korvalin {
@@ -20,6 +21,10 @@ extern const std::array<EncodingTable, 19> kEncodingTables;
 // Unicode itself (ISO10646) and for registries this program has no table of.
 [[nodiscard]] const EncodingTable* FindEncoding(std::string_view registry,
                                                 std::string_view encoding);
+
+// The registries a font may name, spelled as its CHARSET_REGISTRY and CHARSET_ENCODING
+// join ("ISO10646-1, ISO646.1991-IRV, ISO8859-1 to ISO8859-11, ..."), for a message.
+[[nodiscard]] std::string RegistryNames();
 
 // The code point that `code` stands for in `table`.
 [[nodiscard]] std::optional<char32_t> DecodeByte(const EncodingTable& table, unsigned code);

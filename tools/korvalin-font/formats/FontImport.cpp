@@ -8,6 +8,7 @@
 #include "Gzip.h"
 #include "InputFile.h"
 #include "Legibility.h"
+#include "PathText.h"
 #include "PcfFont.h"
 #include "PngCodec.h"
 #include "ProgramFile.h"
@@ -28,6 +29,21 @@ std::span<const std::uint8_t> asBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// A whole set is copied as drawn; a bitmap font is drawn as it is, with no hinting.
+constexpr PlacingOption kPlacing[] = {PlacingOption::Baseline, PlacingOption::Shift,
+                                      PlacingOption::Size, PlacingOption::Hinting};
+constexpr PlacingOption kHinting[] = {PlacingOption::Hinting};
+constexpr const char* kBitmapFont = "a bitmap font, drawn as it is";
+
+// Refuses the options of `refused` that the user gave for `source`, which is `kind`.
+void refuse(std::span<const PlacingOption> refused, const ImportOptions& options, const char* kind,
+            const std::filesystem::path& source) {
+    for (const PlacingOption option : options.given)
+        if (std::ranges::find(refused, option) != refused.end())
+            throw InapplicableOption(PathText(source) + ": is " + kind + "; " +
+                                     PlacingOptionName(option) + " does not apply to it");
+}
+
 // A font of one strike has only its own size to give.
 void checkOneStrike(const GlyphSource& font, const ImportOptions& options,
                     const std::filesystem::path& source) {
@@ -40,6 +56,7 @@ void checkOneStrike(const GlyphSource& font, const ImportOptions& options,
 template <typename Source>
 OpenedSource oneStrike(Source font, const std::filesystem::path& source,
                        const ImportOptions& options) {
+    refuse(kHinting, options, kBitmapFont, source);
     checkOneStrike(font, options, source);
     OpenedSource opened;
     opened.font = std::make_unique<Source>(std::move(font));
@@ -78,6 +95,30 @@ std::string judgementText(const Judgement& judgement) {
 
 } // namespace
 
+std::string FileKindOf(std::string_view bytes) {
+    const std::pair<std::string_view, const char*> magic[] = {
+        {"\x1F\x8B", "a gzip-compressed file"},
+        {std::string_view("\0\1\0\0", 4), "a TrueType font"},
+        {"true", "a TrueType font"},
+        {"ttcf", "a TrueType collection"},
+        {"OTTO", "an OpenType font"},
+        {"wOFF", "a WOFF font"},
+        {"wOF2", "a WOFF2 font"},
+    };
+    for (const auto& [opening, kind] : magic)
+        if (bytes.starts_with(opening))
+            return kind;
+    const std::string_view text = WithoutByteOrderMark(bytes);
+    return IsPng(bytes)              ? "a PNG picture"
+           : IsTiVariableFile(bytes) ? "a calculator variable file"
+           : IsPsf(bytes)            ? "a PSF console font"
+           : IsPcf(bytes)            ? "a PCF font"
+           : IsBdf(text)             ? "a BDF font"
+           : IsUnifontHex(text)      ? "a Unifont .hex font"
+           : IsFontArt(text)         ? "text art"
+                                     : "";
+}
+
 bool IsFontSetText(std::string_view bytes) {
     const std::size_t first = bytes.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && ((bytes[first] >= '0' && bytes[first] <= '9') ||
@@ -86,10 +127,14 @@ bool IsFontSetText(std::string_view bytes) {
 
 OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
                         const ImportOptions& options) {
-    if (IsPng(bytes))
+    if (IsPng(bytes)) {
+        refuse(kPlacing, options, "a glyph sheet, copied as drawn", source);
         return wholeSet(ReadSheetPng(bytes, source));
-    if (IsTiVariableFile(bytes))
+    }
+    if (IsTiVariableFile(bytes)) {
+        refuse(kPlacing, options, "a font program, copied as drawn", source);
         return wholeSet(ReadFontProgram(bytes, source));
+    }
     // Unpacked here, all layers within the one limit: each reader below takes plain bytes.
     bytes = UnpackFontBytes(std::move(bytes), kMaxFontFileSize, source);
     // The text formats may open with the byte order mark that some editors put there.
@@ -99,6 +144,7 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
     if (IsUnifontHex(bytes))
         return oneStrike(UnifontHexSource(std::move(bytes), source), source, options);
     if (IsFontArt(bytes)) {
+        refuse(kPlacing, options, "text art, copied as drawn", source);
         std::istringstream text(bytes);
         PartialFontArt art = ReadPartialFontArt(text, source);
         OpenedSource opened;
@@ -107,6 +153,7 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
         return opened;
     }
     if (IsFontSetText(bytes)) {
+        refuse(kPlacing, options, "a font set, copied as drawn", source);
         FontSet set;
         ReadFontSet(bytes, source, set);
         return wholeSet(std::move(set));
@@ -118,6 +165,8 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
     // FreeType reads neither BDF nor PCF here (see FreeTypeLibrary): outline fonts only.
     OpenedSource opened;
     opened.font = std::make_unique<FreeTypeSource>(std::move(bytes), source, options);
+    if (opened.font->isFixedSize())
+        refuse(kHinting, options, kBitmapFont, source);
     return opened;
 }
 

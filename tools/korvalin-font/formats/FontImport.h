@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace korvalin {
 
@@ -37,6 +38,10 @@ struct OpenedSource {
 // open the judge chooses. Throws FileError naming `source`.
 [[nodiscard]] ImportResult ImportFont(const std::filesystem::path& source, const FontSet& base,
                                       const ImportOptions& options = {});
+
+// What a file that the import reads, or any font, is by its first bytes, as a message
+// names it ("a TrueType font"); an empty string for anything else.
+[[nodiscard]] std::string FileKindOf(std::string_view bytes);
 
 // The same for the bytes of a file, at most kMaxFontFileSize of them, read from `source`.
 [[nodiscard]] ImportResult ImportFontBytes(std::string bytes, const std::filesystem::path& source,

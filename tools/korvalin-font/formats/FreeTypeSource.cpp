@@ -64,8 +64,10 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
     if (FT_New_Memory_Face(faces_->library.get(), reinterpret_cast<const FT_Byte*>(bytes_.data()),
                            static_cast<FT_Long>(bytes_.size()), 0, &faces_->face) != 0) {
         checkBudget(faces_->library, source);
-        throw FileError(source, "is not a font this program reads (BDF, PCF, PSF, TrueType, "
-                                "OpenType or a glyph sheet PNG)");
+        throw FileError(source, "is not a font this program reads: import takes BDF, PCF, PSF, "
+                                "TrueType and OpenType fonts, Unifont .hex, text art, a font "
+                                "set, a glyph sheet or grid PNG and the font program of an .8xp "
+                                "or .8xg");
     }
     if (FT_Select_Charmap(faces_->face, FT_ENCODING_UNICODE) != 0)
         throw FileError(source, "has no Unicode character map");

@@ -42,6 +42,20 @@ const char* HintingName(Hinting hinting) {
     return "font";
 }
 
+const char* PlacingOptionName(PlacingOption option) {
+    switch (option) {
+    case PlacingOption::Baseline:
+        return "--baseline";
+    case PlacingOption::Shift:
+        return "--shift";
+    case PlacingOption::Size:
+        return "--size";
+    case PlacingOption::Hinting:
+        break;
+    }
+    return "--hinting";
+}
+
 std::optional<std::bitset<256>> CodeRanges(const std::string& text) {
     std::bitset<256> codes;
     std::string_view rest = text;

@@ -2,12 +2,28 @@
 
 #include <bitset>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace korvalin {
 
 // Whose hinting shapes an outline font's pixels.
 enum class Hinting { Font, Auto, None };
+
+// The options that place a font's glyphs, which not every source takes: a whole set
+// (a sheet, text art, a program) is copied as drawn, and a bitmap font has no hinting.
+enum class PlacingOption { Baseline, Shift, Size, Hinting };
+
+// "--baseline" and the like, as the user gives them.
+[[nodiscard]] const char* PlacingOptionName(PlacingOption option);
+
+// A placing option given for a source that does not take it: a usage error, which the
+// import does not ignore.
+class InapplicableOption : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // How an import places a real font in the 5 x 7 cells.
 struct ImportOptions {
@@ -24,6 +40,8 @@ struct ImportOptions {
     std::optional<Hinting> hinting;
     // The codes to take from the font; the others keep the base glyph.
     std::bitset<256> codes = std::bitset<256>().set();
+    // The placing options the user gave, which a source refuses where they do not apply.
+    std::vector<PlacingOption> given;
 };
 
 // The baseline row a font that is not an exact 5 x 7 one gets by default.

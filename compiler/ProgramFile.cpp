@@ -1,13 +1,10 @@
 #include "ProgramFile.h"
 
 #include "FileError.h"
-#include "FontSetFile.h"
-#include "InputFile.h"
 #include "ProgramImage.h"
 #include "VariableFile.h"
 
 #include <algorithm>
-#include <array>
 
 namespace korvalin {
 namespace {
@@ -135,20 +132,6 @@ FontSet ReadFontProgram(std::string_view bytes, const std::filesystem::path& sou
             table.setCell(code, cell, ink ? FontSet::kSet : FontSet::kClear);
         }
     return table;
-}
-
-void ReadSetOrProgram(const std::filesystem::path& path, FontSet& table) {
-    std::array<char, 4> start{};
-    std::size_t got = 0;
-    {
-        InputFile file(path);
-        got = file.read(start);
-    }
-    if (!IsTiVariableFile(std::string_view(start.data(), got))) {
-        ReadFontSetFile(path, table);
-        return;
-    }
-    table = ReadFontProgram(ReadWholeFile(path, kMaxVariableFileSize), path);
 }
 
 } // namespace korvalin

@@ -35,8 +35,4 @@ struct TiVariable {
 // `source`.
 [[nodiscard]] FontSet ReadFontProgram(std::string_view bytes, const std::filesystem::path& source);
 
-// A font set file, or a program or group file holding a font program: what check, show
-// and diff read. Throws FileError naming `path`.
-void ReadSetOrProgram(const std::filesystem::path& path, FontSet& table);
-
 } // namespace korvalin

@@ -76,7 +76,8 @@ void printHelp(std::ostream& out) {
            "exits 1 when the sets differ and 2 when one cannot be read. Output that cannot\n"
            "be written (a full disk) fails the command too: 1, or 2 for diff. Messages\n"
            "name the file and the cause on standard error. A file argument of - is\n"
-           "standard input, or standard output where the file is written.\n"
+           "standard input, or standard output where the file is written; /dev/stdout,\n"
+           "/dev/stderr and /dev/fd/N are written through that descriptor.\n"
            "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
 }
 

@@ -59,8 +59,9 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"check",
          "[--strict] SET.8xfont...",
-         "Read each set as the editor does and report it; a font program (.8xp, .8xg) "
-         "is read for the set inside.",
+         "Read each set as the editor does and report it, naming each line the editor "
+         "would read other than as meant; a font program (.8xp, .8xg) is read for the set "
+         "inside.",
          1,
          -1,
          -1,

@@ -154,6 +154,7 @@ StartFigures StartOnce(XDisplay& display, const fs::path& program, const fs::pat
         display.waitForEvents(std::min<Clock::duration>(deadline - now, 20ms));
     }
     StartFigures figures;
+    figures.pid = pid;
     figures.startupMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     const bool idle = waitUntilIdle(pid, options.quiet, Clock::now() + options.timeout);
     stopAndReap(pid, figures);
@@ -165,18 +166,13 @@ StartFigures StartOnce(XDisplay& display, const fs::path& program, const fs::pat
     return figures;
 }
 
-std::uint64_t CallgrindTotal(const fs::path& folder) {
-    std::uint64_t total = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        std::ifstream in(entry.path());
-        for (std::string line; std::getline(in, line);) {
-            if (line.starts_with("totals: ")) {
-                total += std::stoull(line.substr(8));
-                break;
-            }
-        }
+std::uint64_t CallgrindTotal(const fs::path& profile) {
+    std::ifstream in(profile);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("totals: "))
+            return std::stoull(line.substr(8));
     }
-    return total;
+    throw std::runtime_error("no totals in the profile " + profile.string());
 }
 
 } // namespace korvalin

@@ -30,6 +30,7 @@ struct StartFigures {
     // User and system time of the whole run, which ends once the program is idle after its
     // first frame: far steadier than wall time on a busy machine.
     double cpuMs = 0;
+    int pid = 0; // the process started, which a wrapper such as valgrind becomes
 };
 
 // Starts `program` in its own folder, its output going to `log`. Throws std::runtime_error
@@ -37,8 +38,9 @@ struct StartFigures {
 StartFigures StartOnce(XDisplay& display, const std::filesystem::path& program,
                        const std::filesystem::path& log, const StartOptions& options);
 
-// The instructions that callgrind counted in the profiles of one run in `folder`, the
-// program's and those of the processes it forked.
-std::uint64_t CallgrindTotal(const std::filesystem::path& folder);
+// The instructions that callgrind counted in a profile. Only the started process's own
+// profile counts: a child it forks (libdbus forks one to look for a session bus where there
+// is none) starts its profile with its parent's counts up to the fork.
+std::uint64_t CallgrindTotal(const std::filesystem::path& profile);
 
 } // namespace korvalin

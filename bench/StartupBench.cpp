@@ -211,8 +211,8 @@ double countInstructions(XDisplay& display, const fs::path& program, const fs::p
         {"valgrind", "--tool=callgrind", "--callgrind-out-file=" + (folder / "%p.out").string()},
         1000ms,
         600s};
-    StartOnce(display, program, log, options);
-    const std::uint64_t total = CallgrindTotal(folder);
+    const StartFigures start = StartOnce(display, program, log, options);
+    const std::uint64_t total = CallgrindTotal(folder / (std::to_string(start.pid) + ".out"));
     fs::remove_all(folder);
     return static_cast<double>(total);
 }

@@ -11,7 +11,9 @@ Each figure is a wall time, with the CPU time beside it, which tells how much of
 time a busy machine took, and the instructions that callgrind counted for the same work,
 which a busy machine does not change. A figure against a floor, a program doing the same
 work without our checks, is a ratio in each of the three. The goals are by instruction count
-where there is one, so that a verdict can be reproduced anywhere. MB is 10^6 bytes.
+where there is one, so that a verdict can be reproduced anywhere; a goal in time or bytes a
+second is judged by the CPU time, which a busy machine stretches far less than the wall time,
+but for Compile's, whose work is mostly another process's. MB is 10^6 bytes.
 """
 import json
 import sys
@@ -84,7 +86,7 @@ def main():
         count = instructions_of(name)
         table.add(figure, format_duration(wall), format_duration(cpu),
                   format_count(count) if count else "", goal_text,
-                  wall < goal_s if goal_s else None)
+                  (wall if name.endswith("/real_time") else cpu) < goal_s if goal_s else None)
 
     def throughput(figure, name, goal_mb_s=None):
         if name not in core:
@@ -98,7 +100,7 @@ def main():
                   f"{bytes_per_iteration / cpu / 1e6:.0f} MB/s",
                   f"{count / bytes_per_iteration:.1f}/byte" if count else "",
                   f">= {goal_mb_s} MB/s" if goal_mb_s else "(report)",
-                  bytes_per_iteration / wall / 1e6 >= goal_mb_s if goal_mb_s else None)
+                  bytes_per_iteration / cpu / 1e6 >= goal_mb_s if goal_mb_s else None)
 
     def against_floor(figure, name, floor_name, goal_ratio=None):
         """A benchmark over its floor, both from the same runs, goal by instruction count."""
@@ -191,7 +193,7 @@ def main():
                 table.add(figure, f"{tools[f'{key}_ms']:.1f} ms",
                           f"{tools[f'{key}_cpu_ms']:.1f} ms",
                           format_count(count) if count else "", f"< {goal_ms} ms",
-                          tools[f"{key}_ms"] < goal_ms)
+                          tools[f"{key}_cpu_ms"] < goal_ms)
 
     print("Summary (start-up, check and compile: medians of the paired rounds' ratios; "
           "instructions: callgrind, per operation or as ratios)")

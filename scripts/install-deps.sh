@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian 12 packages that building, running and testing need, if any is missing.
 #
-#   scripts/install-deps.sh [--install | --screenshot]
+#   scripts/install-deps.sh [--install | --screenshot | --icon]
 #
-# --install takes only what building and installing the programs need (make install).
+# --install takes only what building and installing the programs need (make install);
+# --screenshot adds what scripts/screenshot.sh needs; --icon takes only the two tools that
+# scripts/make-windows-icon.sh draws the Windows icon with (icoutils, librsvg2-bin).
 # Without root or sudo it names the packages and the command that installs them as root,
 # and exits 2.
 set -eu
@@ -15,20 +17,22 @@ zlib1g-dev libcli11-dev help2man shared-mime-info python3"
 # The tests and benchmarks, with the counters of instructions and system calls that the
 # benchmarks' goals are judged by; the fuzzers and the format check; the test fonts; the
 # checks of an install; the Windows build under Wine, with chattr for a folder that takes no
-# new files even from root.
+# new files even from root, and ImageMagick's import, through which its window's test reads
+# the screen.
 tests="libgtest-dev googletest libbenchmark-dev valgrind strace libtifiles-dev xvfb xauth
 clang clang-format libclang-rt-14-dev
 xfonts-base xfonts-terminus console-setup-linux fonts-dejavu-core otf2bdf unifont-bin xfonts-utils
 fonts-noto-mono fonts-terminus fonts-liberation2
 desktop-file-utils appstream libxml2-utils man-db xdotool openbox
-g++-mingw-w64-x86-64-posix wine64 e2fsprogs"
+g++-mingw-w64-x86-64-posix wine64 e2fsprogs imagemagick"
 case ${1:-} in
 --install) packages=$build ;;
-# Only scripts/screenshot.sh needs ImageMagick and xprop.
---screenshot) packages="$build $tests imagemagick x11-utils" ;;
+# Only scripts/screenshot.sh needs xprop and xwininfo.
+--screenshot) packages="$build $tests x11-utils" ;;
+--icon) packages="icoutils librsvg2-bin" ;;
 "") packages="$build $tests" ;;
 *)
-    echo "usage: $0 [--install | --screenshot]" >&2
+    echo "usage: $0 [--install | --screenshot | --icon]" >&2
     exit 2
     ;;
 esac

@@ -5,8 +5,16 @@
 # pixel, are taken over from the current icon as they are, and the 16-colour one at 16
 # pixels is the true-colour one too: a drawing that small blurs.
 #
-#   scripts/make-windows-icon.sh        (needs icoutils and librsvg2-bin)
+#   scripts/make-windows-icon.sh
+# Needs icotool (icoutils) and rsvg-convert (librsvg2-bin):
+# ./scripts/install-deps.sh --icon installs them.
 set -eu
+for tool in icotool rsvg-convert; do
+    command -v "$tool" >/dev/null 2>&1 || {
+        echo "make-windows-icon.sh: $tool is missing (./scripts/install-deps.sh --icon)" >&2
+        exit 1
+    }
+done
 data=$(cd "$(dirname "$0")/../data" && pwd)
 work=$(mktemp -d)
 trap 'rm -r "$work"' EXIT

@@ -9,6 +9,8 @@
 #include "ToolProcess.h"
 
 #include <csignal>
+#include <string>
+#include <vector>
 #endif
 
 namespace korvalin {
@@ -38,10 +40,22 @@ TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
               "exit $status\n");
 }
 
+#ifndef _WIN32
 // A stand-in packer that leaves a mark of the folder it ran in.
 void writeFakePacker(const std::filesystem::path& folder) {
     writeFile(folder / "prgforge", "#!/bin/sh\ncp \"$1.bin\" \"$1.8xp\"\n");
     std::filesystem::permissions(folder / "prgforge", std::filesystem::perms::owner_all);
+}
+
+// The shell's exit status, started in `folder` with `arguments`.
+int runShell(const std::filesystem::path& folder, std::vector<std::string> arguments,
+             const std::filesystem::path& input = "/dev/null") {
+    return test::run({.program = "/bin/sh",
+                      .arguments = std::move(arguments),
+                      .input = input,
+                      .out = {test::Stdout::Inherit},
+                      .folder = folder})
+        .status;
 }
 
 TEST(PackagingScript, PosixScriptActsInItsOwnFolderWhereverItIsStarted) {
@@ -52,30 +66,24 @@ TEST(PackagingScript, PosixScriptActsInItsOwnFolderWhereverItIsStarted) {
     writeFile(program / "FONT1.bin", "image");
     writeFile(elsewhere / "FONT1.bin", "a file of the user's");
 
-    const std::string fromElsewhere = "cd '" + elsewhere.path().string() + "' && /bin/sh '" +
-                                      (program / "temp.sh").string() + "'";
-    ASSERT_EQ(std::system(fromElsewhere.c_str()), 0);
+    ASSERT_EQ(runShell(elsewhere.path(), {(program / "temp.sh").string()}), 0);
     EXPECT_EQ(readFile(program / "FONT1.8xp"), "image");
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
     EXPECT_EQ(readFile(elsewhere / "FONT1.bin"), "a file of the user's");
     EXPECT_FALSE(std::filesystem::exists(elsewhere / "FONT1.8xp"));
 
     writeFile(program / "FONT1.bin", "again");
-    const std::string fromItsFolder = "cd '" + program.path().string() + "' && /bin/sh temp.sh";
-    ASSERT_EQ(std::system(fromItsFolder.c_str()), 0);
+    ASSERT_EQ(runShell(program.path(), {"temp.sh"}), 0);
     EXPECT_EQ(readFile(program / "FONT1.8xp"), "again");
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 
     // As the editor runs it: read from standard input, where $0 names the shell.
     writeFile(program / "FONT1.bin", "fed");
-    const std::string fedToTheShell =
-        "cd '" + program.path().string() + "' && /bin/sh -s < temp.sh";
-    ASSERT_EQ(std::system(fedToTheShell.c_str()), 0);
+    ASSERT_EQ(runShell(program.path(), {"-s"}, program / "temp.sh"), 0);
     EXPECT_EQ(readFile(program / "FONT1.8xp"), "fed");
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 }
 
-#ifndef _WIN32
 // The shell's exit status is a POSIX wait status.
 TEST(PackagingScript, PosixScriptEndsWithThePackersStatusAfterRemovingTheImage) {
     const TempDir program;
@@ -84,10 +92,7 @@ TEST(PackagingScript, PosixScriptEndsWithThePackersStatusAfterRemovingTheImage) 
     writeFile(program / "temp.sh", PackagingScript("FONT1", ScriptKind::Posix));
     writeFile(program / "FONT1.bin", "image");
 
-    const test::ProcessRun run = test::run({.program = "/bin/sh",
-                                            .arguments = {(program / "temp.sh").string()},
-                                            .out = {test::Stdout::Inherit}});
-    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(runShell({}, {(program / "temp.sh").string()}), 3);
     EXPECT_FALSE(std::filesystem::exists(program / "FONT1.bin"));
 }
 

@@ -5,6 +5,7 @@
 #include "Argv.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +57,20 @@ struct ProcessRun {
     double cpuSeconds = 0;
     std::size_t peakBytes = 0;
 };
+
+// This process's environment, with `extra` ("NAME=value" each) in place of any of the same name.
+inline std::vector<std::string> environmentWith(const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view inherited(*variable);
+        const std::string_view name = inherited.substr(0, inherited.find('=') + 1);
+        if (std::none_of(extra.begin(), extra.end(),
+                         [&](const std::string& added) { return added.starts_with(name); }))
+            variables.emplace_back(inherited);
+    }
+    variables.insert(variables.end(), extra.begin(), extra.end());
+    return variables;
+}
 
 namespace detail {
 
@@ -109,13 +125,7 @@ inline ProcessRun run(const Child& child) {
     std::vector<std::string> words{child.program.string()};
     words.insert(words.end(), child.arguments.begin(), child.arguments.end());
     Argv argv(std::move(words));
-    std::vector<std::string> variables;
-    if (child.environment)
-        variables = *child.environment;
-    else
-        for (char** variable = environ; *variable != nullptr; ++variable)
-            variables.emplace_back(*variable);
-    Argv envp(std::move(variables));
+    Argv envp(child.environment ? *child.environment : environmentWith());
     const std::string input = child.input.string();
     const std::string outFile = child.out.file.string();
     const std::string errFile = child.err.file.string();

@@ -4,6 +4,7 @@
 #include "SaveLoopSets.h"
 #include "TempDir.h"
 #include "TinyTmpfs.h"
+#include "ToolProcess.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -154,17 +155,19 @@ TEST(CrashSafeSave, AWriteOfNothingFailsInsteadOfSpinning) {
     const TempDir dir;
     const fs::path target = dir / "zero.8xfont";
     ASSERT_NO_THROW(WriteFontSetFile(target, test::saveLoopSetA()));
-    // The sanitizers' runtime wants to come first; the shim only replaces write().
-    const std::string command =
-        "timeout 20 env LD_PRELOAD='" WRITE_ZERO_SHIM_PATH "' KORVALIN_WRITE_ZERO=zero.8xfont "
-        "ASAN_OPTIONS=verify_asan_link_order=0 '" SAVE_LOOP_PATH "' '" +
-        target.string() + "' once 2>'" + (dir / "errors.txt").string() + "'";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1) << "124 means the save was still looping after 20 s";
-    EXPECT_NE(readFile(dir / "errors.txt").find("zero.8xfont: cannot be written: "),
-              std::string::npos)
-        << readFile(dir / "errors.txt");
+    // The sanitizers' runtime wants to come first; the shim only replaces write(). A save
+    // that spins spends its processor time, whatever else the machine is doing.
+    const test::ProcessRun run =
+        test::run({.program = SAVE_LOOP_PATH,
+                   .arguments = {target.string(), "once"},
+                   .err = {test::Stdout::File, dir / "errors.txt"},
+                   .environment = test::environmentWith({"LD_PRELOAD=" WRITE_ZERO_SHIM_PATH,
+                                                         "KORVALIN_WRITE_ZERO=zero.8xfont",
+                                                         "ASAN_OPTIONS=verify_asan_link_order=0"}),
+                   .limits = {{RLIMIT_CPU, 10, 11}, {RLIMIT_CORE, 0, 0}}});
+    ASSERT_EQ(run.signal, 0) << "the save was still looping after 10 s of processor time";
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("zero.8xfont: cannot be written: "), std::string::npos) << run.err;
     EXPECT_EQ(readFile(target), FontSetText(test::saveLoopSetA()));
     EXPECT_EQ(otherEntries(dir.path(), target), std::vector<std::string>{"errors.txt"});
 }

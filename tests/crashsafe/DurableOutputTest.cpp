@@ -48,20 +48,16 @@ std::vector<Call> readLog(const fs::path& log) {
 // Runs `arguments` in `folder` with the shim preloaded; returns the exit status.
 int runLogged(const std::vector<std::string>& arguments, const fs::path& folder,
               const fs::path& log, bool withShim) {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        environment.emplace_back(*variable);
-    if (withShim) {
-        environment.push_back("LD_PRELOAD=" SYSCALL_LOG_SHIM_PATH);
-        environment.push_back("KORVALIN_SYSCALL_LOG=" + log.string());
-        environment.push_back("KORVALIN_SYSCALL_WATCH=" + folder.string());
+    std::vector<std::string> shim;
+    if (withShim)
         // The sanitizers' runtime wants to come first; the shim only watches.
-        environment.emplace_back("ASAN_OPTIONS=verify_asan_link_order=0");
-    }
+        shim = {"LD_PRELOAD=" SYSCALL_LOG_SHIM_PATH, "KORVALIN_SYSCALL_LOG=" + log.string(),
+                "KORVALIN_SYSCALL_WATCH=" + folder.string(),
+                "ASAN_OPTIONS=verify_asan_link_order=0"};
     return test::run({.program = arguments.front(),
                       .arguments = {arguments.begin() + 1, arguments.end()},
                       .folder = folder,
-                      .environment = std::move(environment)})
+                      .environment = test::environmentWith(shim)})
         .status;
 }
 

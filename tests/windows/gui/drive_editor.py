@@ -2,6 +2,10 @@
 """Drives fontset-creator.exe under Wine as a user would, with xdotool on an X display of
 its own, and checks what it shows by screenshots and what it writes by the files' bytes.
 
+Nothing waits a fixed time: each step waits for what the next one needs (a window shown,
+the keyboard in it, the screen showing a glyph, a file written, a process ended), so a busy
+machine only makes it slower.
+
 usage: drive_editor.py WINE_RUN PREFIX BIN_DIR [--host-font-tool KORVALIN_FONT] [--shot PNG]
 """
 import argparse
@@ -14,7 +18,7 @@ import time
 
 TITLE = "Korvalin Font Set Creator 1.0"
 GRID_LINE = (0xB4, 0xB4, 0xB4)
-LIMIT = 60  # seconds for anything to appear
+LIMIT = 120  # seconds for anything to appear, on a machine busy with other work
 
 
 def px(twips):
@@ -36,32 +40,69 @@ class Failure(Exception):
     pass
 
 
+class NotYet(Exception):
+    """What a wait's test saw instead of what it waits for."""
+
+
 def check(condition, what):
     if not condition:
         raise Failure(what)
     print("ok:", what, flush=True)
 
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True,
+def xdotool(*args, check=True):
+    return subprocess.run(["xdotool", *args], check=check, capture_output=True, text=True,
                           timeout=LIMIT).stdout.strip()
 
 
 def wait_for(test, what):
     deadline = time.monotonic() + LIMIT
-    while time.monotonic() < deadline:
-        result = test()
+    seen = ""
+    while True:
+        try:
+            result = test()
+        except NotYet as not_yet:
+            result, seen = None, f" ({not_yet})"
         if result:
             return result
-        time.sleep(0.2)
-    raise Failure("timed out waiting for " + what)
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what + seen)
+        time.sleep(0.1)  # the poll interval of every wait
+
+
+def focus():
+    return xdotool("getwindowfocus", check=False)
+
+
+def visible_windows():
+    return set(xdotool("search", "--onlyvisible", "--name", ".*", check=False).split())
+
+
+def dos_path(path):
+    """PATH as typed into a file dialog: the dialogs open in the folder last used, which a
+    run that was killed may have left behind."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def programs_of(prefix):
+    """The programs running in the Wine prefix, by their file names."""
+    names = set()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as environ:
+                if b"WINEPREFIX=" + os.fsencode(prefix) + b"\0" not in environ.read():
+                    continue
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                program = cmdline.read().split(b"\0")[0].decode(errors="replace")
+        except OSError:
+            continue  # ended meanwhile
+        names.add(program.replace("\\", "/").rsplit("/", 1)[-1].lower())
+    return names
 
 
 def window_named(name):
     def find():
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + name + "$"],
-                               capture_output=True, text=True)
-        ids = found.stdout.split()
+        ids = xdotool("search", "--onlyvisible", "--name", "^" + name + "$", check=False).split()
         return ids[0] if ids else None
     return find
 
@@ -142,45 +183,90 @@ def main():
 def run(editor, work, program, default, default_bytes, args):
     window = wait_for(window_named(TITLE), "the editor's window")
     check(xdotool("getwindowname", window) == TITLE, "the window's title")
-    time.sleep(0.5)  # the first paint after mapping
     x, y, width, height = geometry(window)
-    screen = Screen(work)
-    corner = screen.first(GRID_LINE, (x, y, x + width, y + height))
-    check(corner is not None, "the pixel grid is on screen")
-    # The client area's corner, from the grid's, at 96 dpi.
-    origin = (corner[0] - px(54), corner[1] - px(243))
-    frame_grow = 0  # found from the preview's black cells below
+    # The client area's corner, from the grid's, at 96 dpi; how far Frame1 grew left for its
+    # title, the preview half that way with it. Both read from the first whole paint.
+    layout = {}
 
-    def shows(character, values, what):
-        time.sleep(0.3)
-        shot = Screen(work)
-        if os.environ.get("KORVALIN_GUI_DEBUG"):
-            shutil.copy(os.path.join(work, "screen.ppm"), os.environ["KORVALIN_GUI_DEBUG"])
+    def mismatch(shot, character, values):
+        origin, frame_grow = layout["origin"], layout["frame_grow"]
         for i in range(35):
             expected = (0, 0, 0) if values[character * 35 + i] == 0 else (255, 255, 255)
-            cx, cy = pixel_centre(i)
-            if shot.at(origin[0] + cx, origin[1] + cy) != expected:
-                raise Failure(f"{what}: pixel cell {i} shows {shot.at(origin[0] + cx, origin[1] + cy)}")
-            # The preview cells are 6 pixels; their centre stays inside whatever the frame's grow.
-            px_, py_ = preview_centre(i, frame_grow)
-            if shot.at(origin[0] + px_, origin[1] + py_) != expected:
-                raise Failure(f"{what}: preview cell {i} shows {shot.at(origin[0] + px_, origin[1] + py_)}")
+            for where, (cx, cy) in (("pixel", pixel_centre(i)),
+                                    ("preview", preview_centre(i, frame_grow))):
+                # The preview cells are 6 pixels; their centre stays inside whatever the grow.
+                seen = shot.at(origin[0] + cx, origin[1] + cy)
+                if seen != expected:
+                    return f"{where} cell {i} shows {seen}"
+        return None
+
+    def shown(character, values):
+        def test():
+            shot = Screen(work)
+            if os.environ.get("KORVALIN_GUI_DEBUG"):
+                shutil.copy(os.path.join(work, "screen.ppm"), os.environ["KORVALIN_GUI_DEBUG"])
+            if not layout:
+                corner = shot.first(GRID_LINE, (x, y, x + width, y + height))
+                if corner is None:
+                    raise NotYet("no pixel grid on screen")
+                origin = (corner[0] - px(54), corner[1] - px(243))
+                # The preview starts where the white of glyph 0's first row begins.
+                row_y = origin[1] + (px(459) + px(549)) // 2
+                left = next((x_ for x_ in range(origin[0] + px(4320) - 60, origin[0] + px(5058))
+                             if shot.at(x_, row_y) == (255, 255, 255)), None)
+                if left is None:
+                    raise NotYet("no preview on screen")
+                layout.update(origin=origin, frame_grow=2 * (px(4482) - (left - origin[0])))
+                failed = mismatch(shot, character, values)
+                if failed:
+                    layout.clear()  # a paint still under way
+            else:
+                failed = mismatch(shot, character, values)
+            if failed:
+                raise NotYet(failed)
+            return True
+        return test
+
+    def shows(character, values, what):
+        wait_for(shown(character, values), what)
         print("ok:", what, flush=True)
 
-    # Frame1 may have grown left for its title, the preview half that way with it: its
-    # place is where the white of glyph 0's preview begins.
-    row_y = origin[1] + (px(459) + px(549)) // 2
-    left = next(x for x in range(origin[0] + px(4320) - 60, origin[0] + px(5058))
-                if screen.at(x, row_y) == (255, 255, 255))
-    frame_grow = 2 * (px(4482) - (left - origin[0]))
-    shows(0, default, "glyph 0 of the default set in the cells and the preview")
+    def send(target, what, *args):
+        """xdotool ARGS once TARGET is up and X gives the keys to it or to the editor's
+        window under it: Wine hands them to the focus of its active window either way.
+        Without a window manager X's focus is Wine's to move, and after a dialog it at times
+        stays nowhere; then it goes to TARGET, as a click would put it."""
+        wait_for(lambda: target in visible_windows(), what)
+        if focus() not in (target, window):
+            xdotool("windowfocus", "--sync", target)
+        xdotool(*args)
+
+    def keys(*names):
+        send(window, "the editor's window", "key", *names)
+
+    def menu(access_key):
+        before = visible_windows()
+        keys("alt+" + access_key)
+        wait_for(lambda: visible_windows() - before, "the menu of Alt+" + access_key)
+
+    def answer(title, *typed):
+        """Types into the dialog or prompt TITLE once it has the keyboard, then Return."""
+        box = wait_for(window_named(title), "the window " + title)
+        if typed:
+            send(box, title, "type", "--delay", "20", *typed)
+        send(box, title, "key", "Return")
+
+    def script_ended():
+        return "cmd.exe" not in programs_of(args.prefix)
+
+    wait_for(shown(0, default), "the pixel grid and glyph 0 on screen")
+    print("ok: the pixel grid is on screen", flush=True)
+    print("ok: glyph 0 of the default set in the cells and the preview", flush=True)
 
     # A character from the Switch menu by keyboard: Alt+S, Uppercase letters, its first item.
-    xdotool("key", "alt+s")
-    time.sleep(0.5)
+    menu("s")
     # The menu opens with its first entry marked.
-    xdotool("key", "Down", "Down", "Right", "Return")
-    time.sleep(0.5)
+    keys("Down", "Down", "Right", "Return")
     shows(65, default, "Switch Character > Uppercase letters > 65 A by keyboard")
 
     # A click turns a cell and its preview cell.
@@ -188,8 +274,8 @@ def run(editor, work, program, default, default_bytes, args):
     cell = 7
     edited[65 * 35 + cell] = 255 - edited[65 * 35 + cell]
     cx, cy = pixel_centre(cell)
+    origin = layout["origin"]
     xdotool("mousemove", str(origin[0] + cx), str(origin[1] + cy), "click", "1")
-    time.sleep(0.5)
     shows(65, edited, "a click turns pixel cell 7 and its preview cell")
     if args.shot:
         subprocess.run(["import", "-window", "root", "-crop",
@@ -197,12 +283,8 @@ def run(editor, work, program, default, default_bytes, args):
 
     # Save through the dialog.
     saved = os.path.join(work, "saved.8xfont")
-    xdotool("key", "alt+f", "s")
-    wait_for(window_named("Save As"), "the Save dialog")
-    time.sleep(0.5)
-    # The dialog opens in the editor's working folder, where the file is to go.
-    xdotool("type", "--delay", "20", "saved.8xfont")
-    xdotool("key", "Return")
+    keys("alt+f", "s")
+    answer("Save As", dos_path(saved))
     # The save writes a file beside it and renames it: once there, it is whole.
     wait_for(lambda: os.path.exists(saved), "the saved file")
     lines = default_bytes.split(b"\r\n")
@@ -215,16 +297,13 @@ def run(editor, work, program, default, default_bytes, args):
         check(written == b"\r\n".join(lines),
               "Save writes the default set's bytes with the one cell changed")
 
-    # Compile: NAME.8xp beside the program, NAME.bin gone.
-    xdotool("key", "alt+c")
-    wait_for(window_named("Korvalin Font Creator"), "the program name prompt")
-    time.sleep(0.5)
-    xdotool("type", "--delay", "20", "GUITEST")
-    xdotool("key", "Return")
+    # Compile: NAME.8xp beside the program, NAME.bin gone once the packer has ended.
+    keys("alt+c")
+    answer("Korvalin Font Creator", "GUITEST")
     made = os.path.join(program, "GUITEST.8xp")
     wait_for(lambda: os.path.exists(made) and not os.path.exists(os.path.join(program, "GUITEST.bin")),
              "GUITEST.8xp and GUITEST.bin gone")
-    time.sleep(1)  # the packer closes its file before the script deletes the image
+    wait_for(script_ended, "the packaging script's end")
     print("ok: Compile makes GUITEST.8xp in the program folder and removes GUITEST.bin", flush=True)
     if not os.path.exists(args.host_font_tool or "/nonexistent"):
         print("skip: no Linux korvalin-font to compare GUITEST.8xp with", flush=True)
@@ -235,32 +314,32 @@ def run(editor, work, program, default, default_bytes, args):
 
     def prompt_for(reply):
         # "Some more symbols (123-255)", the menu's last entry, asks for a number.
-        xdotool("key", "alt+s")
-        time.sleep(0.5)
-        xdotool("key", "Up", "Return")
-        wait_for(window_named("Switch Character"), "the number prompt")
-        time.sleep(0.3)
-        xdotool("type", "--delay", "20", reply)
-        xdotool("key", "Return")
+        menu("s")
+        keys("Up", "Return")
+        answer("Switch Character", reply)
         wait_for(lambda: not window_named("Switch Character")(), "the prompt to close")
 
     prompt_for("200")
     shows(200, edited, "the number prompt accepts 200")
+    # What the refused reply left is proven by the Next after it, which comes after it.
     prompt_for("300")
-    shows(200, edited, "the number prompt refuses 300 and changes nothing")
+    shows(200, edited, "the number prompt refuses 300")
+    keys("Return")
+    shows(201, edited, "the number prompt refuses 300 and changes nothing: Next shows 201")
 
-    # Next on Return, and its wrap: 255, then 0, then 1.
+    # Next on Return, and its wrap: 255, then 0, then 1. Glyphs 255 and 0 look alike: the
+    # Space's 1 proves the Return's step.
     prompt_for("255")
-    xdotool("key", "Return")
+    keys("Return")
     shows(0, edited, "Next after 255 wraps to 0")
-    xdotool("key", "space")
+    keys("space")
     shows(1, edited, "Next on Space steps to 1")
 
     # Save again: no dialog, the same file.
     edited[1 * 35 + 0] = 255 - edited[1 * 35 + 0]
     cx, cy = pixel_centre(0)
     xdotool("mousemove", str(origin[0] + cx), str(origin[1] + cy), "click", "1")
-    xdotool("key", "alt+f", "s")
+    keys("alt+f", "s")
     lines[1 * 35 + 0] = b" %d " % edited[1 * 35 + 0]
     expected = b"\r\n".join(lines)
 
@@ -278,38 +357,29 @@ def run(editor, work, program, default, default_bytes, args):
     other_lines[12] = b" 0 "
     with open(other, "wb") as font:
         font.write(b"\r\n".join(other_lines))
-    xdotool("key", "alt+f", "l")
-    wait_for(window_named("Open new font set"), "Load's save prompt")
-    time.sleep(0.3)
-    xdotool("key", "n")
-    wait_for(window_named("Open"), "the Open dialog")
-    time.sleep(0.5)
-    xdotool("type", "--delay", "20", "other.8xfont")
-    xdotool("key", "Return")
+    keys("alt+f", "l")
+    question = wait_for(window_named("Open new font set"), "Load's save prompt")
+    send(question, "Load's save prompt", "key", "n")
+    answer("Open", dos_path(other))
     wait_for(lambda: not window_named("Open")(), "the Open dialog to close")
     shows(0, other_values, "Load shows glyph 0 of the file chosen")
 
     # New Set, with its prompt answered No: the default set again.
-    xdotool("key", "alt+f", "n")
-    wait_for(window_named("New Font Set"), "New Set's save prompt")
-    time.sleep(0.3)
-    xdotool("key", "n")
+    keys("alt+f", "n")
+    question = wait_for(window_named("New Font Set"), "New Set's save prompt")
+    send(question, "New Set's save prompt", "key", "n")
     wait_for(lambda: not window_named("New Font Set")(), "the prompt to close")
     shows(0, default, "New Set shows glyph 0 of the default set")
 
     # Exit: Escape leaves the Yes/No prompt up; Yes saves through the dialog, then ends.
-    xdotool("key", "alt+f", "e")
+    # The Yes comes after the Escape: only a prompt that Escape left up can take it.
+    keys("alt+f", "e")
     prompt = wait_for(window_named("Exit"), "the save prompt")
-    time.sleep(0.3)
-    xdotool("key", "Escape")
-    time.sleep(1)
-    check(window_named("Exit")() == prompt and editor.poll() is None,
-          "Escape on the Yes/No prompt does nothing")
-    xdotool("key", "y")
+    send(prompt, "the save prompt", "key", "Escape")
+    send(prompt, "the save prompt", "key", "y")
     wait_for(window_named("Save As"), "the Save dialog")
-    time.sleep(0.5)
-    xdotool("type", "--delay", "20", "final.8xfont")
-    xdotool("key", "Return")
+    check(editor.poll() is None, "Escape on the Yes/No prompt does nothing: its Yes follows")
+    answer("Save As", dos_path(os.path.join(work, "final.8xfont")))
     check(editor.wait(timeout=LIMIT) == 0, "Exit answered Yes saves, then ends the program")
     with open(os.path.join(work, "final.8xfont"), "rb") as font:
         check(font.read() == default_bytes, "the set saved on Exit is the default set")
@@ -319,25 +389,23 @@ def run(editor, work, program, default, default_bytes, args):
     second = subprocess.Popen([args.wine_run, args.prefix,
                                os.path.join(program, "fontset-creator.exe")], cwd=work)
     try:
-        wait_for(window_named(TITLE), "the editor's window again")
-        time.sleep(0.5)
-        xdotool("key", "alt+c")
-        wait_for(window_named("Korvalin Font Creator"), "the program name prompt")
-        time.sleep(0.3)
-        xdotool("type", "--delay", "20", "NOPACK")
-        xdotool("key", "Return")
+        window = wait_for(window_named(TITLE), "the editor's window again")
+        x, y, width, height = geometry(window)
+        layout.clear()
+        shows(0, default, "the editor starts again on glyph 0")
+        keys("alt+c")
+        answer("Korvalin Font Creator", "NOPACK")
         wait_for(lambda: not os.path.exists(os.path.join(program, "NOPACK.bin")) and
                  os.path.exists(os.path.join(program, "temp.bat")), "the script's end")
         check(not os.path.exists(os.path.join(program, "NOPACK.8xp")),
               "without prgforge.exe no NOPACK.8xp is made")
-        time.sleep(1)
-        xdotool("key", "Return")
-        xdotool("key", "Return")
+        wait_for(script_ended, "the packaging script's end")
+        keys("Return")
+        keys("Return")
         shows(2, default, "the window stays usable: Next twice shows glyph 2")
-        xdotool("key", "alt+f", "e")
-        wait_for(window_named("Exit"), "the save prompt")
-        time.sleep(0.3)
-        xdotool("key", "n")
+        keys("alt+f", "e")
+        question = wait_for(window_named("Exit"), "the save prompt")
+        send(question, "the save prompt", "key", "n")
         check(second.wait(timeout=LIMIT) == 0, "Exit with the prompt answered No ends the program")
     finally:
         if second.poll() is None:

@@ -174,6 +174,11 @@ def main():
                                    os.path.join(program, "fontset-creator.exe")], cwd=work)
         try:
             run(editor, work, program, default, default_bytes, args)
+        except Failure:
+            if os.environ.get("KORVALIN_GUI_DEBUG"):
+                subprocess.run(["import", "-window", "root",
+                                os.environ["KORVALIN_GUI_DEBUG"] + ".failed.png"])
+            raise
         finally:
             if editor.poll() is None:
                 editor.kill()
@@ -256,8 +261,16 @@ def run(editor, work, program, default, default_bytes, args):
             send(box, title, "type", "--delay", "20", *typed)
         send(box, title, "key", "Return")
 
-    def script_ended():
-        return "cmd.exe" not in programs_of(args.prefix)
+    def compile_over(editor, before):
+        """True once all that Compile started has ended: the script, the packer, and the
+        console with its window, shown for a moment without the keyboard. Of the windows that
+        were not up BEFORE, only the editor's may stay."""
+        def test():
+            if {"cmd.exe", "conhost.exe"} & programs_of(args.prefix):
+                return False
+            return all(xdotool("getwindowpid", shown, check=False) == str(editor.pid)
+                       for shown in visible_windows() - before)
+        return test
 
     wait_for(shown(0, default), "the pixel grid and glyph 0 on screen")
     print("ok: the pixel grid is on screen", flush=True)
@@ -298,12 +311,13 @@ def run(editor, work, program, default, default_bytes, args):
               "Save writes the default set's bytes with the one cell changed")
 
     # Compile: NAME.8xp beside the program, NAME.bin gone once the packer has ended.
+    before = visible_windows()
     keys("alt+c")
     answer("Korvalin Font Creator", "GUITEST")
     made = os.path.join(program, "GUITEST.8xp")
     wait_for(lambda: os.path.exists(made) and not os.path.exists(os.path.join(program, "GUITEST.bin")),
              "GUITEST.8xp and GUITEST.bin gone")
-    wait_for(script_ended, "the packaging script's end")
+    wait_for(compile_over(editor, before), "the packaging script's end")
     print("ok: Compile makes GUITEST.8xp in the program folder and removes GUITEST.bin", flush=True)
     if not os.path.exists(args.host_font_tool or "/nonexistent"):
         print("skip: no Linux korvalin-font to compare GUITEST.8xp with", flush=True)
@@ -393,13 +407,14 @@ def run(editor, work, program, default, default_bytes, args):
         x, y, width, height = geometry(window)
         layout.clear()
         shows(0, default, "the editor starts again on glyph 0")
+        before = visible_windows()
         keys("alt+c")
         answer("Korvalin Font Creator", "NOPACK")
         wait_for(lambda: not os.path.exists(os.path.join(program, "NOPACK.bin")) and
                  os.path.exists(os.path.join(program, "temp.bat")), "the script's end")
         check(not os.path.exists(os.path.join(program, "NOPACK.8xp")),
               "without prgforge.exe no NOPACK.8xp is made")
-        wait_for(script_ended, "the packaging script's end")
+        wait_for(compile_over(second, before), "the packaging script's end")
         keys("Return")
         keys("Return")
         shows(2, default, "the window stays usable: Next twice shows glyph 2")

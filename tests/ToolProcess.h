@@ -25,11 +25,12 @@ extern char** environ;
 namespace korvalin::test {
 
 // Where a child's standard output or error goes.
-enum class Stdout { Null, Full, Closed, BrokenPipe, Inherit, File, Appended };
+enum class Stdout { Null, Full, Closed, BrokenPipe, Inherit, File, Appended, Descriptor };
 
 struct Output {
     Stdout to = Stdout::Null;
     std::filesystem::path file = {}; // for Stdout::File, made empty first; Appended, as >>
+    int descriptor = -1;             // for Stdout::Descriptor, one of the caller's
 };
 
 struct Limit {
@@ -86,7 +87,7 @@ inline bool openAs(int descriptor, const char* path, int flags) {
     return moved;
 }
 
-inline bool sendTo(int descriptor, Stdout to, const char* file, int brokenPipe) {
+inline bool sendTo(int descriptor, Stdout to, const char* file, int given) {
     constexpr int kWrite = O_WRONLY | O_CREAT | O_TRUNC;
     switch (to) {
     case Stdout::Inherit:
@@ -98,7 +99,8 @@ inline bool sendTo(int descriptor, Stdout to, const char* file, int brokenPipe) 
     case Stdout::Closed:
         return ::close(descriptor) == 0;
     case Stdout::BrokenPipe:
-        return ::dup2(brokenPipe, descriptor) == descriptor;
+    case Stdout::Descriptor:
+        return ::dup2(given, descriptor) == descriptor;
     case Stdout::File:
         return openAs(descriptor, file, kWrite);
     case Stdout::Appended:
@@ -120,8 +122,9 @@ inline int brokenPipe(const Output& output) {
 
 } // namespace detail
 
-// Runs `child` to its end. Throws when it cannot be started at all.
-inline ProcessRun run(const Child& child) {
+// Starts `child` and returns its process id once it runs the program. Throws when it cannot
+// be started at all.
+inline pid_t start(const Child& child) {
     std::vector<std::string> words{child.program.string()};
     words.insert(words.end(), child.arguments.begin(), child.arguments.end());
     Argv argv(std::move(words));
@@ -132,6 +135,8 @@ inline ProcessRun run(const Child& child) {
     const std::string folder = child.folder.string();
     const int outPipe = detail::brokenPipe(child.out);
     const int errPipe = detail::brokenPipe(child.err);
+    const int outGiven = child.out.to == Stdout::Descriptor ? child.out.descriptor : outPipe;
+    const int errGiven = child.err.to == Stdout::Descriptor ? child.err.descriptor : errPipe;
     // The child writes the errno of a failed start here; a successful exec closes it.
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -149,8 +154,8 @@ inline ProcessRun run(const Child& child) {
         }
         ready = ready && (folder.empty() || ::chdir(folder.c_str()) == 0) &&
                 detail::openAs(STDIN_FILENO, input.c_str(), O_RDONLY) &&
-                detail::sendTo(STDOUT_FILENO, child.out.to, outFile.c_str(), outPipe) &&
-                detail::sendTo(STDERR_FILENO, child.err.to, errFile.c_str(), errPipe);
+                detail::sendTo(STDOUT_FILENO, child.out.to, outFile.c_str(), outGiven) &&
+                detail::sendTo(STDERR_FILENO, child.err.to, errFile.c_str(), errGiven);
         if (ready)
             ::execve(argv.program().c_str(), argv.get(), envp.get());
         const int error = errno;
@@ -166,12 +171,21 @@ inline ProcessRun run(const Child& child) {
     ::close(report[0]);
     if (pid < 0)
         throw std::runtime_error("cannot start " + argv.program() + ": no fork");
+    if (failed) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        throw std::runtime_error("cannot start " + argv.program() + ": " + std::strerror(error));
+    }
+    return pid;
+}
+
+// Runs `child` to its end. Throws when it cannot be started at all.
+inline ProcessRun run(const Child& child) {
+    const pid_t pid = start(child);
     int wait = 0;
     rusage usage{};
     while (::wait4(pid, &wait, 0, &usage) < 0 && errno == EINTR) {
     }
-    if (failed)
-        throw std::runtime_error("cannot start " + argv.program() + ": " + std::strerror(error));
     const auto seconds = [](const timeval& time) {
         return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ToolProcess.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -7,13 +9,10 @@
 #include <filesystem>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace korvalin::test {
 
@@ -25,21 +24,17 @@ public:
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             throw std::runtime_error(std::string("pipe2: ") + std::strerror(errno));
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        std::string programText = program.string();
-        std::string targetText = target.string();
-        char* argv[] = {programText.data(), targetText.data(), nullptr};
-        const int error =
-            ::posix_spawn(&pid_, programText.c_str(), &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
         readEnd_ = fds[0];
-        if (error != 0) {
-            pid_ = -1;
-            throw std::runtime_error("cannot start " + programText + ": " + std::strerror(error));
+        try {
+            pid_ = start({.program = program,
+                          .arguments = {target.string()},
+                          .out = {Stdout::Descriptor, {}, fds[1]}});
+        } catch (...) {
+            ::close(fds[0]);
+            ::close(fds[1]);
+            throw;
         }
+        ::close(fds[1]);
     }
     SaveLoopProcess(const SaveLoopProcess&) = delete;
     SaveLoopProcess& operator=(const SaveLoopProcess&) = delete;

@@ -268,8 +268,8 @@ def run(editor, work, program, default, default_bytes, args):
         def test():
             if {"cmd.exe", "conhost.exe"} & programs_of(args.prefix):
                 return False
-            return all(xdotool("getwindowpid", shown, check=False) == str(editor.pid)
-                       for shown in visible_windows() - before)
+            return all(xdotool("getwindowpid", new, check=False) == str(editor.pid)
+                       for new in visible_windows() - before)
         return test
 
     wait_for(shown(0, default), "the pixel grid and glyph 0 on screen")
@@ -335,7 +335,7 @@ def run(editor, work, program, default, default_bytes, args):
 
     prompt_for("200")
     shows(200, edited, "the number prompt accepts 200")
-    # What the refused reply left is proven by the Next after it, which comes after it.
+    # That a refused reply changes nothing shows in the Next that follows it.
     prompt_for("300")
     shows(200, edited, "the number prompt refuses 300")
     keys("Return")

@@ -103,7 +103,10 @@ FontSet SetOrFontArgument(Invocation& call, const std::string& argument) {
     const ImportOptions options = ImportOptionsGiven(call);
     std::string bytes = ReadArgument(call, argument, kMaxFontFileSize);
     const std::filesystem::path name = ArgumentName(argument);
-    if (IsTiVariableFile(bytes) || (IsFontSetText(bytes) && !call.options.isSet("codes")))
+    // A set or a program is taken as it is unless an option asks for more: the import
+    // then takes what applies to it and refuses the rest.
+    const bool asIs = options.given.empty() && !call.options.isSet("codes");
+    if (asIs && (IsTiVariableFile(bytes) || IsFontSetText(bytes)))
         return SetFromBytes(bytes, name);
     return ImportFontBytes(std::move(bytes), name,
                            ReadSetArgument(call, call.options.value("base")), options)

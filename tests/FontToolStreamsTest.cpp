@@ -221,7 +221,7 @@ TEST_P(UnreadableStandardInput, IsAReadError) {
         test::runProcess(KORVALIN_FONT_PATH, expanded(GetParam().arguments, dir),
                          test::Stdout::Null, dir / "err.txt", dir.path());
     EXPECT_EQ(run.status, GetParam().arguments.front() == "diff" ? 2 : 1) << run.err;
-    EXPECT_EQ(run.err, "korvalin-font: standard input: could not be read to its end: " +
+    EXPECT_EQ(run.err, "korvalin-font: standard input: could not be read: " +
                            std::generic_category().message(EISDIR) + "\n");
     EXPECT_FALSE(fs::exists(dir / GetParam().input));
 }

@@ -37,8 +37,9 @@ std::string readAll(InputStream& in, const std::filesystem::path& name, std::siz
             bytes.append(buffer.data(), got);
         }
     } catch (const std::system_error& error) {
-        throw FileError(name,
-                        "could not be read to its end: " + systemReason(error.code().value()));
+        throw FileError(name, std::string(bytes.empty() ? "could not be read: "
+                                                        : "could not be read to its end: ") +
+                                  systemReason(error.code().value()));
     }
     return bytes;
 }

@@ -1,6 +1,7 @@
 // Starting a process with posix_spawn and watching it through one descriptor: an epoll set
 // of the process's pidfd (readable once it has ended) and of the pipe of its error output.
 #include "FileError.h"
+#include "LastLine.h"
 #include "Launch.h"
 #include "PathText.h"
 
@@ -22,9 +23,6 @@ extern char** environ;
 namespace korvalin {
 
 namespace {
-
-// A line longer than this keeps only its beginning, so a babbling process costs no memory.
-constexpr std::size_t kMaxLine = 4096;
 
 class Descriptor {
 public:
@@ -49,31 +47,6 @@ public:
 
 private:
     int fd_ = -1;
-};
-
-// The last line a process wrote, from its output as it comes.
-class LastLine {
-public:
-    void add(std::string_view bytes) {
-        for (const char c : bytes) {
-            if (c == '\n') {
-                if (!current_.empty())
-                    last_ = std::exchange(current_, std::string());
-            } else if (current_.size() < kMaxLine) {
-                current_ += c;
-            }
-        }
-    }
-    [[nodiscard]] std::string line() const {
-        std::string line = current_.empty() ? last_ : current_;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        return line;
-    }
-
-private:
-    std::string current_;
-    std::string last_;
 };
 
 [[noreturn]] void fail(const LaunchRequest& request, int error) {

@@ -1,18 +1,16 @@
 // Starting a program on Windows: CreateProcessW with a command line quoted the way
 // CommandLineToArgvW splits it again, and the process handle kept to watch its end.
+#include "ErrorReaderWindows.h"
 #include "FileError.h"
 #include "Launch.h"
 #include "PathText.h"
 
 #include <cerrno>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace korvalin {
 namespace {
@@ -45,32 +43,69 @@ void appendQuoted(std::wstring& line, const std::wstring& argument, bool force =
 
 class WindowsProcess final : public LaunchedProcess {
 public:
-    explicit WindowsProcess(HANDLE process) : process_(process) {}
-    WindowsProcess(const WindowsProcess&) = delete;
-    WindowsProcess& operator=(const WindowsProcess&) = delete;
-    ~WindowsProcess() override { CloseHandle(process_); }
+    WindowsProcess(HANDLE process, std::unique_ptr<ErrorReader> errors)
+        : process_(process), errors_(std::move(errors)) {}
 
     [[nodiscard]] std::intptr_t notifier() const override {
-        return reinterpret_cast<std::intptr_t>(process_);
+        return reinterpret_cast<std::intptr_t>(process_.get());
     }
 
     [[nodiscard]] std::optional<ProcessOutcome> poll() override {
         if (outcome_)
             return outcome_;
-        if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0)
             return std::nullopt;
         DWORD code = 0;
-        if (!GetExitCodeProcess(process_, &code))
+        if (!GetExitCodeProcess(process_.get(), &code))
             code = static_cast<DWORD>(-1);
-        // The console window shows what the script wrote; nothing is captured here.
-        outcome_ = ProcessOutcome{static_cast<int>(code), {}};
+        outcome_ = ProcessOutcome{static_cast<int>(code), errors_ ? errors_->finish() : ""};
         return outcome_;
     }
 
 private:
-    HANDLE process_;
+    OwnedHandle process_;
+    std::unique_ptr<ErrorReader> errors_;
     std::optional<ProcessOutcome> outcome_;
 };
+
+// The folder as a process's current folder, which Windows keeps to MAX_PATH - 2 characters.
+// (A short name would do for a longer one, but cmd.exe then finds no program in it.)
+std::wstring currentFolderFor(const std::filesystem::path& folder) {
+    std::wstring path = folder.native();
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    if (path.size() > MAX_PATH - 2)
+        throw std::length_error("the path is too long for a program to run in (" +
+                                std::to_string(path.size()) + " characters; Windows allows " +
+                                std::to_string(MAX_PATH - 2) + ")");
+    return path;
+}
+
+// What cmd.exe runs for a .bat or .cmd: the script by its own name when it lies in the
+// folder it runs in, so that nothing of the folder's path reaches cmd.exe, which would take
+// a %NAME% there for a variable. /D: no AutoRun command; /V:OFF: ! is a plain character
+// whatever the registry says; /S: the outer quotes go and the rest stays as it is.
+std::wstring scriptCommandLine(const LaunchRequest& request) {
+    std::error_code unknown;
+    const bool inItsFolder = !request.workingDirectory.empty() &&
+                             std::filesystem::equivalent(request.program.parent_path(),
+                                                         request.workingDirectory, unknown);
+    std::wstring command;
+    appendQuoted(command,
+                 inItsFolder ? L".\\" + request.program.filename().native()
+                             : request.program.native(),
+                 true);
+    // Quoted, so that cmd.exe takes & | < > ^ ( ) in them for plain characters; %~1 in the
+    // script reads an argument without its quotes.
+    for (const NativeString& argument : request.arguments) {
+        command += L' ';
+        appendQuoted(command, argument, true);
+    }
+    if (command.find(L'%') != std::wstring::npos)
+        throw std::invalid_argument("the command interpreter would take a % in its command "
+                                    "line for a variable");
+    return L"cmd.exe /D /V:OFF /S /C \"" + command + L"\"";
+}
 
 } // namespace
 
@@ -81,51 +116,73 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (!request.program.is_absolute())
         throw fail("is not an absolute path");
 
-    // cmd.exe runs a .bat; it takes & ^ ( ) in an unquoted path as its own, so quote always.
+    // CreateProcessW reports a folder it cannot enter as if the program were at fault.
+    std::wstring folder;
+    if (!request.workingDirectory.empty()) {
+        const auto cannotEnter = [&](const std::string& cause) {
+            return fail("cannot enter " + PathText(request.workingDirectory) + ": " + cause);
+        };
+        const DWORD attributes = GetFileAttributesW(request.workingDirectory.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            throw cannotEnter(attributes == INVALID_FILE_ATTRIBUTES ? windowsReason(GetLastError())
+                                                                    : systemReason(ENOTDIR));
+        try {
+            folder = currentFolderFor(request.workingDirectory);
+        } catch (const std::length_error& error) {
+            throw cannotEnter(error.what());
+        }
+    }
+
     const std::wstring extension = request.program.extension().native();
     const bool isScript =
         _wcsicmp(extension.c_str(), L".bat") == 0 || _wcsicmp(extension.c_str(), L".cmd") == 0;
     std::wstring commandLine;
-    appendQuoted(commandLine, request.program.native(), isScript);
-    for (const NativeString& argument : request.arguments) {
-        commandLine += L' ';
-        appendQuoted(commandLine, argument);
-    }
-
-    // CreateProcessW reports a folder it cannot enter as if the program were at fault.
-    if (!request.workingDirectory.empty()) {
-        const DWORD folder = GetFileAttributesW(request.workingDirectory.c_str());
-        if (folder == INVALID_FILE_ATTRIBUTES || (folder & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            throw fail("cannot enter " + PathText(request.workingDirectory) + ": " +
-                       (folder == INVALID_FILE_ATTRIBUTES ? windowsReason(GetLastError())
-                                                          : systemReason(ENOTDIR)));
-    }
-
-    std::wstring application;
+    std::wstring application = request.program.native();
     if (isScript) {
         // cmd.exe itself would start and only then fail to find the script.
         if (GetFileAttributesW(request.program.c_str()) == INVALID_FILE_ATTRIBUTES)
             throw fail(windowsReason(GetLastError()));
+        try {
+            commandLine = scriptCommandLine(request);
+        } catch (const std::invalid_argument& error) {
+            throw fail(error.what());
+        }
         wchar_t system[MAX_PATH] = {};
         const UINT length = GetSystemDirectoryW(system, MAX_PATH);
         if (length == 0 || length >= MAX_PATH)
             throw fail("the command interpreter cannot be found: " + windowsReason(GetLastError()));
         application = std::wstring(system, length) + L"\\cmd.exe";
-        // /S keeps the outer quotes off the command and the rest exactly as it is.
-        commandLine = L"cmd.exe /D /S /C \"" + commandLine + L"\"";
+    } else {
+        appendQuoted(commandLine, request.program.native());
+        for (const NativeString& argument : request.arguments) {
+            commandLine += L' ';
+            appendQuoted(commandLine, argument);
+        }
     }
 
-    // The standard input, when asked for, is an inheritable copy of the caller's handle, and
-    // the only handle the process inherits. Output and error output left empty get the new
-    // console window's own, where the user reads them: they are never captured here.
+    // The standard input, when asked for, is an inheritable copy of the caller's handle; the
+    // error output, when it is to come back, the writing end of our pipe. They are the only
+    // handles the process inherits. Those left empty get the new console window's own.
     HANDLE input = INVALID_HANDLE_VALUE;
     if (request.standardInput != -1 &&
         !DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(request.standardInput),
                          GetCurrentProcess(), &input, 0, TRUE, DUPLICATE_SAME_ACCESS))
         throw fail("its standard input cannot be handed on: " + windowsReason(GetLastError()));
-    const std::unique_ptr<void, decltype(&CloseHandle)> inputOwner(
-        input == INVALID_HANDLE_VALUE ? nullptr : input, &CloseHandle);
-    const bool redirected = inputOwner != nullptr;
+    const OwnedHandle inputOwner(input);
+    std::unique_ptr<ErrorReader> errors;
+    if (request.captureErrorOutput) {
+        try {
+            errors = std::make_unique<ErrorReader>();
+        } catch (const std::system_error& error) {
+            throw fail(error.what());
+        }
+    }
+    std::vector<HANDLE> inherited;
+    if (inputOwner.valid())
+        inherited.push_back(input);
+    if (errors)
+        inherited.push_back(errors->writingEnd());
+    const bool redirected = !inherited.empty();
 
     SIZE_T listSize = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
@@ -133,12 +190,13 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBytes.data());
     if (redirected) {
         if (!InitializeProcThreadAttributeList(list, 1, 0, &listSize))
-            throw fail("its standard input cannot be handed on: " + windowsReason(GetLastError()));
-        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &input,
-                                       sizeof input, nullptr, nullptr)) {
+            throw fail("its standard handles cannot be handed on: " +
+                       windowsReason(GetLastError()));
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited.data(),
+                                       inherited.size() * sizeof(HANDLE), nullptr, nullptr)) {
             const DWORD error = GetLastError();
             DeleteProcThreadAttributeList(list);
-            throw fail("its standard input cannot be handed on: " + windowsReason(error));
+            throw fail("its standard handles cannot be handed on: " + windowsReason(error));
         }
     }
 
@@ -148,16 +206,14 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     startup.StartupInfo.wShowWindow = static_cast<WORD>(request.windowStyle);
     if (redirected) {
         startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
-        startup.StartupInfo.hStdInput = input;
+        startup.StartupInfo.hStdInput = inputOwner.valid() ? input : nullptr;
         startup.StartupInfo.hStdOutput = nullptr;
-        startup.StartupInfo.hStdError = nullptr;
+        startup.StartupInfo.hStdError = errors ? errors->writingEnd() : nullptr;
         startup.lpAttributeList = list;
     }
     PROCESS_INFORMATION process{};
-    const std::wstring folder = request.workingDirectory.native();
     const BOOL started = CreateProcessW(
-        isScript ? application.c_str() : request.program.c_str(), commandLine.data(), nullptr,
-        nullptr, redirected ? TRUE : FALSE,
+        application.c_str(), commandLine.data(), nullptr, nullptr, redirected ? TRUE : FALSE,
         CREATE_NEW_CONSOLE | (redirected ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr,
         folder.empty() ? nullptr : folder.c_str(), &startup.StartupInfo, &process);
     const DWORD error = started ? 0 : GetLastError();
@@ -166,7 +222,9 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
     if (!started)
         throw fail(windowsReason(error));
     CloseHandle(process.hThread);
-    return std::make_unique<WindowsProcess>(process.hProcess);
+    if (errors)
+        errors->start();
+    return std::make_unique<WindowsProcess>(process.hProcess, std::move(errors));
 }
 
 } // namespace korvalin

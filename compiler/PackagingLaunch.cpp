@@ -47,15 +47,15 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
                                  const std::filesystem::path& folder) {
     request_.workingDirectory = folder;
     request_.windowStyle = WindowStyle::ShowNoActivate;
+    // The packer's last words come back for the user, whose console window would close at once.
+    request_.captureErrorOutput = true;
 #ifdef _WIN32
-    // The command line is the script's full path; the launch runs a .bat through cmd.exe.
-    // The console window shows the packer's messages, so nothing is captured.
+    // The launch runs a .bat through cmd.exe.
     WriteFileAtomically(script, text, Durability::Transient, LinkPolicy::Replace);
     request_.program = script;
 #else
     request_.program = "/bin/sh";
     request_.arguments = {"-s"};
-    request_.captureErrorOutput = true;
     // Two editors may write the one script at once; each starts its own or none.
     constexpr int kAttempts = 3;
     for (int attempt = 0; attempt < kAttempts && request_.standardInput < 0; ++attempt) {

@@ -5,6 +5,18 @@
 #include <stdexcept>
 
 namespace korvalin {
+namespace {
+
+// How a command interpreter ends when it cannot start the command it is given.
+bool packerNotStarted(int status, ScriptKind kind) {
+    constexpr int kCmdNotFound = 9009;
+    constexpr int kShellNotExecutable = 126;
+    constexpr int kShellNotFound = 127;
+    return kind == ScriptKind::Batch ? status == kCmdNotFound
+                                     : status == kShellNotExecutable || status == kShellNotFound;
+}
+
+} // namespace
 
 std::string_view PackagingScriptFileName(ScriptKind kind) {
     return kind == ScriptKind::Batch ? "temp.bat" : "temp.sh";
@@ -15,7 +27,15 @@ std::string PackagingScript(std::string_view name, ScriptKind kind) {
         throw std::invalid_argument(problem);
     const std::string n(name);
     if (kind == ScriptKind::Batch)
-        return "@echo off\r\nprgforge " + n + "\r\ndel " + n + ".bin\r\n";
+        return "@echo off\r\n"
+               "prgforge " +
+               n +
+               "\r\n"
+               "set status=%errorlevel%\r\n"
+               "del " +
+               n +
+               ".bin\r\n"
+               "exit /b %status%\r\n";
     // Started by hand, it runs from its own folder, where the editor left the image and keeps
     // the packer; the editor feeds it to the shell already in that folder, where $0 names the
     // shell. It ends with the packer's status, so that a failure shows. Its error output goes
@@ -32,6 +52,22 @@ std::string PackagingScript(std::string_view name, ScriptKind kind) {
            n +
            ".bin\n"
            "exit $status\n";
+}
+
+std::string PackagingFailure(const ProcessOutcome& outcome, ScriptKind kind) {
+    if (outcome.succeeded())
+        return {};
+    if (packerNotStarted(outcome.exitStatus, kind)) {
+        const std::string notStarted = "The packer prgforge could not be started";
+        // cmd.exe says why over two lines, the last of which alone makes no sense.
+        if (kind == ScriptKind::Batch)
+            return notStarted + ": it is neither in the program folder nor on the PATH.";
+        return outcome.lastErrorLine.empty() ? notStarted + "."
+                                             : notStarted + ": " + outcome.lastErrorLine;
+    }
+    if (!outcome.lastErrorLine.empty())
+        return outcome.lastErrorLine;
+    return "The packaging script ended with status " + std::to_string(outcome.exitStatus) + ".";
 }
 
 } // namespace korvalin

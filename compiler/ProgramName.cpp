@@ -1,5 +1,6 @@
 #include "ProgramName.h"
 
+#include "DeviceName.h"
 #include "Escaped.h"
 
 namespace korvalin {
@@ -44,7 +45,7 @@ std::string CutProgramName(std::string_view reply) {
     return std::string(reply.substr(0, end));
 }
 
-std::string ProgramNameProblem(std::string_view name) {
+std::string ProgramNameProblem(std::string_view name, FileNames files) {
     static const std::string kRule = " A program name is 1 to " +
                                      std::to_string(kMaxProgramNameLength) +
                                      " letters (A-Z, a-z) and digits, starting with a letter.";
@@ -60,6 +61,10 @@ std::string ProgramNameProblem(std::string_view name) {
                std::to_string(kMaxProgramNameLength) + " characters." + kRule;
     if (!isAsciiLetter(name.front()))
         return "The program name \"" + std::string(name) + "\" starts with a digit." + kRule;
+    if (files == FileNames::Windows && windows_files::isReservedDeviceName(name))
+        return "The name \"" + std::string(name) +
+               "\" is reserved: Windows keeps it for a device, so no program file can bear it. "
+               "Choose another name.";
     return {};
 }
 

@@ -9,18 +9,6 @@
 
 namespace korvalin {
 
-namespace {
-
-std::string failureNotice(const std::string& name, const ProcessOutcome& outcome) {
-    const std::string cause =
-        outcome.lastErrorLine.empty()
-            ? "The packaging script ended with status " + std::to_string(outcome.exitStatus) + "."
-            : outcome.lastErrorLine;
-    return "The program " + name + " was not made.\n\n" + cause;
-}
-
-} // namespace
-
 void Editor::mnuCompile_Click() {
     const std::string reply =
         platform_.InputBox("Enter the name of the file (maximum 8 characters):", std::string());
@@ -41,11 +29,14 @@ void Editor::mnuCompile_Click() {
         if (imageWritten)
             std::filesystem::remove(image, ignored);
     };
-    // Success says nothing; a failure tells which program was not made, and why. The
-    // platform outlives every process it watches, the editor need not.
+    // Success says nothing; a failure tells which program was not made, and why, as the
+    // packer's own status and words carried out by the script tell it. The platform
+    // outlives every process it watches, the editor need not.
     const auto onEnd = [&platform = platform_, name](const ProcessOutcome& outcome) {
-        if (!outcome.succeeded())
-            platform.ShowNotice(failureNotice(name, outcome), std::string());
+        if (const std::string failure = PackagingFailure(outcome, kNativeScriptKind);
+            !failure.empty())
+            platform.ShowNotice("The program " + name + " was not made.\n\n" + failure,
+                                std::string());
     };
     try {
         WriteProgramImage(image, fontSet);

@@ -2,9 +2,7 @@
 
 #include "FileError.h"
 
-#include <array>
 #include <cerrno>
-#include <cwctype>
 #include <string_view>
 #include <system_error>
 
@@ -41,13 +39,6 @@ int errnoOf(DWORD error) {
     }
 }
 
-std::wstring upper(std::wstring_view text) {
-    std::wstring result(text);
-    for (wchar_t& c : result)
-        c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return result;
-}
-
 } // namespace
 
 std::string windowsReason(unsigned long error) {
@@ -78,16 +69,7 @@ bool namesADevice(const std::filesystem::path& path) {
     base = base.substr(0, base.find(L'.'));
     while (!base.empty() && (base.back() == L' ' || base.back() == L':'))
         base.remove_suffix(1);
-    static constexpr std::array<std::wstring_view, 6> kPlain = {L"CON", L"PRN",    L"AUX",
-                                                                L"NUL", L"CONIN$", L"CONOUT$"};
-    const std::wstring name = upper(base);
-    for (const std::wstring_view device : kPlain)
-        if (name == device)
-            return true;
-    const bool numbered = name.size() == 4 &&
-                          (name.starts_with(L"COM") || name.starts_with(L"LPT")) &&
-                          name[3] >= L'1' && name[3] <= L'9';
-    return numbered;
+    return isReservedDeviceName(base);
 }
 
 bool isOnDisk(HANDLE handle) {

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Removes what the last install from a build folder wrote, as its record lists it.
+"""Removes what the installs from a build folder wrote, as their records list it.
 
     scripts/uninstall.py BUILD_DIR
 
-Paths are bytes throughout: the record holds one path a line and nothing splits or globs
-them. Below the prefix no link is followed: a folder of the install that has become a link
-is left alone and named. Only the files the record lists are removed, and only the folders
-the install created, each once it is empty. What the user made stays: compiled programs,
-the packaging script, and a default font set edited since it was installed.
+Each prefix installed into has a record of its own, so that an install elsewhere, finished
+or not, never makes uninstall forget another. Paths are bytes throughout: a record holds one
+path a line and nothing splits or globs them. Below the prefix no link is followed: a folder
+of the install that has become a link is left alone and named. Only the files a record lists
+are removed, and only the folders the install created, each once it is empty. What the user
+made stays: compiled programs, the packaging script, and a default font set edited since it
+was installed.
 """
 
 import errno
@@ -118,20 +120,37 @@ def rmdir_at(fd, name):
         pass
 
 
-def remove_folder(prefix, path):
-    """A folder the install created, once it is empty."""
-    if path == prefix.path or not path.startswith(prefix.path + b"/"):
+def names_no_file_of(relative):
+    """Whether a path from the record could lead outside the prefix."""
+    return not relative or relative.startswith(b"/") or b".." in relative.split(b"/")
+
+
+def remove_folders(prefix, created):
+    """The folders the install created, each once it is empty: those below the prefix, the
+    longest first, then the prefix and the folders above it that the install made for it.
+    Any other line of the record, relative or outside the prefix, names nothing of ours."""
+    above = []
+    folder = prefix.path
+    while folder in created and folder not in above:
+        above.append(folder)
+        folder = os.path.dirname(folder)
+    inside = prefix.path + b"/"
+    for path in sorted(created, key=len, reverse=True):
+        if path in above:
+            continue
+        if not path.startswith(inside) or names_no_file_of(path[len(inside):]):
+            say("Left alone ", path, ": the record names no folder of the install")
+            continue
+        folder, name = prefix.split(path[len(inside):])
+        fd = prefix.folder(folder)
+        if fd is not None:
+            rmdir_at(fd, name)
+            os.close(fd)
+    for path in above:
         try:
             os.rmdir(path)
         except OSError:
-            pass
-        return
-    folder, name = prefix.split(path[len(prefix.path) + 1:])
-    fd = prefix.folder(folder)
-    if fd is None:
-        return
-    rmdir_at(fd, name)
-    os.close(fd)
+            break
 
 
 def clean_mime_database(prefix, created):
@@ -164,8 +183,8 @@ def clean_mime_database(prefix, created):
         os.close(fd)
 
 
-def forget(build, record):
-    """The record and CMake's own manifest go once the install is gone."""
+def forget(record):
+    """A record goes once its install is gone."""
     for name in RECORD_FILES:
         try:
             os.unlink(os.path.join(record, name))
@@ -175,23 +194,35 @@ def forget(build, record):
         os.rmdir(record)
     except OSError:
         pass
+
+
+def records_in(folder):
+    """The record of each prefix installed into, a folder of its own, and the one record of
+    an older build, kept in the folder itself."""
     try:
-        os.unlink(os.path.join(build, b"install_manifest.txt"))
-    except FileNotFoundError:
-        pass
+        names = sorted(os.listdir(folder))
+    except (FileNotFoundError, NotADirectoryError):
+        return []
+    found = [folder] if b"prefix" in names else []
+    for name in names:
+        path = os.path.join(folder, name)
+        if stat.S_ISDIR(os.lstat(path).st_mode):
+            found.append(path)
+    return found
 
 
-def main(arguments):
-    if len(arguments) != 1:
-        sys.stderr.write("usage: uninstall.py BUILD_DIR\n")
-        return 2
-    build = os.path.abspath(os.fsencode(arguments[0]))
-    record = os.path.join(build, b"install-record")
+def uninstall(record):
+    """Removes the install that `record` describes and forgets it; an install that did not
+    finish is named and kept in mind, since what it wrote is not known."""
     prefix_lines = read_lines(os.path.join(record, b"prefix"))
     files = read_lines(os.path.join(record, b"files"))
-    if not prefix_lines or files is None:
-        say("Nothing to uninstall: no install from ", build, " is recorded")
-        return 0
+    if not prefix_lines:
+        forget(record)
+        return
+    if files is None:
+        say("Left alone ", prefix_lines[0], ": the install there did not finish, so what it "
+            "wrote is not known; install there again, then uninstall")
+        return
     created = set(read_lines(os.path.join(record, b"created")) or [])
     font_sha256 = (read_lines(os.path.join(record, b"font-sha256")) or [b""])[0]
 
@@ -199,23 +230,20 @@ def main(arguments):
         prefix = Prefix(prefix_lines[0])
     except OSError as error:
         say("Nothing to uninstall in ", prefix_lines[0], ": ", os.strerror(error.errno))
-        forget(build, record)
-        return 0
+        forget(record)
+        return
 
     kept = []
     removed_mime_package = False
     for relative in files:
-        if relative.startswith(b"/") or b".." in relative.split(b"/"):
+        if names_no_file_of(relative):
             say("Left alone ", relative, ": the record names no file of the prefix")
             continue
         if remove_file(prefix, relative, font_sha256, kept) and relative == MIME_PACKAGE:
             removed_mime_package = True
     if removed_mime_package:
         clean_mime_database(prefix, created)
-
-    # A child is longer than its parent, so the longest go first.
-    for folder in sorted(created, key=len, reverse=True):
-        remove_folder(prefix, folder)
+    remove_folders(prefix, created)
 
     for path in kept:
         say("Kept ", path, ": it was edited after it was installed")
@@ -230,7 +258,31 @@ def main(arguments):
                 say("Left in ", prefix.path, b"/", program_folder,
                     ", made there after the install: ", b", ".join(left))
     os.close(prefix.fd)
-    forget(build, record)
+    forget(record)
+
+
+def main(arguments):
+    if len(arguments) != 1:
+        sys.stderr.write("usage: uninstall.py BUILD_DIR\n")
+        return 2
+    build = os.path.abspath(os.fsencode(arguments[0]))
+    folder = os.path.join(build, b"install-record")
+    records = records_in(folder)
+    if not records:
+        say("Nothing to uninstall: no install from ", build, " is recorded")
+        return 0
+    # Deepest first: the record of an older build is the folder that holds the others.
+    for record in sorted(records, key=len, reverse=True):
+        uninstall(record)
+    if not records_in(folder):
+        try:
+            os.rmdir(folder)
+        except OSError:
+            pass
+        try:
+            os.unlink(os.path.join(build, b"install_manifest.txt"))
+        except FileNotFoundError:
+            pass
     return 0
 
 

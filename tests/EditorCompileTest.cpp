@@ -1,9 +1,14 @@
 // Compile on the core: the image, the script, its launch and what the user hears of it.
-// Cases named Posix* run the sh script or plant links, which the Windows run leaves out.
+// Cases named Posix* run the sh script, which the Windows run leaves out.
 #include "EditorFixture.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
-#ifndef _WIN32
+#include "ProgramVariable.h"
+
+#include <array>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include "TiFile.h"
 #endif
 
@@ -26,7 +31,20 @@ protected:
         editor->mnuCompile_Click();
     }
 
-    void providePacker() const { std::filesystem::copy_file(PRGFORGE_PATH, dir / "prgforge"); }
+    void providePacker() const {
+        const std::filesystem::path packer = PRGFORGE_PATH;
+        std::filesystem::copy_file(packer, dir.path() / packer.filename());
+    }
+
+    // The packer's file of the set as it is now.
+    void expectProgram(const std::string& name) const {
+        const ProgramImage image = BuildProgramImage(state().fontSet());
+        const std::vector<std::uint8_t> file = PackProgramVariable(name, image, kPackerComment);
+        EXPECT_EQ(readFile(dir / (name + ".8xp")), std::string(file.begin(), file.end()));
+#ifndef _WIN32
+        EXPECT_EQ(test::readWithTiFiles(dir / (name + ".8xp")).name, name);
+#endif
+    }
 
     [[nodiscard]] std::string imageOfTheSet() const {
         const ProgramImage image = BuildProgramImage(state().fontSet());
@@ -52,14 +70,13 @@ TEST_F(Compile, WritesTheImageAndScriptAndStartsItInTheProgramFolder) {
 #ifdef _WIN32
     EXPECT_EQ(launch.program, dir / kScript);
     EXPECT_TRUE(launch.arguments.empty());
-    EXPECT_FALSE(launch.captureErrorOutput);
 #else
     EXPECT_EQ(launch.program, "/bin/sh");
     EXPECT_EQ(launch.arguments, std::vector<NativeString>{"-s"});
     EXPECT_EQ(platform.launches[0].standardInput, scriptFor("Font1"))
         << "the shell reads the script this Compile wrote";
-    EXPECT_TRUE(launch.captureErrorOutput);
 #endif
+    EXPECT_TRUE(launch.captureErrorOutput) << "the packer's words come back for the notice";
     EXPECT_EQ(launch.workingDirectory, std::filesystem::path(state().appDir()));
     EXPECT_EQ(launch.windowStyle, WindowStyle::ShowNoActivate);
     platform.finishLaunches();
@@ -89,22 +106,40 @@ TEST_F(Compile, EmptyReplyOrCancelEndsQuietly) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
-class RefusedProgramNames : public Compile, public testing::WithParamInterface<const char*> {};
+struct RefusedName {
+    const char* reply;
+    const char* why; // in the message
+};
 
-TEST_P(RefusedProgramNames, SayWhichNamesAreAllowedAndWriteNothing) {
+class RefusedProgramNames : public Compile, public testing::WithParamInterface<RefusedName> {};
+
+TEST_P(RefusedProgramNames, SayWhyAndWriteNothing) {
     platform.messageAnswers = {MsgBoxAnswer::Ok};
-    compile(GetParam());
+    compile(GetParam().reply);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(contains(platform.messages[0].prompt,
-                         "1 to 8 letters (A-Z, a-z) and digits, starting with a letter"));
+    EXPECT_TRUE(contains(platform.messages[0].prompt, GetParam().why))
+        << platform.messages[0].prompt;
     EXPECT_EQ(platform.messages[0].style, MsgBoxStyle::OkOnly | MsgBoxStyle::Exclamation);
     EXPECT_EQ(programFiles(), std::vector<std::string>{"default.8xfont"});
     EXPECT_TRUE(platform.launches.empty());
 }
 
+constexpr const char* kRule = "1 to 8 letters (A-Z, a-z) and digits, starting with a letter";
+
 INSTANTIATE_TEST_SUITE_P(Names, RefusedProgramNames,
-                         testing::Values("a&b", "../x", "my font", "1abc", "x|rm", "%TEMP%", "Fönt",
-                                         "a;b"));
+                         testing::Values(RefusedName{"a&b", kRule}, RefusedName{"../x", kRule},
+                                         RefusedName{"my font", kRule}, RefusedName{"1abc", kRule},
+                                         RefusedName{"x|rm", kRule}, RefusedName{"%TEMP%", kRule},
+                                         RefusedName{"Fönt", kRule}, RefusedName{"a;b", kRule}));
+
+#ifdef _WIN32
+// A file named after a device is the device, in every folder and with any extension.
+INSTANTIATE_TEST_SUITE_P(
+    WindowsDevices, RefusedProgramNames,
+    testing::Values(RefusedName{"CON", "is reserved"}, RefusedName{"nul", "is reserved"},
+                    RefusedName{"Com1", "is reserved"}, RefusedName{"LPT9", "is reserved"},
+                    RefusedName{"aux", "is reserved"}, RefusedName{"PRN", "is reserved"}));
+#endif
 
 TEST_F(Compile, FailuresAreReportedAndChangeNothing) {
     // The image cannot be written: a folder stands in its place.
@@ -153,14 +188,6 @@ TEST_P(FailedCompiles, LeaveNoImageBehind) {
 INSTANTIATE_TEST_SUITE_P(Steps, FailedCompiles,
                          testing::Values(FailingStep::ReadOnlyScript, FailingStep::RefusedLaunch));
 
-// The packer really runs; how it ends decides whether the user hears of it.
-struct PackerRun {
-    const char* name;
-    bool withPacker;
-    bool readOnlyProgram;
-    const char* packerLine; // in the notice; nullptr: no notice
-};
-
 // A launch that is not started for real ends as the test says; the user hears of it only
 // once it has ended, and only when it failed.
 struct FakeEnd {
@@ -199,17 +226,28 @@ INSTANTIATE_TEST_SUITE_P(
                         "The program FONT1 was not made.\n\nprgforge: FONT1.bin: no such file"}),
     [](const auto& test) { return std::string(test.param.name); });
 
-#ifndef _WIN32
+// What a test plants in the program folder before the packer runs.
+enum class Planted { Nothing, NoPacker, ReadOnlyProgram, FolderInPlace };
+
+// The packer really runs; how it ends decides whether the user hears of it.
+struct PackerRun {
+    const char* name;
+    Planted planted;
+    const char* said; // in the notice; nullptr: no notice
+};
+
 class PackerRuns : public Compile, public testing::WithParamInterface<PackerRun> {};
 
 TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
     const PackerRun& run = GetParam();
     platform.runLaunches = true;
-    if (run.withPacker)
+    if (run.planted != Planted::NoPacker)
         providePacker();
-    if (run.readOnlyProgram) {
+    if (run.planted == Planted::ReadOnlyProgram) {
         test::writeFile(dir / "FONT1.8xp", "old");
         std::filesystem::permissions(dir / "FONT1.8xp", std::filesystem::perms::owner_read);
+    } else if (run.planted == Planted::FolderInPlace) {
+        std::filesystem::create_directory(dir / "FONT1.8xp");
     }
     compile("FONT1");
     EXPECT_TRUE(platform.notices.empty()) << "the editor does not wait for the script";
@@ -217,72 +255,122 @@ TEST_P(PackerRuns, ShowOneNoticeOnlyWhenThePackerFails) {
 
     EXPECT_FALSE(std::filesystem::exists(dir / "FONT1.bin"));
     EXPECT_TRUE(platform.messages.empty());
-    if (run.packerLine == nullptr) {
+    if (run.said == nullptr) {
         EXPECT_TRUE(platform.notices.empty());
-        ASSERT_TRUE(std::filesystem::exists(dir / "FONT1.8xp"));
-        EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
+        expectProgram("FONT1");
         return;
     }
     ASSERT_EQ(platform.notices.size(), 1u);
     const std::string& notice = platform.notices[0].first;
-    EXPECT_TRUE(contains(notice, "The program FONT1 was not made.")) << notice;
-    EXPECT_TRUE(contains(notice, run.packerLine)) << notice;
+    EXPECT_EQ(notice.rfind("The program FONT1 was not made.\n\n", 0), 0u) << notice;
+    EXPECT_TRUE(contains(notice, run.said)) << notice;
 }
 
-INSTANTIATE_TEST_SUITE_P(PosixPacker, PackerRuns,
-                         testing::Values(PackerRun{"Succeeds", true, false, nullptr},
-                                         PackerRun{"ReadOnlyProgram", true, true,
-                                                   "prgforge: ./FONT1.8xp: the file is read-only"},
-                                         PackerRun{"Missing", false, false, "./prgforge: "}),
-                         [](const testing::TestParamInfo<PackerRun>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Packer, PackerRuns,
+    testing::Values(
+        PackerRun{"Succeeds", Planted::Nothing, nullptr},
+        PackerRun{"ReadOnlyProgram", Planted::ReadOnlyProgram, "FONT1.8xp: the file is read-only"},
+        PackerRun{"FolderInPlace", Planted::FolderInPlace, "FONT1.8xp: is a folder"},
+        PackerRun{"Missing", Planted::NoPacker, "The packer prgforge could not be started"}),
+    [](const testing::TestParamInfo<PackerRun>& param) { return std::string(param.param.name); });
 
 // Someone planted a link in the program folder where Compile writes, pointing outside it.
+enum class LinkTarget { File, ReadOnlyFile, Folder, Nothing };
+
 struct PlantedLink {
-    const char* name;
-    bool dangling; // the file it names does not exist
+    const char* name; // "script" for the packaging script
+    LinkTarget target;
+    const char* refusal; // in the notice; nullptr: the link is replaced
 };
+
+// Makes `link` name `target`; false where the system makes no link.
+bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link, bool folder) {
+#ifdef _WIN32
+    // Wine 8 answers that it made one, and makes nothing.
+    CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                        (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
+                            SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    if (folder)
+        std::filesystem::create_directory_symlink(target, link);
+    else
+        std::filesystem::create_symlink(target, link);
+    return true;
+#endif
+}
 
 class PlantedLinks : public Compile, public testing::WithParamInterface<PlantedLink> {};
 
 TEST_P(PlantedLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
+    const PlantedLink& link = GetParam();
+    const std::string name = link.name == std::string_view("script") ? kScript : link.name;
     const test::TempDir outside;
     const std::filesystem::path named = outside / "named";
-    if (!GetParam().dangling)
+    if (link.target == LinkTarget::Folder)
+        std::filesystem::create_directory(named);
+    else if (link.target != LinkTarget::Nothing)
         test::writeFile(named, "the user's own file");
-    std::filesystem::create_symlink(named, dir / GetParam().name);
+    if (link.target == LinkTarget::ReadOnlyFile)
+        std::filesystem::permissions(named, std::filesystem::perms::owner_read);
+    if (!makeLink(named, dir / name, link.target == LinkTarget::Folder))
+        GTEST_SKIP() << "this system makes no symbolic links";
     platform.runLaunches = true;
     providePacker();
     compile("FONT1");
     platform.finishLaunches();
 
-    EXPECT_TRUE(platform.notices.empty());
-    if (GetParam().dangling)
+    if (link.target == LinkTarget::Folder)
+        EXPECT_TRUE(std::filesystem::is_empty(named));
+    else if (link.target == LinkTarget::Nothing)
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(named)));
     else
         EXPECT_EQ(readFile(named), "the user's own file");
-    const auto isPlainFile = [&](const char* name) {
-        return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / name));
-    };
-    EXPECT_TRUE(isPlainFile("temp.sh"));
     EXPECT_EQ(readFile(dir / kScript), scriptFor("FONT1"));
-    ASSERT_TRUE(isPlainFile("FONT1.8xp"));
-    EXPECT_EQ(test::readWithTiFiles(dir / "FONT1.8xp").name, "FONT1");
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "FONT1.bin")));
+    if (link.refusal != nullptr) {
+        ASSERT_EQ(platform.notices.size(), 1u);
+        EXPECT_TRUE(contains(platform.notices[0].first, link.refusal));
+        return;
+    }
+    EXPECT_TRUE(platform.notices.empty());
+    const auto isPlainFile = [&](const std::string& file) {
+        return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / file));
+    };
+    EXPECT_TRUE(isPlainFile(kScript));
+    ASSERT_TRUE(isPlainFile("FONT1.8xp"));
+    expectProgram("FONT1");
+}
+
+// Windows keeps a link to a folder for a folder, which no file replaces.
+#ifdef _WIN32
+constexpr const char* kFolderLinkRefusal = "FONT1.8xp: is a folder";
+#else
+constexpr const char* kFolderLinkRefusal = nullptr;
+#endif
+
+std::string linkCaseName(const testing::TestParamInfo<PlantedLink>& param) {
+    constexpr std::array<const char*, 4> kTargets = {"", "ReadOnly", "Folder", "Dangling"};
+    std::string name = param.param.name;
+    std::erase(name, '.');
+    return name + kTargets[static_cast<std::size_t>(param.param.target)];
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    PosixFiles, PlantedLinks,
-    testing::Values(PlantedLink{"temp.sh", false}, PlantedLink{"FONT1.bin", false},
-                    PlantedLink{"FONT1.8xp", false}, PlantedLink{"temp.sh", true},
-                    PlantedLink{"FONT1.bin", true}, PlantedLink{"FONT1.8xp", true}),
-    [](const testing::TestParamInfo<PlantedLink>& param) {
-        std::string name = std::string(param.param.name) + (param.param.dangling ? "Dangling" : "");
-        std::erase(name, '.');
-        return name;
-    });
+    Files, PlantedLinks,
+    testing::Values(PlantedLink{"script", LinkTarget::File, nullptr},
+                    PlantedLink{"FONT1.bin", LinkTarget::File, nullptr},
+                    PlantedLink{"FONT1.8xp", LinkTarget::File, nullptr},
+                    PlantedLink{"script", LinkTarget::Nothing, nullptr},
+                    PlantedLink{"FONT1.bin", LinkTarget::Nothing, nullptr},
+                    PlantedLink{"FONT1.8xp", LinkTarget::Nothing, nullptr},
+                    PlantedLink{"FONT1.8xp", LinkTarget::ReadOnlyFile, nullptr},
+                    PlantedLink{"FONT1.8xp", LinkTarget::Folder, kFolderLinkRefusal}),
+    linkCaseName);
 
+#ifndef _WIN32
 // Two editors on one program folder: the second writes temp.sh before the first's shell
 // starts, and each still makes its own program.
 TEST_F(Compile, PosixTwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {

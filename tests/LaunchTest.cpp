@@ -2,6 +2,7 @@
 
 #include "TempDir.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -63,13 +64,17 @@ ProcessOutcome run(const LaunchRequest& request) {
 struct Ending {
     const char* script;
     int exitStatus;
-    const char* lastErrorLine;
+    std::string lastErrorLine;
+    bool editorIgnoresSigpipe = false;
 };
 
 class LaunchEndings : public testing::TestWithParam<Ending> {};
 
 TEST_P(LaunchEndings, GiveTheStatusAndTheLastLineOfTheErrorOutput) {
+    // What the editor's event loop ignores, the process it starts still dies of.
+    const auto previous = ::signal(SIGPIPE, GetParam().editorIgnoresSigpipe ? SIG_IGN : SIG_DFL);
     const ProcessOutcome outcome = run(shell(GetParam().script));
+    ::signal(SIGPIPE, previous);
     EXPECT_EQ(outcome.exitStatus, GetParam().exitStatus);
     EXPECT_EQ(outcome.lastErrorLine, GetParam().lastErrorLine);
     EXPECT_EQ(outcome.succeeded(), GetParam().exitStatus == 0);
@@ -84,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
         Ending{"printf 'no line end' >&2", 0, "no line end"},
         Ending{"printf 'windows line\\r\\n' >&2; exit 2", 2, "windows line"},
         Ending{"head -c 300000 /dev/zero | tr '\\0' x >&2; echo >&2; echo last >&2", 0, "last"},
-        Ending{"kill -TERM $$", 128 + 15, ""}));
+        Ending{"head -c 4097 /dev/zero | tr '\\0' x >&2; echo >&2", 0, std::string(4096, 'x')},
+        Ending{"kill -TERM $$", 128 + 15, ""}, Ending{"kill -PIPE $$", 128 + SIGPIPE, "", true}));
 
 TEST(Launch, RunsInTheWorkingDirectoryWithItsArguments) {
     const TempDir base;

@@ -20,13 +20,52 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-TEST(PackagingScript, BatchIsThreeCrLfLines) {
+TEST(PackagingScript, BatchRunsThePackerRemovesTheImageAndEndsWithThePackersStatus) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Batch), "temp.bat");
-    EXPECT_EQ(PackagingScript("FONT1", ScriptKind::Batch),
-              "@echo off\r\nprgforge FONT1\r\ndel FONT1.bin\r\n");
     EXPECT_EQ(PackagingScript("Font1", ScriptKind::Batch),
-              "@echo off\r\nprgforge Font1\r\ndel Font1.bin\r\n");
+              "@echo off\r\nprgforge Font1\r\nset status=%errorlevel%\r\ndel Font1.bin\r\n"
+              "exit /b %status%\r\n");
 }
+
+struct ScriptEnd {
+    const char* name;
+    ScriptKind kind;
+    ProcessOutcome outcome;
+    const char* said;
+};
+
+class PackagingFailures : public testing::TestWithParam<ScriptEnd> {};
+
+TEST_P(PackagingFailures, SayWhatThePackerDid) {
+    EXPECT_EQ(PackagingFailure(GetParam().outcome, GetParam().kind), GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, PackagingFailures,
+    testing::Values(
+        ScriptEnd{"Made", ScriptKind::Batch, {0, "del: a word"}, ""},
+        ScriptEnd{"PackersWords",
+                  ScriptKind::Batch,
+                  {1, "prgforge: .\\FONT1.8xp: is a folder"},
+                  "prgforge: .\\FONT1.8xp: is a folder"},
+        ScriptEnd{"CmdFoundNoPacker",
+                  ScriptKind::Batch,
+                  {9009, "operable program or batch file."},
+                  "The packer prgforge could not be started: it is neither in the program "
+                  "folder nor on the PATH."},
+        ScriptEnd{"ShellFoundNoPacker",
+                  ScriptKind::Posix,
+                  {127, "sh: 4: ./prgforge: not found"},
+                  "The packer prgforge could not be started: sh: 4: ./prgforge: not found"},
+        ScriptEnd{"ShellCannotRunThePacker",
+                  ScriptKind::Posix,
+                  {126, ""},
+                  "The packer prgforge could not be started."},
+        ScriptEnd{"PosixStatusAlone",
+                  ScriptKind::Posix,
+                  {9009, ""},
+                  "The packaging script ended with status 9009."}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {
     EXPECT_EQ(PackagingScriptFileName(ScriptKind::Posix), "temp.sh");

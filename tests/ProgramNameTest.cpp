@@ -56,5 +56,30 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedName{"ABCDEFGHI", "longer than 8 characters"}),
     [](const auto& test) { return "name" + std::to_string(test.index); });
 
+// A file named after a device is that device on Windows, in every folder.
+struct DeviceNameCase {
+    const char* name;
+    bool reserved;
+};
+
+class WindowsDeviceNames : public testing::TestWithParam<DeviceNameCase> {};
+
+TEST_P(WindowsDeviceNames, AreRefusedWhereProgramFilesAreWindowsFiles) {
+    const std::string problem = ProgramNameProblem(GetParam().name, FileNames::Windows);
+    EXPECT_EQ(problem.find("is reserved") != std::string::npos, GetParam().reserved) << problem;
+    EXPECT_EQ(ProgramNameProblem(GetParam().name, FileNames::Posix), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, WindowsDeviceNames,
+                         testing::Values(DeviceNameCase{"CON", true}, DeviceNameCase{"nul", true},
+                                         DeviceNameCase{"Com1", true}, DeviceNameCase{"lpT9", true},
+                                         DeviceNameCase{"AUX", true}, DeviceNameCase{"Prn", true},
+                                         DeviceNameCase{"COM0", false},
+                                         DeviceNameCase{"LPT", false},
+                                         DeviceNameCase{"NUL1", false},
+                                         DeviceNameCase{"CONSOLE", false},
+                                         DeviceNameCase{"COMA", false}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
 } // namespace
 } // namespace korvalin

@@ -24,10 +24,19 @@ public:
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
+#ifdef _WIN32
+        // Windows deletes no read-only file.
+        for (std::filesystem::recursive_directory_iterator entry(path_, ignored), end;
+             entry != end; entry.increment(ignored))
+            std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ignored);
+#endif
         std::filesystem::remove_all(path_, ignored);
     }
 
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] const std::filesystem::path& path() const {
+        return path_;
+    }
     [[nodiscard]] std::filesystem::path operator/(std::string_view name) const {
         return path_ / name;
     }

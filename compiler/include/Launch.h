@@ -30,9 +30,8 @@ struct LaunchRequest {
     // input it would get anyway (on Windows, its new console).
     std::intptr_t standardInput = -1;
     // Whether the process's error output comes back to us, so that the outcome carries its
-    // last line; otherwise it goes where it would go anyway. POSIX only: on Windows the
-    // process has a console window of its own that shows its errors, and nothing is
-    // captured (lastErrorLine stays empty).
+    // last line; otherwise it goes where it would go anyway (on Windows, the console window
+    // of its own).
     bool captureErrorOutput = false;
 };
 

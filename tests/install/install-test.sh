@@ -3,8 +3,8 @@
 # starts the installed editor through its launcher and compiles a font set, and uninstalls
 # twice: once untouched, once after the user made files in the program folder. Then installs
 # into and uninstalls from prefixes that only a path's bytes can name, prefixes that hold the
-# user's own files, and one whose folder was replaced by a link, and checks that nothing
-# beside or outside the install was touched.
+# user's own files, one whose folder was replaced by a link, and beside another install,
+# finished or failed, and checks that nothing beside or outside the install was touched.
 #
 # install-test.sh BUILD UNINSTALL_SCRIPT DESKTOP_ID "PROGRAMS" "LAUNCHERS" "MAN_PAGES"
 # Exits 77 (skipped) when the editor cannot be driven because xvfb-run or xdotool is missing.
@@ -67,8 +67,12 @@ install_into_prefix() {
         { cat "$work/install.log"; fail "cmake --install failed"; }
 }
 uninstall_from_prefix() {
-    python3 "$uninstall_script" "$build" >"$work/uninstall.log" 2>&1 ||
+    (cd "$work" && python3 "$uninstall_script" "$build") >"$work/uninstall.log" 2>&1 ||
         { cat "$work/uninstall.log"; fail "uninstall failed"; }
+}
+# The record of the install into $prefix: a folder named by the prefix's checksum.
+record_of_prefix() {
+    echo "$build/install-record/$(printf '%s' "$prefix" | sha256sum | cut -c1-16)"
 }
 # Every file under the prefix but the MIME database that update-mime-database makes.
 files_in_prefix() {
@@ -94,7 +98,7 @@ expected_files | sort >"$work/expected"
 
 # 1. A fresh install: the file list, then what a desktop and a terminal make of it.
 install_into_prefix
-sort "$build/install-record/files" >"$work/listed"
+sort "$(record_of_prefix)/files" >"$work/listed"
 diff -u "$work/expected" "$work/listed" || fail "the install record is not the expected file list"
 files_in_prefix >"$work/found"
 diff -u "$work/expected" "$work/found" || fail "the prefix does not hold the expected files"
@@ -235,7 +239,12 @@ for name in "with blank" "it's" 'say "hi"' "a;b" "apps[1]" "star*" "notes$(print
     validate_desktop_entry "$prefix"
     # A program the user compiled stays, and so does the folder that holds it.
     planted "$prefix/lib/korvalin-fontset-creator/USER.8xp"
+    # Lines that name what is not the install's: beside the prefix, outside it, relative.
+    echo ../planted >>"$(record_of_prefix)/files"
+    mkdir -p "$base/empty" "$work/empty"
+    printf '%s\n' "$base/empty" empty >>"$(record_of_prefix)/created"
     uninstall_from_prefix
+    [ -d "$base/empty" ] && [ -d "$work/empty" ] || fail "uninstall removed a folder outside $prefix"
     [ "$(cd "$prefix" && find . ! -type d)" = ./lib/korvalin-fontset-creator/USER.8xp ] ||
         { find "$prefix"; fail "uninstall left other files than the user's in $prefix"; }
     is_planted "$prefix/lib/korvalin-fontset-creator/USER.8xp"
@@ -275,6 +284,34 @@ uninstall_from_prefix
 [ "$(find "$base/moved-icons" -type f | wc -l)" -eq 7 ] || fail "uninstall removed files through a link"
 grep -q "^Left alone $prefix/share/icons" "$work/uninstall.log" ||
     { cat "$work/uninstall.log"; fail "uninstall did not name the folder that became a link"; }
+
+# 6. A second install elsewhere, finished or failed: uninstall still removes the first.
+for second in finished failed; do
+    base=$work/prefixes/second-$second
+    prefix=$base/first
+    mkdir -p "$base"
+    install_into_prefix
+    first=$prefix
+    prefix=$base/second
+    if [ $second = finished ]; then
+        install_into_prefix
+    else
+        # A file where the install needs a folder stops it.
+        mkdir -p "$prefix" && planted "$prefix/lib"
+        ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+            fail "the install into a prefix whose lib is a file did not fail"
+    fi
+    uninstall_from_prefix
+    [ ! -e "$first" ] || { cat "$work/uninstall.log"; fail "a $second install elsewhere hid $first"; }
+    if [ $second = finished ]; then
+        [ ! -e "$prefix" ] || fail "uninstall left the second install"
+    else
+        is_planted "$prefix/lib"
+        grep -q "^Left alone $prefix: the install there did not finish" "$work/uninstall.log" ||
+            { cat "$work/uninstall.log"; fail "uninstall did not name the install that failed"; }
+        rm -r "$(record_of_prefix)"
+    fi
+done
 
 if [ -n "$skipped" ]; then
     echo "SKIPPED: $skipped"

@@ -35,7 +35,9 @@ TEST_F(Win32WindowFixture, NoticeLeavesTheKeyboardOnNextAndClosesOnOk) {
 
 struct EndCase {
     const char* name;
-    const wchar_t* exitCode;
+    const wchar_t* command;
+    int exitStatus;
+    const char* lastErrorLine;
 };
 
 class Win32ProcessEnd : public ::testing::TestWithParam<EndCase> {};
@@ -46,8 +48,9 @@ TEST_P(Win32ProcessEnd, IsToldFromTheEventLoop) {
     GetSystemDirectoryW(system, MAX_PATH);
     LaunchRequest request;
     request.program = std::filesystem::path(system) / L"cmd.exe";
-    request.arguments = {L"/c", std::wstring(L"exit ") + GetParam().exitCode};
+    request.arguments = {L"/c", GetParam().command};
     request.windowStyle = WindowStyle::Hidden;
+    request.captureErrorOutput = true;
 
     win32::ProcessWatcher watcher(GetModuleHandleW(nullptr));
     std::optional<ProcessOutcome> told;
@@ -69,13 +72,18 @@ TEST_P(Win32ProcessEnd, IsToldFromTheEventLoop) {
     }
     KillTimer(nullptr, limit);
     ASSERT_TRUE(told) << "the end was never told";
-    EXPECT_EQ(told->exitStatus, std::stoi(GetParam().exitCode));
+    EXPECT_EQ(told->exitStatus, GetParam().exitStatus);
+    EXPECT_EQ(told->lastErrorLine, GetParam().lastErrorLine);
     EXPECT_EQ(toldOn, thread);
     EXPECT_EQ(watcher.watching(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, Win32ProcessEnd,
-                         ::testing::Values(EndCase{"Succeeded", L"0"}, EndCase{"Failed", L"3"}),
+                         ::testing::Values(EndCase{"Succeeded", L"exit 0", 0, ""},
+                                           EndCase{"Failed", L"exit 3", 3, ""},
+                                           EndCase{"FailedAloud",
+                                                   L"echo first>&2& echo its words>&2& exit 1", 1,
+                                                   "its words"}),
                          [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -415,6 +415,11 @@ def run(editor, work, program, default, default_bytes, args):
         check(not os.path.exists(os.path.join(program, "NOPACK.8xp")),
               "without prgforge.exe no NOPACK.8xp is made")
         wait_for(compile_over(second, before), "the packaging script's end")
+        # The notice is a window of the editor's own, not the script's console.
+        notice = wait_for(window_named("Korvalin Font Creator"), "the notice of the failure")
+        with open("/proc/%s/cmdline" % xdotool("getwindowpid", notice), "rb") as command:
+            check(b"fontset-creator.exe" in command.read(),
+                  "a notice window of the editor says that NOPACK was not made")
         keys("Return")
         keys("Return")
         shows(2, default, "the window stays usable: Next twice shows glyph 2")

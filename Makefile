@@ -9,7 +9,7 @@
 #                    (build-windows/package/)
 # make install       builds only the programs, in build-install/, and installs them stripped
 #                    for the current user under PREFIX
-# make uninstall     removes what the last install wrote
+# make uninstall     removes what the installs wrote, in every prefix
 
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=

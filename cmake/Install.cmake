@@ -25,8 +25,8 @@ function(korvalin_note_file destination name)
     set_property(GLOBAL APPEND PROPERTY korvalin_install_files ${destination}/${name})
 endfunction()
 
-# The record of the last install, one file a fact, so that neither CMake lists nor globs
-# ever read the prefix, which may hold any byte but a newline.
+# The records of the installs, a folder a prefix and a file a fact, so that neither CMake
+# lists nor globs ever read the prefix, which may hold any byte but a newline.
 set(KORVALIN_INSTALL_RECORD ${CMAKE_BINARY_DIR}/install-record)
 
 # Records, before anything is installed, which folders of the prefix do not exist yet, and
@@ -183,7 +183,7 @@ function(korvalin_write_install_record)
     install(SCRIPT ${korvalin_install_build}/FinishInstall.cmake)
 endfunction()
 
-# Removes what the last install from this build folder wrote: `cmake --build <build> -t
+# Removes what the installs from this build folder wrote: `cmake --build <build> -t
 # uninstall`, or the script itself as the Makefile runs it.
 if(Python3_Interpreter_FOUND)
     add_custom_target(uninstall

@@ -47,7 +47,7 @@ PackagingLaunch::PackagingLaunch(const std::filesystem::path& script, std::strin
                                  const std::filesystem::path& folder) {
     request_.workingDirectory = folder;
     request_.windowStyle = WindowStyle::ShowNoActivate;
-    // The packer's last words come back for the user, whose console window would close at once.
+    // The packer's last words come back, for the notice that tells the user what went wrong.
     request_.captureErrorOutput = true;
 #ifdef _WIN32
     // The launch runs a .bat through cmd.exe.

@@ -85,11 +85,12 @@ std::wstring currentFolderFor(const std::filesystem::path& folder) {
 // folder it runs in, so that nothing of the folder's path reaches cmd.exe, which would take
 // a %NAME% there for a variable. /D: no AutoRun command; /V:OFF: ! is a plain character
 // whatever the registry says; /S: the outer quotes go and the rest stays as it is.
-std::wstring scriptCommandLine(const LaunchRequest& request) {
+// `folder` is the one it runs in, without a separator at its end, where the C library's
+// stat fails.
+std::wstring scriptCommandLine(const LaunchRequest& request, const std::wstring& folder) {
     std::error_code unknown;
-    const bool inItsFolder = !request.workingDirectory.empty() &&
-                             std::filesystem::equivalent(request.program.parent_path(),
-                                                         request.workingDirectory, unknown);
+    const bool inItsFolder = !folder.empty() && std::filesystem::equivalent(
+                                                    request.program.parent_path(), folder, unknown);
     std::wstring command;
     appendQuoted(command,
                  inItsFolder ? L".\\" + request.program.filename().native()
@@ -143,7 +144,7 @@ std::unique_ptr<LaunchedProcess> Launch(const LaunchRequest& request) {
         if (GetFileAttributesW(request.program.c_str()) == INVALID_FILE_ATTRIBUTES)
             throw fail(windowsReason(GetLastError()));
         try {
-            commandLine = scriptCommandLine(request);
+            commandLine = scriptCommandLine(request, folder);
         } catch (const std::invalid_argument& error) {
             throw fail(error.what());
         }

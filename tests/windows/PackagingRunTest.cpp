@@ -2,6 +2,7 @@
 #include "PackagingLaunch.h"
 #include "PackagingScript.h"
 #include "Probe.h"
+#include "ProgramFolder.h"
 #include "ProgramImage.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +35,9 @@ TEST_P(PackagingRun, TempBatPacksTheImageInItsFolderAndRemovesIt) {
     WriteProgramImage(folder / "FONT1.bin", table);
     writeFile(elsewhere / "FONT1.bin", "a file of the user's");
 
+    // As the editor passes it, with a separator at its end.
     const PackagingLaunch launch(folder / "temp.bat", PackagingScript("FONT1", ScriptKind::Batch),
-                                 folder);
+                                 AppDirOf(folder));
     EXPECT_EQ(readFile(folder / "temp.bat"), PackagingScript("FONT1", ScriptKind::Batch));
     if (GetParam().refusal != nullptr) {
         try {

@@ -1,14 +1,10 @@
 // Compile on the core: the image, the script, its launch and what the user hears of it.
-// Cases named Posix* run the sh script, which the Windows run leaves out.
+// Cases named Posix* run the sh script or plant links, which the Windows run leaves out.
 #include "EditorFixture.h"
 #include "PackagingScript.h"
 #include "ProgramImage.h"
 #include "ProgramVariable.h"
-
-#include <array>
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include "TiFile.h"
 #endif
 
@@ -275,102 +271,52 @@ INSTANTIATE_TEST_SUITE_P(
         PackerRun{"Missing", Planted::NoPacker, "The packer prgforge could not be started"}),
     [](const testing::TestParamInfo<PackerRun>& param) { return std::string(param.param.name); });
 
+#ifndef _WIN32
 // Someone planted a link in the program folder where Compile writes, pointing outside it.
-enum class LinkTarget { File, ReadOnlyFile, Folder, Nothing };
-
 struct PlantedLink {
-    const char* name; // "script" for the packaging script
-    LinkTarget target;
-    const char* refusal; // in the notice; nullptr: the link is replaced
+    const char* name;
+    bool dangling; // the file it names does not exist
 };
-
-// Makes `link` name `target`; false where the system makes no link.
-bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link, bool folder) {
-#ifdef _WIN32
-    // Wine 8 answers that it made one, and makes nothing.
-    CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                        (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
-                            SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-#else
-    if (folder)
-        std::filesystem::create_directory_symlink(target, link);
-    else
-        std::filesystem::create_symlink(target, link);
-    return true;
-#endif
-}
 
 class PlantedLinks : public Compile, public testing::WithParamInterface<PlantedLink> {};
 
 TEST_P(PlantedLinks, AreReplacedAndWhatTheyNameStaysUntouched) {
-    const PlantedLink& link = GetParam();
-    const std::string name = link.name == std::string_view("script") ? kScript : link.name;
     const test::TempDir outside;
     const std::filesystem::path named = outside / "named";
-    if (link.target == LinkTarget::Folder)
-        std::filesystem::create_directory(named);
-    else if (link.target != LinkTarget::Nothing)
+    if (!GetParam().dangling)
         test::writeFile(named, "the user's own file");
-    if (link.target == LinkTarget::ReadOnlyFile)
-        std::filesystem::permissions(named, std::filesystem::perms::owner_read);
-    if (!makeLink(named, dir / name, link.target == LinkTarget::Folder))
-        GTEST_SKIP() << "this system makes no symbolic links";
+    std::filesystem::create_symlink(named, dir / GetParam().name);
     platform.runLaunches = true;
     providePacker();
     compile("FONT1");
     platform.finishLaunches();
 
-    if (link.target == LinkTarget::Folder)
-        EXPECT_TRUE(std::filesystem::is_empty(named));
-    else if (link.target == LinkTarget::Nothing)
+    EXPECT_TRUE(platform.notices.empty());
+    if (GetParam().dangling)
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(named)));
     else
         EXPECT_EQ(readFile(named), "the user's own file");
-    EXPECT_EQ(readFile(dir / kScript), scriptFor("FONT1"));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "FONT1.bin")));
-    if (link.refusal != nullptr) {
-        ASSERT_EQ(platform.notices.size(), 1u);
-        EXPECT_TRUE(contains(platform.notices[0].first, link.refusal));
-        return;
-    }
-    EXPECT_TRUE(platform.notices.empty());
-    const auto isPlainFile = [&](const std::string& file) {
-        return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / file));
+    const auto isPlainFile = [&](const char* name) {
+        return std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / name));
     };
-    EXPECT_TRUE(isPlainFile(kScript));
+    EXPECT_TRUE(isPlainFile("temp.sh"));
+    EXPECT_EQ(readFile(dir / kScript), scriptFor("FONT1"));
     ASSERT_TRUE(isPlainFile("FONT1.8xp"));
     expectProgram("FONT1");
-}
-
-// Windows keeps a link to a folder for a folder, which no file replaces.
-#ifdef _WIN32
-constexpr const char* kFolderLinkRefusal = "FONT1.8xp: is a folder";
-#else
-constexpr const char* kFolderLinkRefusal = nullptr;
-#endif
-
-std::string linkCaseName(const testing::TestParamInfo<PlantedLink>& param) {
-    constexpr std::array<const char*, 4> kTargets = {"", "ReadOnly", "Folder", "Dangling"};
-    std::string name = param.param.name;
-    std::erase(name, '.');
-    return name + kTargets[static_cast<std::size_t>(param.param.target)];
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "FONT1.bin")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, PlantedLinks,
-    testing::Values(PlantedLink{"script", LinkTarget::File, nullptr},
-                    PlantedLink{"FONT1.bin", LinkTarget::File, nullptr},
-                    PlantedLink{"FONT1.8xp", LinkTarget::File, nullptr},
-                    PlantedLink{"script", LinkTarget::Nothing, nullptr},
-                    PlantedLink{"FONT1.bin", LinkTarget::Nothing, nullptr},
-                    PlantedLink{"FONT1.8xp", LinkTarget::Nothing, nullptr},
-                    PlantedLink{"FONT1.8xp", LinkTarget::ReadOnlyFile, nullptr},
-                    PlantedLink{"FONT1.8xp", LinkTarget::Folder, kFolderLinkRefusal}),
-    linkCaseName);
+    PosixFiles, PlantedLinks,
+    testing::Values(PlantedLink{"temp.sh", false}, PlantedLink{"FONT1.bin", false},
+                    PlantedLink{"FONT1.8xp", false}, PlantedLink{"temp.sh", true},
+                    PlantedLink{"FONT1.bin", true}, PlantedLink{"FONT1.8xp", true}),
+    [](const testing::TestParamInfo<PlantedLink>& param) {
+        std::string name = std::string(param.param.name) + (param.param.dangling ? "Dangling" : "");
+        std::erase(name, '.');
+        return name;
+    });
 
-#ifndef _WIN32
 // Two editors on one program folder: the second writes temp.sh before the first's shell
 // starts, and each still makes its own program.
 TEST_F(Compile, PosixTwoEditorsCompilingAtOnceEachMakeTheirOwnProgram) {

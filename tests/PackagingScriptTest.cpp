@@ -30,41 +30,33 @@ TEST(PackagingScript, BatchRunsThePackerRemovesTheImageAndEndsWithThePackersStat
 struct ScriptEnd {
     const char* name;
     ScriptKind kind;
-    ProcessOutcome outcome;
+    int status;
+    const char* lastLine;
     const char* said;
 };
 
 class PackagingFailures : public testing::TestWithParam<ScriptEnd> {};
 
 TEST_P(PackagingFailures, SayWhatThePackerDid) {
-    EXPECT_EQ(PackagingFailure(GetParam().outcome, GetParam().kind), GetParam().said);
+    const ScriptEnd& end = GetParam();
+    EXPECT_EQ(PackagingFailure({end.status, end.lastLine}, end.kind), end.said);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, PackagingFailures,
-    testing::Values(
-        ScriptEnd{"Made", ScriptKind::Batch, {0, "del: a word"}, ""},
-        ScriptEnd{"PackersWords",
-                  ScriptKind::Batch,
-                  {1, "prgforge: .\\FONT1.8xp: is a folder"},
-                  "prgforge: .\\FONT1.8xp: is a folder"},
-        ScriptEnd{"CmdFoundNoPacker",
-                  ScriptKind::Batch,
-                  {9009, "operable program or batch file."},
-                  "The packer prgforge could not be started: it is neither in the program "
-                  "folder nor on the PATH."},
-        ScriptEnd{"ShellFoundNoPacker",
-                  ScriptKind::Posix,
-                  {127, "sh: 4: ./prgforge: not found"},
-                  "The packer prgforge could not be started: sh: 4: ./prgforge: not found"},
-        ScriptEnd{"ShellCannotRunThePacker",
-                  ScriptKind::Posix,
-                  {126, ""},
-                  "The packer prgforge could not be started."},
-        ScriptEnd{"PosixStatusAlone",
-                  ScriptKind::Posix,
-                  {9009, ""},
-                  "The packaging script ended with status 9009."}),
+    testing::Values(ScriptEnd{"Made", ScriptKind::Batch, 0, "a word", ""},
+                    ScriptEnd{"CmdFoundNoPacker", ScriptKind::Batch, 9009,
+                              "operable program or batch file.",
+                              "The packer prgforge could not be started: it is neither in the "
+                              "program folder nor on the PATH."},
+                    ScriptEnd{"ShellFoundNoPacker", ScriptKind::Posix, 127,
+                              "sh: 4: ./prgforge: not found",
+                              "The packer prgforge could not be started: sh: 4: ./prgforge: "
+                              "not found"},
+                    ScriptEnd{"ShellCannotRunIt", ScriptKind::Posix, 126, "",
+                              "The packer prgforge could not be started."},
+                    ScriptEnd{"StatusAlone", ScriptKind::Posix, 9009, "",
+                              "The packaging script ended with status 9009."}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PackagingScript, PosixRunsThePackerBesideTheScript) {

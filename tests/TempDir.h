@@ -26,8 +26,8 @@ public:
                                      std::filesystem::perm_options::add, ignored);
 #ifdef _WIN32
         // Windows deletes no read-only file.
-        for (std::filesystem::recursive_directory_iterator entry(path_, ignored), end;
-             entry != end; entry.increment(ignored))
+        for (std::filesystem::recursive_directory_iterator entry(path_, ignored), end; entry != end;
+             entry.increment(ignored))
             std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_write,
                                          std::filesystem::perm_options::add, ignored);
 #endif

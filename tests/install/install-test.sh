@@ -287,30 +287,19 @@ grep -q "^Left alone $prefix/share/icons" "$work/uninstall.log" ||
 
 # 6. A second install elsewhere, finished or failed: uninstall still removes the first.
 for second in finished failed; do
-    base=$work/prefixes/second-$second
-    prefix=$base/first
-    mkdir -p "$base"
+    first=$work/prefixes/second-$second/first prefix=$first
     install_into_prefix
-    first=$prefix
-    prefix=$base/second
-    if [ $second = finished ]; then
-        install_into_prefix
-    else
-        # A file where the install needs a folder stops it.
-        mkdir -p "$prefix" && planted "$prefix/lib"
-        ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
-            fail "the install into a prefix whose lib is a file did not fail"
-    fi
+    prefix=${first%/first}/second
+    # A file where the install needs a folder stops it.
+    [ $second = finished ] || { mkdir "$prefix" && planted "$prefix/lib"; }
+    cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || [ $second = failed ] ||
+        fail "the second install failed"
     uninstall_from_prefix
     [ ! -e "$first" ] || { cat "$work/uninstall.log"; fail "a $second install elsewhere hid $first"; }
-    if [ $second = finished ]; then
-        [ ! -e "$prefix" ] || fail "uninstall left the second install"
-    else
-        is_planted "$prefix/lib"
-        grep -q "^Left alone $prefix: the install there did not finish" "$work/uninstall.log" ||
-            { cat "$work/uninstall.log"; fail "uninstall did not name the install that failed"; }
-        rm -r "$(record_of_prefix)"
-    fi
+    [ $second = failed ] || [ ! -e "$prefix" ] || fail "uninstall left the second install"
+    [ $second = finished ] || { is_planted "$prefix/lib" && rm -r "$(record_of_prefix)" &&
+        grep -q "^Left alone $prefix: the install there did not finish" "$work/uninstall.log"; } ||
+        { cat "$work/uninstall.log"; fail "uninstall did not name the install that failed"; }
 done
 
 if [ -n "$skipped" ]; then

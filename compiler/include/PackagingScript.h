@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Launch.h"
+#include "ProgramName.h"
 
 #include <string>
 #include <string_view>
@@ -10,11 +11,8 @@ namespace korvalin {
 // A Windows command script, or a POSIX sh script elsewhere.
 enum class ScriptKind { Batch, Posix };
 
-#ifdef _WIN32
-constexpr ScriptKind kNativeScriptKind = ScriptKind::Batch;
-#else
-constexpr ScriptKind kNativeScriptKind = ScriptKind::Posix;
-#endif
+constexpr ScriptKind kNativeScriptKind =
+    kNativeFileNames == FileNames::Windows ? ScriptKind::Batch : ScriptKind::Posix;
 
 // "temp.bat" or "temp.sh".
 [[nodiscard]] std::string_view PackagingScriptFileName(ScriptKind kind);

@@ -29,7 +29,8 @@ std::size_t codePoints(std::string_view text) {
 // The scripts as fixed text around the name: any other character in them is a fault.
 std::string expectedScript(const std::string& name, ScriptKind kind) {
     if (kind == ScriptKind::Batch)
-        return "@echo off\r\nprgforge " + name + "\r\ndel " + name + ".bin\r\n";
+        return "@echo off\r\nprgforge " + name + "\r\nset status=%errorlevel%\r\ndel " + name +
+               ".bin\r\nexit /b %status%\r\n";
     return "#!/bin/sh\ntrap '' PIPE\ncase $0 in */temp.sh) cd \"${0%/*}\" || exit 1 ;; "
            "esac\n./prgforge " +
            name + "\nstatus=$?\nrm -f " + name + ".bin\nexit $status\n";

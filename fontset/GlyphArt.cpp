@@ -4,7 +4,6 @@
 #include "Utf8.h"
 
 #include <algorithm>
-#include <istream>
 #include <stdexcept>
 #include <vector>
 
@@ -53,7 +52,7 @@ std::string GlyphArt(std::span<const CellValue, FontSet::kCellsPerGlyph> glyph) 
 namespace {
 
 // Reads art whose glyphs are either all 256 in order, or any codes once each.
-PartialFontArt readArt(std::istream& in, const std::filesystem::path& source, bool whole) {
+PartialFontArt readArt(std::string_view text, const std::filesystem::path& source, bool whole) {
     PartialFontArt art;
     int lineNumber = 0;
     int code = -1;
@@ -74,12 +73,14 @@ PartialFontArt readArt(std::istream& in, const std::filesystem::path& source, bo
         return digits > 0 && ended && value < FontSet::kCharacters ? value : -1;
     };
 
-    std::string line;
-    while (std::getline(in, line)) {
-        if (++lineNumber == 1)
-            line.erase(0, line.size() - WithoutByteOrderMark(line).size());
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    text = WithoutByteOrderMark(text);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        ++lineNumber;
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
         if (rowIndex < FontSet::kRows) {
             if (const std::string fault = artRow(line, rowIndex, glyph); !fault.empty())
                 fail(fault);
@@ -117,12 +118,12 @@ PartialFontArt readArt(std::istream& in, const std::filesystem::path& source, bo
 
 } // namespace
 
-FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source) {
-    return readArt(in, source, true).table;
+FontSet ReadFontArt(std::string_view text, const std::filesystem::path& source) {
+    return readArt(text, source, true).table;
 }
 
-PartialFontArt ReadPartialFontArt(std::istream& in, const std::filesystem::path& source) {
-    return readArt(in, source, false);
+PartialFontArt ReadPartialFontArt(std::string_view text, const std::filesystem::path& source) {
+    return readArt(text, source, false);
 }
 
 bool IsFontArt(std::string_view text) {

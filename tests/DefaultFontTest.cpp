@@ -1,11 +1,11 @@
 #include "FileError.h"
 #include "FontSetFile.h"
 #include "GlyphArt.h"
+#include "InputFile.h"
 
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace korvalin {
 namespace {
@@ -13,8 +13,8 @@ namespace {
 const std::filesystem::path kDataDir = TEST_DATA_DIR;
 
 FontSet readArt() {
-    std::ifstream art(kDataDir / "default-font.txt", std::ios::binary);
-    return ReadFontArt(art, kDataDir / "default-font.txt");
+    return ReadFontArt(ReadWholeFile(kDataDir / "default-font.txt", 1 << 20),
+                       kDataDir / "default-font.txt");
 }
 
 bool isBlank(const FontSet& table, int character) {
@@ -66,9 +66,8 @@ struct ArtFault {
 class FontArtFaults : public testing::TestWithParam<ArtFault> {};
 
 TEST_P(FontArtFaults, NameTheLineAndTheRule) {
-    std::istringstream in(GetParam().art);
     try {
-        (void)ReadFontArt(in, "font.txt");
+        (void)ReadFontArt(GetParam().art, "font.txt");
         FAIL() << "the art was read";
     } catch (const FileError& error) {
         EXPECT_EQ(std::string(error.what()), "font.txt: " + GetParam().message);

@@ -145,6 +145,10 @@ const Hostile kHostile[] = {
          return psf + '\xFF';
      },
      "has a Unicode table of more than 262144 entries"},
+    // Text art is read in place: a long line costs its bytes once.
+    {"ArtWithALongComment", "art.txt.gz",
+     [] { return GzipWriter().add(";").add(std::string(40 * kMiB, 'x')).add("\n== 0\n").finish(); },
+     "line 2: the last glyph has fewer than 7 rows"},
     // A sheet's size is judged from the header before a pixel is unpacked; the rows of one
     // that has it are read one at a time.
     {"PngOf8192Squared", "huge.png",

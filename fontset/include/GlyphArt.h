@@ -6,7 +6,6 @@
 #include <bitset>
 #include <filesystem>
 #include <initializer_list>
-#include <iosfwd>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,9 +23,10 @@ using Glyph = std::array<CellValue, FontSet::kCellsPerGlyph>;
 
 // A whole font drawn as text: for every code 0..255 in ascending order a header line
 // "== CODE NAME" and seven rows of art; blank lines and ";" comments between glyphs
-// are ignored, and so is a byte order mark at the start.
+// are ignored, and so is a byte order mark at the start. Read in place, line by line, so
+// that a file costs its own bytes and no copy of them.
 // Throws FileError naming `source` and the line at fault.
-[[nodiscard]] FontSet ReadFontArt(std::istream& in, const std::filesystem::path& source);
+[[nodiscard]] FontSet ReadFontArt(std::string_view text, const std::filesystem::path& source);
 
 // The glyphs of font art that may draw only some codes, each once and in any order; the
 // others stay paper. Throws FileError naming `source` and the line at fault.
@@ -34,7 +34,7 @@ struct PartialFontArt {
     FontSet table;
     std::bitset<FontSet::kCharacters> drawn;
 };
-[[nodiscard]] PartialFontArt ReadPartialFontArt(std::istream& in,
+[[nodiscard]] PartialFontArt ReadPartialFontArt(std::string_view text,
                                                 const std::filesystem::path& source);
 
 // Whether text opens as font art does: its first line that is neither blank nor a comment

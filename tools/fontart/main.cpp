@@ -4,7 +4,6 @@
 #include "InputFile.h"
 
 #include <iostream>
-#include <sstream>
 
 namespace {
 // Far more than 256 glyphs of art and their comments take; an endless input stops here.
@@ -17,8 +16,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        std::istringstream art(korvalin::ReadWholeFile(argv[1], kMaxArtSize));
-        korvalin::WriteFontSetFile(argv[2], korvalin::ReadFontArt(art, argv[1]));
+        korvalin::WriteFontSetFile(
+            argv[2], korvalin::ReadFontArt(korvalin::ReadWholeFile(argv[1], kMaxArtSize), argv[1]));
     } catch (const std::exception& error) {
         std::cerr << "fontart: " << error.what() << '\n';
         return 1;

@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <iterator>
 #include <span>
-#include <sstream>
 
 namespace korvalin {
 namespace {
@@ -145,8 +144,7 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
         return oneStrike(UnifontHexSource(std::move(bytes), source), source, options);
     if (IsFontArt(bytes)) {
         refuse(kPlacing, options, "text art, copied as drawn", source);
-        std::istringstream text(bytes);
-        PartialFontArt art = ReadPartialFontArt(text, source);
+        PartialFontArt art = ReadPartialFontArt(bytes, source);
         OpenedSource opened;
         opened.set = std::move(art.table);
         opened.drawn = art.drawn;

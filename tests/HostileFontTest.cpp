@@ -145,6 +145,19 @@ const Hostile kHostile[] = {
          return psf + '\xFF';
      },
      "has a Unicode table of more than 262144 entries"},
+    // A .hex of every code point costs its bytes and a few more a line.
+    {"HexOfEveryCodePoint", "every.hex.gz",
+     [] {
+         GzipWriter writer;
+         char line[48];
+         for (unsigned point = 0; point <= 0x10FFFF; ++point) {
+             std::snprintf(line, sizeof line, point > 0xFFFF ? "%06X:%032d\n" : "%04X:%032d\n",
+                           point, 0);
+             writer.add(line);
+         }
+         return writer.finish();
+     },
+     nullptr},
     // Text art is read in place: a long line costs its bytes once.
     {"ArtWithALongComment", "art.txt.gz",
      [] { return GzipWriter().add(";").add(std::string(40 * kMiB, 'x')).add("\n== 0\n").finish(); },

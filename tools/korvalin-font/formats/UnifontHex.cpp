@@ -32,6 +32,25 @@ int widthOf(std::string_view bitmap) {
     return static_cast<int>(bitmap.size()) * 4 / kRows;
 }
 
+// Whether a glyph's ink lies where WriteUnifontHex puts the set's: a byte at a time, since
+// a .hex may have a million lines.
+bool inTheExportsBox(std::string_view bitmap) {
+    // Columns 1 to 5 of an 8-pixel row.
+    constexpr unsigned kBoxColumns = ((1u << FontSet::kColumns) - 1)
+                                     << (8 - kFirstColumn - FontSet::kColumns);
+    if (widthOf(bitmap) != 8)
+        return std::ranges::all_of(bitmap, [](char c) { return c == '0'; });
+    for (int y = 0; y < kRows; ++y) {
+        const auto at = static_cast<std::size_t>(2 * y);
+        const auto row =
+            static_cast<unsigned>(HexDigitValue(bitmap[at]) << 4 | HexDigitValue(bitmap[at + 1]));
+        const bool inBox = y >= kFirstRow && y < kFirstRow + FontSet::kRows;
+        if ((row & ~(inBox ? kBoxColumns : 0u)) != 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsUnifontHex(std::string_view bytes) {
@@ -69,12 +88,15 @@ std::string WriteUnifontHex(const FontSet& table) {
 
 UnifontHexSource::UnifontHexSource(std::string bytes, const std::filesystem::path& source)
     : bytes_(std::move(bytes)) {
+    if (bytes_.size() > 0xFFFFFFFF)
+        throw FileError(source, "is larger than a .hex file this program reads");
     const std::string_view text = bytes_;
     fits5x7_ = true;
     int lineNumber = 0;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
+        const std::size_t lineStart = start;
         start = end + 1;
         ++lineNumber;
         if (line.ends_with('\r'))
@@ -97,25 +119,27 @@ UnifontHexSource::UnifontHexSource(std::string bytes, const std::filesystem::pat
             point = point * 16 + static_cast<char32_t>(HexDigitValue(c));
         if (point > 0x10FFFF)
             fail("the code point is beyond Unicode");
-        if (!bitmaps_.emplace(point, bitmap).second)
-            continue; // the first glyph for a code point counts, as in hex2bdf's sorted input
-        const int width = widthOf(bitmap);
-        for (int y = 0; y < kRows && fits5x7_; ++y)
-            for (int x = 0; x < width && fits5x7_; ++x)
-                if (inkAt(bitmap, width, x, y) &&
-                    (width != 8 || y < kFirstRow || y >= kFirstRow + FontSet::kRows ||
-                     x < kFirstColumn || x >= kFirstColumn + FontSet::kColumns))
-                    fits5x7_ = false;
+        bitmaps_.emplace_back(point, static_cast<std::uint32_t>(lineStart + colon + 1));
+        fits5x7_ = fits5x7_ && inTheExportsBox(bitmap);
     }
     if (bitmaps_.empty())
         throw FileError(source, "is a Unifont .hex file without glyphs");
+    // The first glyph for a code point counts, as in hex2bdf's sorted input.
+    std::ranges::stable_sort(bitmaps_, {}, &std::pair<char32_t, std::uint32_t>::first);
+}
+
+std::string_view UnifontHexSource::bitmapAt(std::uint32_t at) const {
+    // 32 digits, or 64 where the line goes on (it was checked to be one or the other).
+    const bool wide = at + 32 < bytes_.size() && HexDigitValue(bytes_[at + 32]) >= 0;
+    return std::string_view(bytes_).substr(at, wide ? 64 : 32);
 }
 
 std::optional<SourceGlyph> UnifontHexSource::glyph(char32_t codePoint) {
-    const auto found = bitmaps_.find(codePoint);
-    if (found == bitmaps_.end())
+    const auto found = std::ranges::lower_bound(bitmaps_, codePoint, {},
+                                                &std::pair<char32_t, std::uint32_t>::first);
+    if (found == bitmaps_.end() || found->first != codePoint)
         return std::nullopt;
-    const std::string_view bitmap = found->second;
+    const std::string_view bitmap = bitmapAt(found->second);
     const int width = widthOf(bitmap);
     SourceGlyph glyph;
     if (fits5x7_) {

@@ -4,10 +4,12 @@
 #include "FontSet.h"
 #include "GlyphSource.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace korvalin {
 
@@ -25,7 +27,8 @@ namespace korvalin {
 // that no character names, so that the set comes back pixel for pixel and code for code.
 class UnifontHexSource : public GlyphSource {
 public:
-    // Throws FileError naming `source` and the line at fault.
+    // Throws FileError naming `source` and the line at fault. Holds the bytes and 8 more
+    // for each line: where each code point's bitmap is.
     UnifontHexSource(std::string bytes, const std::filesystem::path& source);
 
     [[nodiscard]] int ascent() const override { return fits5x7_ ? 6 : 14; }
@@ -40,8 +43,11 @@ public:
     }
 
 private:
+    [[nodiscard]] std::string_view bitmapAt(std::uint32_t at) const;
+
     std::string bytes_;
-    std::unordered_map<char32_t, std::string_view> bitmaps_; // into bytes_
+    // Code point -> where its bitmap starts in bytes_; sorted, the first line's first.
+    std::vector<std::pair<char32_t, std::uint32_t>> bitmaps_;
     bool fits5x7_ = false;
 };
 

@@ -5,9 +5,9 @@ instructions of the benchmarks under callgrind and the system calls of a save un
     counts.py BUILD_DIR OUT.json
     counts.py --program-image SET_FILE IMAGE_FILE   (the packer's input, for tool-timings.sh)
 
-- core_bench and ui_bench (but its Compile) run under callgrind; each benchmark's timed
-  loop writes its own profile (bench/CountedLoop.h), and the instructions of one iteration
-  are those of its longest run divided by its iterations.
+- core_bench, font_bench and ui_bench (but its Compile) run under callgrind; each
+  benchmark's timed loop writes its own profile (bench/CountedLoop.h), and the instructions
+  of one iteration are those of its longest run divided by its iterations.
 - korvalin-font's commands and their floors run whole under callgrind, start-up included,
   on the files tool-timings.sh uses.
 - save_calls runs under strace, and the calls between each pair of its marks are counted.
@@ -133,6 +133,8 @@ def main():
         if shutil.which(needed) is None:
             sys.exit(f"counts.py: {needed} is missing (Debian's {needed} package)")
     report = {"per_iteration": per_iteration([str(bin_folder / "core_bench")])}
+    if (bin_folder / "font_bench").exists():
+        report["per_iteration"].update(per_iteration([str(bin_folder / "font_bench")]))
     if (bin_folder / "ui_bench").exists():
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         # Compile's work is the packer's process, which callgrind does not follow; and

@@ -35,6 +35,15 @@ echo "== core_bench"
 "$bin/core_bench" --benchmark_min_time=$min_time \
     --benchmark_out="$results/core.json" --benchmark_out_format=json
 
+if [ -x "$bin/font_bench" ]; then
+    echo
+    echo "== font_bench"
+    "$bin/font_bench" --benchmark_min_time=$min_time \
+        --benchmark_out="$results/font.json" --benchmark_out_format=json
+else
+    echo "run-all.sh: no font_bench in $bin (built without korvalin-font); skipped" >&2
+fi
+
 if [ -x "$bin/ui_bench" ]; then
     echo
     echo "== ui_bench"

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Prints the benchmark figures of run-all.sh beside their goals.
 
-Reads, from the folder given, core.json and ui.json (Google Benchmark's output), startup.json
-and startup-text.json (startup_bench against the bare window and against the window with the
-editor's menu bar and a line of text), tools.json (tool-timings.sh: korvalin-font as whole
-processes) and counts.json (counts.py: instructions under callgrind, system calls under
-strace); a missing file leaves its figures out.
+Reads, from the folder given, core.json, font.json and ui.json (Google Benchmark's output),
+startup.json and startup-text.json (startup_bench against the bare window and against the
+window with the editor's menu bar and a line of text), tools.json (tool-timings.sh:
+korvalin-font as whole processes) and counts.json (counts.py: instructions under callgrind,
+system calls under strace); a missing file leaves its figures out.
 
 Each figure is a wall time, with the CPU time beside it, which tells how much of the wall
 time a busy machine took, and the instructions that callgrind counted for the same work,
@@ -68,7 +68,7 @@ class Table:
 
 def main():
     folder = Path(sys.argv[1])
-    core = benchmarks(load(folder, "core.json"))
+    core = benchmarks(load(folder, "core.json")) | benchmarks(load(folder, "font.json"))
     ui = benchmarks(load(folder, "ui.json"))
     counts = load(folder, "counts.json") or {}
     per_iteration = counts.get("per_iteration", {})
@@ -139,6 +139,14 @@ def main():
                       goal=f"<= {goal} calls" if goal else "(report)",
                       met=save_calls[name] <= goal if goal else None)
     duration(core, "program image", "BM_BuildProgramImage", 10e-6, "< 10 us")
+    if "BM_ImportBdf" in core and instructions_of("BM_ImportBdf"):
+        wall, cpu = wall_and_cpu_seconds(core["BM_ImportBdf"])
+        size = core["BM_ImportBdf"]["bytes_per_second"] * cpu
+        per_byte = instructions_of("BM_ImportBdf") / size
+        table.add("BDF import of 1.1 MB, per byte", f"{wall * 1e9 / size:.1f} ns",
+                  f"{cpu * 1e9 / size:.1f} ns", f"{per_byte:.1f}", "< 40 instructions",
+                  per_byte < 40)
+    against_floor("  / memchr lines, hex rows", "BM_ImportBdf", "BM_BdfReadFloor")
     duration(ui, "ShowCharacter (set colours)", "BM_ShowCharacter/0")
     duration(ui, "ShowCharacter + repaint", "BM_ShowCharacter/1", 0.2e-3, "< 0.2 ms")
     duration(ui, "ShowCharacter + event loop paint", "BM_ShowCharacter/2", 0.2e-3, "< 0.2 ms")

@@ -3,11 +3,11 @@
 #include "BdfFont.h"
 #include "FileError.h"
 #include "FontSetFile.h"
-#include "FreeTypeSource.h"
 #include "GlyphArt.h"
 #include "Gzip.h"
 #include "InputFile.h"
 #include "Legibility.h"
+#include "LibraryFont.h"
 #include "PathText.h"
 #include "PcfFont.h"
 #include "PngCodec.h"
@@ -160,9 +160,10 @@ OpenedSource OpenSource(std::string bytes, const std::filesystem::path& source,
         return oneStrike(BdfFont(std::move(bytes), source), source, options);
     if (IsPcf(bytes))
         return oneStrike(PcfFont(std::move(bytes), source), source, options);
-    // FreeType reads neither BDF nor PCF here (see FreeTypeLibrary): outline fonts only.
+    // Outline fonts only: FreeType on Linux (which reads neither BDF nor PCF here, see
+    // FreeTypeLibrary), Windows itself on Windows.
     OpenedSource opened;
-    opened.font = std::make_unique<FreeTypeSource>(std::move(bytes), source, options);
+    opened.font = OpenLibraryFont(std::move(bytes), source, options);
     if (opened.font->isFixedSize())
         refuse(kHinting, options, kBitmapFont, source);
     return opened;

@@ -3,6 +3,7 @@
 #include "FileError.h"
 #include "FontSet.h"
 #include "FreeTypeLibrary.h"
+#include "LibraryFont.h"
 
 #include <algorithm>
 #include <string_view>
@@ -50,10 +51,6 @@ FT_Int32 loadFlags(Hinting hinting) {
     return mono;
 }
 
-constexpr int kLargestPpem = 4 * FontSet::kRows;
-// Large enough for every stroke and counter of a text face to show apart.
-constexpr int kReferencePpem = 32;
-
 } // namespace
 
 FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& source,
@@ -64,10 +61,7 @@ FreeTypeSource::FreeTypeSource(std::string bytes, const std::filesystem::path& s
     if (FT_New_Memory_Face(faces_->library.get(), reinterpret_cast<const FT_Byte*>(bytes_.data()),
                            static_cast<FT_Long>(bytes_.size()), 0, &faces_->face) != 0) {
         checkBudget(faces_->library, source);
-        throw FileError(source, "is not a font this program reads: import takes BDF, PCF, PSF, "
-                                "TrueType and OpenType fonts, Unifont .hex, text art, a font "
-                                "set, a glyph sheet or grid PNG and the font program of an .8xp "
-                                "or .8xg");
+        throw FileError(source, kNotAFont);
     }
     if (FT_Select_Charmap(faces_->face, FT_ENCODING_UNICODE) != 0)
         throw FileError(source, "has no Unicode character map");
@@ -109,7 +103,7 @@ std::vector<Rendering> FreeTypeSource::renderings() const {
             all.push_back({face->available_sizes[i].height, Hinting::Font});
         return all;
     }
-    for (int size = 2; size <= kLargestPpem; ++size)
+    for (int size = 2; size <= kLargestOutlineSize; ++size)
         for (const Hinting hinting : {Hinting::Font, Hinting::Auto, Hinting::None})
             all.push_back({size, hinting});
     return all;
@@ -118,7 +112,7 @@ std::vector<Rendering> FreeTypeSource::renderings() const {
 std::optional<Rendering> FreeTypeSource::referenceRendering() const {
     if (fixedSize_)
         return std::nullopt;
-    return Rendering{kReferencePpem, Hinting::None};
+    return Rendering{kReferenceOutlineSize, Hinting::None};
 }
 
 void FreeTypeSource::useRendering(const Rendering& rendering) {
@@ -172,6 +166,11 @@ std::optional<SourceGlyph> FreeTypeSource::glyph(char32_t codePoint) {
         }
     }
     return glyph;
+}
+
+std::unique_ptr<GlyphSource> OpenLibraryFont(std::string bytes, const std::filesystem::path& source,
+                                             const ImportOptions& options) {
+    return std::make_unique<FreeTypeSource>(std::move(bytes), source, options);
 }
 
 } // namespace korvalin

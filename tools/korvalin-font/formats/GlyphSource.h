@@ -25,6 +25,12 @@ struct SourceGlyph {
     }
 };
 
+// The sizes an outline font offers the import, in pixels to the em: up to four times the
+// cell's seven rows.
+constexpr int kLargestOutlineSize = 4 * 7;
+// An outline size large enough for every stroke and counter of a text face to show apart.
+constexpr int kReferenceOutlineSize = 32;
+
 // One way a font can draw its glyphs: pixels to the em of an outline font or the height
 // of a strike, and whose hinting shapes an outline's pixels.
 struct Rendering {

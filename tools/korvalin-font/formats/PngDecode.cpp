@@ -147,24 +147,4 @@ void DecodePngRows(std::string_view bytes, const std::filesystem::path& source,
                             reading.error);
 }
 
-Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
-    Pixels picture;
-    DecodePngRows(
-        bytes, source,
-        [&](int width, int height) {
-            if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxPngPixels)
-                throw FileError(source, "is a PNG picture of " + std::to_string(width) + " x " +
-                                            std::to_string(height) +
-                                            " pixels, more than this program unpacks");
-            picture = Pixels(width, height, 0);
-        },
-        [&](int y, PngRow rgb) {
-            auto out = picture.rgb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
-            for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
-                *out++ = static_cast<std::uint32_t>(rgb[i]) << 16 |
-                         static_cast<std::uint32_t>(rgb[i + 1]) << 8 | rgb[i + 2];
-        });
-    return picture;
-}
-
 } // namespace korvalin

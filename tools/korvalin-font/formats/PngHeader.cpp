@@ -1,5 +1,6 @@
-// What the import reads of a PNG file before any decoder sees it: plain C++, the same for
-// every decoder.
+// What the import reads of a PNG file whichever decoder unpacks it: its header before the
+// decoder sees it, and the whole picture from the rows the decoder gives.
+#include "FileError.h"
 #include "PngCodec.h"
 
 namespace korvalin {
@@ -27,6 +28,26 @@ std::optional<PictureSize> PngPictureSize(std::string_view bytes) {
         bytes.substr(kHeader + 4, 4) != "IHDR")
         return std::nullopt;
     return PictureSize{big32(bytes, kHeader + 8), big32(bytes, kHeader + 12)};
+}
+
+Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
+    Pixels picture;
+    DecodePngRows(
+        bytes, source,
+        [&](int width, int height) {
+            if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxPngPixels)
+                throw FileError(source, "is a PNG picture of " + std::to_string(width) + " x " +
+                                            std::to_string(height) +
+                                            " pixels, more than this program unpacks");
+            picture = Pixels(width, height, 0);
+        },
+        [&](int y, PngRow rgb) {
+            auto out = picture.rgb.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
+            for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+                *out++ = static_cast<std::uint32_t>(rgb[i]) << 16 |
+                         static_cast<std::uint32_t>(rgb[i + 1]) << 8 | rgb[i + 2];
+        });
+    return picture;
 }
 
 } // namespace korvalin

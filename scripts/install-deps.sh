@@ -24,7 +24,7 @@ clang clang-format libclang-rt-14-dev
 xfonts-base xfonts-terminus console-setup-linux fonts-dejavu-core otf2bdf unifont-bin xfonts-utils
 fonts-noto-mono fonts-terminus fonts-liberation2
 desktop-file-utils appstream libxml2-utils man-db xdotool openbox
-g++-mingw-w64-x86-64-posix wine64 e2fsprogs imagemagick"
+g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libstb-dev wine64 e2fsprogs imagemagick"
 case ${1:-} in
 --install) packages=$build ;;
 # Only scripts/screenshot.sh needs xprop and xwininfo.

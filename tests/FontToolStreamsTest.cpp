@@ -136,7 +136,7 @@ TEST_P(Messages, FollowTheConventions) {
     const test::ToolRun run = test::runTool(expanded(GetParam().arguments, dir));
     EXPECT_EQ(run.status, GetParam().status) << run.err;
     EXPECT_TRUE(run.out.starts_with(GetParam().out)) << run.out;
-    const std::string missing = test::q(dir / "missing.8xfont") +
+    const std::string missing = test::q(dir.path()) + "/missing.8xfont" +
                                 ": cannot be opened: " + std::generic_category().message(ENOENT);
     EXPECT_EQ(run.err, test::replaced(GetParam().err, '~', missing)) << run.err;
 }

@@ -172,6 +172,8 @@ int RunFontTool(const std::vector<std::string>& arguments, InputStream& in, std:
     // The help is our own, for its layout and for help2man; CLI11 only parses.
     CLI::App parser(found->summary, found->name);
     parser.set_help_flag();
+    // On Windows CLI11 would take /x for an option, but a path may start so.
+    parser.allow_windows_style_options(false);
     const CLI::Option* help = parser.add_flag("-h,--help");
     std::vector<std::pair<const CommandOption*, CLI::Option*>> options;
     for (const CommandOption& declared : found->options) {

@@ -13,6 +13,10 @@
 #include <string_view>
 #include <system_error>
 
+#ifdef _WIN32
+#include "WindowsText.h"
+#endif
+
 namespace korvalin {
 namespace {
 
@@ -83,9 +87,26 @@ int writeFailureStatus(std::string_view command) {
 int RunFontToolProcess(const std::vector<std::string>& arguments) {
     CheckedStdout buffer;
     std::ostream out(&buffer);
+    std::ostream err(std::cerr.rdbuf());
     // Read by its descriptor, not through stdio, which takes a failed read for the end.
-    DescriptorInput in(0);
-    const int status = RunFontTool(arguments, in, out, std::cerr);
+    DescriptorInput descriptor(0);
+    InputStream* in = &descriptor;
+#ifdef _WIN32
+    // A console takes and shows text beyond ASCII only through its wide calls; output in
+    // the order written, as a terminal shows it.
+    const std::unique_ptr<InputStream> consoleIn = ConsoleInput();
+    if (consoleIn)
+        in = consoleIn.get();
+    const auto consoleOut = ConsoleBufferFor(StandardStream::Output);
+    const auto consoleErr = ConsoleBufferFor(StandardStream::Error);
+    for (auto& [stream, console] : {std::pair{&out, consoleOut.get()}, {&err, consoleErr.get()}}) {
+        if (console) {
+            stream->rdbuf(console);
+            stream->setf(std::ios::unitbuf);
+        }
+    }
+#endif
+    const int status = RunFontTool(arguments, *in, out, err);
     return buffer.close(status, writeFailureStatus(arguments.empty() ? "" : arguments.front()));
 }
 

@@ -1,5 +1,6 @@
-# The ZIP a Windows user unzips and runs: the editor, its packer and its default set side by
-# side in one folder, as the editor expects them, with the README and the licence.
+# The ZIP a Windows user unzips and runs: the editor, its packer, the font tool and the
+# default set side by side in one folder, as the programs expect them, with the README and
+# the licence.
 
 # A program of the ZIP, with the version resource that Explorer shows under Properties >
 # Details, as every program in it has.
@@ -22,6 +23,9 @@ endfunction()
 
 korvalin_package_program(fontset-creator "Korvalin Font Set Creator")
 korvalin_package_program(prgforge "Korvalin program packer for the TI-83 Plus")
+if(TARGET korvalin-font)
+    korvalin_package_program(korvalin-font "Korvalin font tool: import, render and convert font sets")
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/data/default.8xfont DESTINATION .)
 korvalin_package_text(${PROJECT_SOURCE_DIR}/ui-win32/README-windows.txt README.txt)
 korvalin_package_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
@@ -33,4 +37,6 @@ set(CPACK_PACKAGE_FILE_NAME korvalin-fontset-creator-${PROJECT_VERSION}-win64)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
+# What the package test unzips.
+set(KORVALIN_WINDOWS_ZIP ${CPACK_OUTPUT_FILE_PREFIX}/${CPACK_PACKAGE_FILE_NAME}.zip)
 include(CPack)

@@ -404,9 +404,14 @@ TEST(Tool, HelpFitsEightyColumns) {
         for (std::string line; std::getline(lines, line);)
             EXPECT_LT(line.size(), 80u) << line;
     }
-    for (const Command& command : Commands())
-        EXPECT_NE(helps.front().out.find(std::string("  ") + command.name + " "),
-                  std::string::npos);
+    // Each command's help and the Windows README give an example of it.
+    const std::string readme = test::readFile(WINDOWS_README);
+    for (std::size_t i = 0; i < Commands().size(); ++i) {
+        const std::string name = Commands()[i].name;
+        EXPECT_NE(helps.front().out.find("  " + name + " "), std::string::npos);
+        EXPECT_NE(helps[i + 1].out.find("Example: korvalin-font " + name + " "), std::string::npos);
+        EXPECT_NE(readme.find("  korvalin-font " + name + " "), std::string::npos) << name;
+    }
 }
 
 // A stray byte must not become U+FFFD and stand for another character or file.

@@ -62,10 +62,15 @@ TEST_P(ProgramVersion, ShowsItsDetails) {
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1)) << "1.0";
 }
 
-INSTANTIATE_TEST_SUITE_P(InTheZip, ProgramVersion,
-                         ::testing::Values(Program{"Editor", FONTSET_CREATOR_PATH,
-                                                   L"fontset-creator.exe"},
-                                           Program{"Packer", PRGFORGE_PATH, L"prgforge.exe"}),
+const Program kPrograms[] = {
+    {"Editor", FONTSET_CREATOR_PATH, L"fontset-creator.exe"},
+    {"Packer", PRGFORGE_PATH, L"prgforge.exe"},
+#ifdef KORVALIN_FONT_PATH
+    {"FontTool", KORVALIN_FONT_PATH, L"korvalin-font.exe"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(InTheZip, ProgramVersion, ::testing::ValuesIn(kPrograms),
                          [](const auto& test) { return std::string(test.param.name); });
 
 struct ModuleRelease {

@@ -76,14 +76,18 @@ void printHelp(std::ostream& out) {
            "exits 1 when the sets differ and 2 when one cannot be read. Output that cannot\n"
            "be written (a full disk) fails the command too: 1, or 2 for diff. Messages\n"
            "name the file and the cause on standard error. A file argument of - is\n"
-           "standard input, or standard output where the file is written; /dev/stdout,\n"
-           "/dev/stderr and /dev/fd/N are written through that descriptor.\n"
-           "Run \"korvalin-font COMMAND --help\" for the options of a command.\n";
+           "standard input, or standard output where the file is written"
+#ifndef _WIN32
+           "; /dev/stdout,\n/dev/stderr and /dev/fd/N are written through that descriptor"
+#endif
+           ".\n"
+           "Run \"korvalin-font COMMAND --help\" for the options of a command and an\n"
+           "example.\n";
 }
 
 void printCommandHelp(const Command& command, std::ostream& out) {
     out << "Usage: korvalin-font " << command.name << " " << command.arguments << "\n"
-        << wrapped(command.summary, 0) << "\n\nOptions:\n";
+        << wrapped(command.summary, 0) << "\n\nExample: " << command.example << "\n\nOptions:\n";
     for (const CommandOption& option : command.options)
         out << optionLine(option);
     out << "  -h, --help              Show this help.\n";

@@ -67,7 +67,8 @@ const std::vector<Command>& Commands() {
          -1,
          {{"", "strict", "Also report every cell that is neither 0 nor 255, and fail on any.",
            nullptr}},
-         RunCheck},
+         RunCheck,
+         "korvalin-font check --strict FONT1.8xfont"},
         {"show",
          "SET.8xfont CODE...",
          "Print glyphs (CODE: 0 to 255 or a character) as # and . beside their row bytes.",
@@ -75,7 +76,8 @@ const std::vector<Command>& Commands() {
          -1,
          1,
          {},
-         RunShow},
+         RunShow,
+         "korvalin-font show FONT1.8xfont A 18"},
         {"compile",
          "SET.8xfont NAME [-o DIR]",
          "Write NAME.8xp, the calculator program of the set (NAME: 1 to 8 letters and "
@@ -85,14 +87,15 @@ const std::vector<Command>& Commands() {
          1,
          {{"o", "output",
            "The folder for NAME.8xp (default: the current one), or - for standard output.", "DIR"}},
-         RunCompile},
+         RunCompile,
+         "korvalin-font compile FONT1.8xfont FONT1"},
         {"render", "SET|FONT -o SHEET.png [--scale N] [OPTIONS]",
          "Draw all 256 glyphs as a 16x16 sheet, each labelled with its code in decimal and "
          "hex; any font or source that import reads is imported first, with its options.",
          1, 1, 1,
          withImportOptions({output("The PNG file to write (- for standard output)."),
                             scale("Pixels per sheet pixel, 1 to 16 (default 2).")}),
-         RunRender},
+         RunRender, "korvalin-font render FONT1.8xfont -o sheet.png"},
         {"screen", "SET|FONT --text TEXT -o SCREEN.png [OPTIONS]",
          "Draw the calculator's 96x64 home screen showing TEXT, or the text of --text-file; "
          "any font or source that import reads is imported first, with its options.",
@@ -109,7 +112,7 @@ const std::vector<Command>& Commands() {
                              "FILE", OptionValue::FileRead},
                             output("The PNG file to write (- for standard output)."),
                             scale("Pixels per screen pixel, 1 to 32 (default 4).")}),
-         RunScreen},
+         RunScreen, "korvalin-font screen FONT1.8xfont --text \"HELLO\\nWORLD\" -o screen.png"},
         {"import", "SOURCE -o SET.8xfont [--strict] [OPTIONS]",
          "Make a set from a BDF, PCF, PSF, TrueType or OpenType font, a Unifont .hex, text "
          "art (all glyphs or some), another set, a sheet PNG or a bare 96x128 glyph grid, or "
@@ -123,7 +126,7 @@ const std::vector<Command>& Commands() {
              {output("The font set file to write (- for standard output; the summary then goes "
                      "to standard error)."),
               {"", "strict", "Fail on any warning, writing nothing.", nullptr}}),
-         RunImport},
+         RunImport, "korvalin-font import DejaVuSansMono.ttf -o dejavu.8xfont"},
         {"preview", "FONT -o PREVIEW.png [--count N] [OPTIONS]",
          "Draw the candidates that import weighs for FONT, the most legible first, each as the "
          "calculator screen of a sample text with its size, hinting, baseline and penalty "
@@ -137,7 +140,7 @@ const std::vector<Command>& Commands() {
                "(default: the letters, digits, a pangram and punctuation).",
                "TEXT"},
               scale("Pixels per picture pixel, 1 to 8 (default 2).")}),
-         RunPreview},
+         RunPreview, "korvalin-font preview DejaVuSansMono.ttf -o candidates.png"},
         {"export",
          "SET.8xfont -o FONT.{bdf,psf,png,hex,txt,h,inc,z80}",
          "Write the set as a BDF font, a PSF2 console font, a sheet PNG, a Unifont .hex, "
@@ -155,7 +158,8 @@ const std::vector<Command>& Commands() {
            "The name of a C header's array or a Z80 include's label (default: the file's "
            "name, made a valid one).",
            "NAME"}},
-         RunExport},
+         RunExport,
+         "korvalin-font export FONT1.8xfont -o font.bdf"},
         {"diff",
          "A.8xfont B.8xfont",
          "Show the glyphs that differ side by side; exit 1 when any does.",
@@ -163,7 +167,8 @@ const std::vector<Command>& Commands() {
          2,
          -1,
          {},
-         RunDiff},
+         RunDiff,
+         "korvalin-font diff FONT1.8xfont dejavu.8xfont"},
     };
     return commands;
 }

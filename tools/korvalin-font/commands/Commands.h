@@ -41,6 +41,7 @@ struct Command {
     int positionalFiles; // how many leading arguments name files read, -1 for all
     std::vector<CommandOption> options;
     int (*run)(Invocation&);
+    const char* example; // one command line, as the help shows it
 };
 
 // The options given, by their long names: a flag's value is empty; of an option given

@@ -62,8 +62,8 @@ void BM_BdfReadFloor(benchmark::State& state) {
         const char* at = bytes.data();
         const char* const end = at + bytes.size();
         while (at != end) {
-            const auto* found = static_cast<const char*>(
-                std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            const auto* found =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
             const char* const stop = found ? found : end;
             const std::string_view line(at, static_cast<std::size_t>(stop - at));
             if (!inBitmap)

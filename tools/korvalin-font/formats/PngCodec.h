@@ -43,6 +43,13 @@ void DecodePngRows(std::string_view bytes, const std::filesystem::path& source,
                    const std::function<void(int width, int height)>& size,
                    const std::function<void(int y, PngRow row)>& row);
 
+namespace detail {
+// The platform's decoder behind DecodePngRows, which has checked the signature first.
+void UnpackPngRows(std::string_view bytes, const std::filesystem::path& source,
+                   const std::function<void(int width, int height)>& size,
+                   const std::function<void(int y, PngRow row)>& row);
+} // namespace detail
+
 // The whole picture, refused beyond kMaxPngPixels. Throws FileError naming `source`.
 [[nodiscard]] Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source);
 

@@ -126,11 +126,9 @@ bool unpack(const Decoder& decoder, Reading& reading, Rows& rows) {
 
 } // namespace
 
-void DecodePngRows(std::string_view bytes, const std::filesystem::path& source,
-                   const std::function<void(int width, int height)>& size,
-                   const std::function<void(int y, PngRow row)>& row) {
-    if (!IsPng(bytes))
-        throw FileError(source, "is not a readable PNG picture: it lacks the PNG signature");
+void detail::UnpackPngRows(std::string_view bytes, const std::filesystem::path& source,
+                           const std::function<void(int width, int height)>& size,
+                           const std::function<void(int y, PngRow row)>& row) {
     Reading reading{bytes};
     Decoder decoder;
     decoder.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reading, onError, onWarning);

@@ -26,11 +26,9 @@ struct ImageFree {
 
 } // namespace
 
-void DecodePngRows(std::string_view bytes, const std::filesystem::path& source,
-                   const std::function<void(int width, int height)>& size,
-                   const std::function<void(int y, PngRow row)>& row) {
-    if (!IsPng(bytes))
-        throw FileError(source, "is not a readable PNG picture: it lacks the PNG signature");
+void detail::UnpackPngRows(std::string_view bytes, const std::filesystem::path& source,
+                           const std::function<void(int width, int height)>& size,
+                           const std::function<void(int y, PngRow row)>& row) {
     if (bytes.size() > INT_MAX)
         throw FileError(source, "is a PNG file larger than this program reads");
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());

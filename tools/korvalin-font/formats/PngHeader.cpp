@@ -1,5 +1,5 @@
-// What the import reads of a PNG file whichever decoder unpacks it: its header before the
-// decoder sees it, and the whole picture from the rows the decoder gives.
+// What the import reads of a PNG file whichever decoder unpacks it: its signature and header
+// before the decoder sees it, and the whole picture from the rows the decoder gives.
 #include "FileError.h"
 #include "PngCodec.h"
 
@@ -28,6 +28,14 @@ std::optional<PictureSize> PngPictureSize(std::string_view bytes) {
         bytes.substr(kHeader + 4, 4) != "IHDR")
         return std::nullopt;
     return PictureSize{big32(bytes, kHeader + 8), big32(bytes, kHeader + 12)};
+}
+
+void DecodePngRows(std::string_view bytes, const std::filesystem::path& source,
+                   const std::function<void(int width, int height)>& size,
+                   const std::function<void(int y, PngRow row)>& row) {
+    if (!IsPng(bytes))
+        throw FileError(source, "is not a readable PNG picture: it lacks the PNG signature");
+    detail::UnpackPngRows(bytes, source, size, row);
 }
 
 Pixels DecodePng(std::string_view bytes, const std::filesystem::path& source) {
